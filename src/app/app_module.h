@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+
+#include "app/options.h"
+#include "engine/cleanup_context.h"
+#include "server/server_module.h"
+
+// The one application object: COM server state, run settings, the program title and the
+// cleanup context. Constructed before WinMain (the title is built then) and destroyed after
+// it returns, which closes the log.
+struct AppModule : ServerState, RunSettings, CleanupContext {
+  AppModule();
+
+  // Fills `title` and `versionText` from the program's version resource, once; returns
+  // versionText.
+  std::string BuildTitle();
+
+  std::string versionText;  // the file version text of the version resource
+  std::string title;        // "Purgon " and the file version: caption of every box but usage
+};
+
+AppModule& TheApp();
+
+inline std::string BuildTitle() { return TheApp().BuildTitle(); }

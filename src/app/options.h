@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+
+// Bits of an option word. A non-zero word asks for that client's removal; the bits add
+// optional steps. -1 asks for every step.
+enum OptionBits : int32_t {
+  OPT_ALL = 1,  // tested by nobody; lets a word ask for the removal alone
+  OPT_ALL_USERS = 2,
+  OPT_DESKTOP_SHORTCUTS = 4,
+  OPT_START_MENU = 8,
+  OPT_CONTENT_STORE = 16,
+  OPT_SHUTDOWN_CLIENT = 32,
+  OPT_PREFS = 64,
+};
+
+// True when every bit of `bits` is set in `word` (so no bits at all is always true).
+inline bool HasOptions(int32_t word, int32_t bits) { return (word & bits) == bits; }
+
+// The settings a run is made of: written by the command line or the options dialog before
+// the log is opened, only read afterwards.
+struct RunSettings {
+  int32_t pelOptions = 0;
+  int32_t orvOptions = 0;
+  bool silent = false;
+  bool verbose = false;
+  bool logEnabled = false;
+  bool removeLauncher = false;
+  bool automation = false;
+};
+
+// Process exit codes other than the HRESULTs of "regserver" and "unregserver".
+enum ExitCodes : int { EXIT_CODE_DONE = 0 };

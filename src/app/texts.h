@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+
+// Size of the buffers in which the summary and the failure report are built.
+const size_t kMessageBufferSize = 4096;
+
+extern const char kUsageCaption[];
+extern const char kUsageText[];
+extern const char kConfirmText[];
+extern const char kSuccessText[];
+extern const char kTitlePrefix[];
+
+// The verbose summary of what the run will remove.
+std::string BuildOptionsSummary(const RunSettings& settings);
+
+// The final report listing the items that could not be deleted; it never grows past the
+// 4,096-byte buffer: entries that do not fit are replaced by one "(N more not shown)" line.
+std::string BuildFailureReport(const std::vector<std::string>& failures);

@@ -1,0 +1,57 @@
+// The program's entry point: the run flow from start-up to the exit code.
+#include <windows.h>
+#include <objbase.h>
+
+#include "app/app_module.h"
+#include "app/run_flow.h"
+#include "server/server_module.h"
+#include "ui/options_dialog.h"
+
+namespace {
+
+const char kLogFileName[] = "purgon.log";
+
+// Serves COM requests until the idle monitor (or anyone else) posts WM_QUIT.
+void RunMessageLoop() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+}
+
+bool RemovalAsked(const AppModule& app) {
+  return app.pelOptions != 0 || app.orvOptions != 0 || app.removeLauncher;
+}
+
+// Everything after the confirmation: log, server start, removals or automation, report.
+void RunConfirmed(AppModule& app) {
+  if (app.logEnabled) app.OpenLog(kLogFileName);  // without it the run goes on unlogged
+  StartIdleMonitor();
+  RegisterClassTable(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE);
+  if (app.automation) {
+    RunMessageLoop();
+  } else {
+    if (app.verbose) ShowOptionsSummary();
+    RunRemovals();
+    if (!app.silent) ShowFinalReport();
+  }
+  RevokeClassTable();
+  Sleep(1000);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  AppModule& app = TheApp();
+  int exitCode = EXIT_CODE_DONE;
+  const char* commandLine = GetCommandLineA();
+  CoInitialize(nullptr);
+  InitModule(kClassTable, instance, &LIBID_PURGONLib);
+  app.mainThreadId = GetCurrentThreadId();
+  if (ParseCommandLine(commandLine, exitCode) &&
+      (RemovalAsked(app) || ShowOptionsDialog()) &&
+      (app.silent || ConfirmRemoval())) {
+    RunConfirmed(app);
+  }
+  TermModule();
+  CoUninitialize();
+  return exitCode;
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// The kind of deletion a log line reports.
+enum LogKind { LOG_REG_KEY = 0, LOG_REG_VALUE = 1, LOG_FILE = 2, LOG_DIR = 3 };
+
+// Names printed for the four predefined registry roots, indexed by the root handle's value
+// minus 0x80000000 (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS).
+extern const char* const RootKeyNames[4];
+
+// The printed name of a root handle, or null for any other handle (reports against it are
+// dropped, which keeps nested keys of a tree removal out of the log).
+const char* RootKeyName(const void* root);
+
+// Receives the outcome of every deletion: writes one line per report to the optional log and
+// remembers the text of every failure. One instance per process, owned by the application
+// object; used by the main thread only.
+class CleanupContext {
+ public:
+  CleanupContext() = default;
+  ~CleanupContext() { CloseLog(); }
+  CleanupContext(const CleanupContext&) = delete;
+  CleanupContext& operator=(const CleanupContext&) = delete;
+
+  // Opens (creating or truncating) the log in text mode; false leaves logging off.
+  bool OpenLog(const char* path);
+  void CloseLog();
+
+  void ReportResult(int kind, bool succeeded, const std::string& text);
+  void ReportRegKey(const void* root, const std::string& subKey, bool succeeded);
+  // `text` is the key path, " - " and the value name.
+  void ReportRegValue(const void* root, const std::string& text, bool succeeded);
+  void ReportFile(const std::string& path, bool succeeded);
+  void ReportDir(const std::string& path, bool succeeded);
+
+  FILE* logFile = nullptr;
+  std::vector<std::string> failures;
+
+ private:
+  void ReportRegistry(int kind, const void* root, const std::string& text, bool succeeded);
+};
+
+// The process's one cleanup context, which every removal primitive reports into.
+CleanupContext& TheCleanupContext();

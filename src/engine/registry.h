@@ -1,0 +1,23 @@
+#pragma once
+// Registry removal primitives. Each reports what it deleted to the cleanup context and
+// returns nothing: a failure shows only in the log and the failure list.
+#include <windows.h>
+
+#include <string>
+
+// Keys the program may delete from are opened with read and write access.
+const REGSAM kKeyReadWrite = KEY_READ | KEY_WRITE;  // 0x2001F
+
+// Kills a key and everything below it, depth first; logs one line for the named key when it
+// existed. `root` is a predefined root, or an open key while recursing.
+void DeleteRegKeyTree(HKEY root, const char* subKey);
+
+// Deletes the values of the key whose name equals `valueName`, ignoring case.
+void DeleteRegValueNamed(HKEY root, const char* subKey, const char* valueName);
+
+// Deletes every value of the key whose name contains `pattern`, ignoring case.
+void DeleteRegValuesContaining(HKEY root, const char* subKey, const char* pattern);
+
+// A REG_SZ or REG_EXPAND_SZ value of at most 255 bytes (terminator included), as stored;
+// the empty string on any failure.
+std::string ReadRegString(HKEY key, const char* valueName);

@@ -1,0 +1,18 @@
+#pragma once
+// Lookups the removals share: shell folders, running COM objects, objects by ProgID.
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+
+// Resolves a CSIDL folder to a path ending in a backslash. False when the folder could not be
+// resolved (the path is then untouched) or the shell's allocator could not be had.
+bool GetSpecialFolderPath(int folderId, std::string& path);
+
+// S_OK when an object runs under the item moniker "!" + `itemName` (its IDispatch is then put
+// into `dispatch` when given), S_FALSE when nothing runs under it, an error otherwise.
+HRESULT GetRunningDispatch(const char* itemName, IDispatch** dispatch);
+
+// Creates the class of `progId` asking for IDispatch.
+HRESULT CreateDispatchByProgID(const wchar_t* progId, IUnknown* outer, DWORD classContext,
+                               IDispatch** dispatch);

@@ -1,0 +1,3 @@
+#include "orv/launcher.h"
+
+void RemoveLauncher() {}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Unregisters the QLaunch launcher and deletes its executable and icon file.
+void RemoveLauncher();

@@ -1,0 +1,3 @@
+#include "orv/orv_removal.h"
+
+void RemoveOrvClient(int32_t) {}

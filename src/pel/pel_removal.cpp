@@ -1,0 +1,3 @@
+#include "pel/pel_removal.h"
+
+void RemovePelClient(int32_t) {}

@@ -1,0 +1,176 @@
+// The run flow end to end: the real purgon.exe under Wine, driven through its boxes.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <thread>
+
+#include "app/app_module.h"
+#include "app/run_flow.h"
+#include "test_support.h"
+#include "version.h"
+
+namespace {
+
+const std::string kTitle = "Purgon " PURGON_VERSION_TEXT;
+
+class RunFlow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = MakeScratchDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+  void TearDown() override { DeleteTreeForTest(dir_); }
+  std::string LogPath() const { return dir_ + "purgon.log"; }
+  std::string dir_;
+};
+
+TEST_F(RunFlow, QuestionMarkShowsExactlyTheUsage) {
+  RunResult r = RunPurgon("/v /? /pel 3", dir_, PressEach({"OK"}));
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, 0u);
+  ASSERT_EQ(r.boxes.size(), 1u);
+  EXPECT_EQ(r.boxes[0].caption, "Usage");
+  EXPECT_EQ(r.boxes[0].text,
+            "purgon [/l] [/s] [/v] [/orv options] [/pel options] [/ql]\n\n/l\t- write to purgon.log\n"
+            "/s\t- silent mode\n/v\t- verbose mode\n\n/ql\t- remove QLaunch\n\nOptions (add together):\n"
+            " 1 - (not used)\n 2 - All users\n 4 - Remove desktop shortcuts\n 8 - Remove start menu\n"
+            "16 - Remove cstore\n32 - Shutdown client\n64 - Remove prefs\n");
+  EXPECT_EQ(r.boxes[0].buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(r.boxes[0].icon, BoxInfo::NONE);
+}
+
+TEST_F(RunFlow, NoAtTheConfirmationEndsWithoutLog) {
+  RunResult r = RunPurgon("/ql /l", dir_, PressEach({"No"}));
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, 0u);
+  ASSERT_EQ(r.boxes.size(), 1u);
+  EXPECT_EQ(r.boxes[0].caption, kTitle);
+  EXPECT_EQ(r.boxes[0].text,
+            "This program will remove Varenta components from your computer.\nDo you wish to continue?");
+  EXPECT_EQ(r.boxes[0].buttons, (std::vector<std::string>{"Yes", "No"}));
+  EXPECT_EQ(r.boxes[0].icon, BoxInfo::NONE);
+  EXPECT_FALSE(FileExists(LogPath()));
+}
+
+TEST_F(RunFlow, YesRunsAndReportsSuccessWithAnEmptyLog) {
+  RunResult r = RunPurgon("/ql /l", dir_, AnswerYesThenOk());
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, 0u);
+  ASSERT_EQ(r.boxes.size(), 2u);
+  EXPECT_EQ(r.boxes[1].caption, kTitle);
+  EXPECT_EQ(r.boxes[1].text, "Purgon completed successfully.");
+  // Icon handles can be told apart only inside the process that loaded them; which icon the
+  // success box has is checked in process below.
+  EXPECT_NE(r.boxes[1].icon, BoxInfo::NONE);
+  EXPECT_TRUE(FileExists(LogPath()));
+  EXPECT_EQ(ReadFileBytes(LogPath()), "");
+}
+
+TEST_F(RunFlow, VerboseSummaryIsShownEvenWhenSilent) {
+  RunResult r = RunPurgon("/s /v /pel 36", dir_, PressEach({"OK"}));
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, 0u);
+  ASSERT_GE(r.boxes.size(), 1u);
+  EXPECT_EQ(r.boxes[0].caption, kTitle);
+  EXPECT_EQ(r.boxes[0].text,
+            "PEL Options:\n\tAll binaries and registry entries\n\tRemove Desktop Shortcuts\n"
+            "\tShutdown Client\n\nORV Options:\n\t(none)");
+  EXPECT_EQ(r.boxes[0].buttons, std::vector<std::string>{"OK"});
+  // Silent: no confirmation before it and no report after it (the PEL removal's own
+  // installation report may follow in verbose mode).
+  for (size_t i = 1; i < r.boxes.size(); ++i) {
+    EXPECT_NE(r.boxes[i].text, "Purgon completed successfully.");
+    EXPECT_EQ(r.boxes[i].text.find("could not be deleted"), std::string::npos);
+  }
+}
+
+TEST_F(RunFlow, SilentRunShowsNoBoxAtAll) {
+  RunResult r = RunPurgon("-s -ql", dir_, PressEach({}));
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, 0u);
+  EXPECT_TRUE(r.boxes.empty());
+}
+
+TEST_F(RunFlow, RegistrationWithLogSwitchCreatesNoLog) {
+  RunResult r = RunPurgon("/l /regserver", dir_, PressEach({}));
+  ASSERT_TRUE(r.finished);
+  EXPECT_TRUE(r.boxes.empty());
+  EXPECT_FALSE(FileExists(LogPath()));
+  RunPurgon("/l /unregserver", dir_, PressEach({}));
+  EXPECT_FALSE(FileExists(LogPath()));
+}
+
+DWORD MainThreadOf(DWORD processId) {
+  DWORD thread = 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL ok = Thread32First(snapshot, &entry); ok && !thread; ok = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == processId) thread = entry.th32ThreadID;  // the first is main
+  CloseHandle(snapshot);
+  return thread;
+}
+
+TEST_F(RunFlow, AutomationServesUntilQuitAndRemovesNothing) {
+  // The automation loop runs until a WM_QUIT reaches the main thread; this test plays the part
+  // of the sender once the program has shown that it keeps running.
+  std::thread quitter([]() {
+    for (int i = 0; i < 100; ++i) {
+      Sleep(100);
+      HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+      PROCESSENTRY32 entry = {};
+      entry.dwSize = sizeof(entry);
+      DWORD pid = 0;
+      for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, "purgon.exe") == 0) pid = entry.th32ProcessID;
+      CloseHandle(snapshot);
+      if (pid) {
+        Sleep(2000);  // well past start-up: a program that was not looping would have ended
+        PostThreadMessageA(MainThreadOf(pid), WM_QUIT, 0, 0);
+        return;
+      }
+    }
+  });
+  const DWORD start = GetTickCount();
+  RunResult r = RunPurgon("/automation /pel 1 /s /l", dir_, PressEach({}), 30000);
+  quitter.join();
+  ASSERT_TRUE(r.finished);
+  EXPECT_GE(GetTickCount() - start, 2000u);
+  EXPECT_EQ(r.exitCode, 0u);
+  EXPECT_TRUE(r.boxes.empty());
+  EXPECT_EQ(ReadFileBytes(LogPath()), "");  // log opened, nothing removed
+}
+
+// Shows the final report in this test process while a second thread reads and closes it as
+// a user would.
+BoxInfo FinalReportBox(const std::vector<std::string>& failures) {
+  AppModule& app = TheApp();
+  app.failures = failures;
+  BoxInfo seen;
+  std::thread user([&seen]() {
+    if (WaitForBox(GetCurrentProcessId(), 10000, seen)) PressButton(seen, "OK");
+  });
+  ShowFinalReport();
+  user.join();
+  app.failures.clear();
+  return seen;
+}
+
+TEST(FinalReport, NoFailuresGiveTheSuccessBox) {
+  BoxInfo seen = FinalReportBox({});
+  EXPECT_EQ(seen.caption, TheApp().title);
+  EXPECT_EQ(seen.text, "Purgon completed successfully.");
+  EXPECT_EQ(seen.icon, BoxInfo::INFORMATION);
+  EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
+}
+
+TEST(FinalReport, FailuresAreListedWithTheExclamationIcon) {
+  AppModule& app = TheApp();
+  BoxInfo seen = FinalReportBox({"a", "b", "c"});
+  EXPECT_EQ(seen.caption, app.title);
+  EXPECT_EQ(seen.text, "The following could not be deleted:\n\na\nb\nc\n\nReboot, then try Purgon again");
+  EXPECT_EQ(seen.icon, BoxInfo::EXCLAMATION);
+  EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+#include "test_support.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+namespace {
+
+bool WaitGone(HWND window, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (IsWindow(window) && IsWindowVisible(window)) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(30);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string BinDir() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path);
+  return dir.substr(0, dir.rfind('\\') + 1);
+}
+
+std::string PurgonPath() { return BinDir() + "purgon.exe"; }
+
+RunResult RunProgram(const std::string& program, const std::string& arguments,
+                     const std::string& directory, const BoxHandler& handler, DWORD timeoutMs) {
+  RunResult result;
+  std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+  std::vector<char> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back('\0');
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+    result.exitCode = GetLastError();
+    return result;
+  }
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+    if (GetTickCount() - start >= timeoutMs) {
+      TerminateProcess(process.hProcess, 0xDEAD);
+      WaitForSingleObject(process.hProcess, 5000);
+      break;
+    }
+    BoxInfo box;
+    if (!WaitForBox(process.dwProcessId, 0, box)) continue;
+    result.boxes.push_back(box);
+    if (handler) handler(box);
+    WaitGone(box.window, 10000);
+  }
+  result.finished = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0 &&
+                    GetTickCount() - start < timeoutMs;
+  GetExitCodeProcess(process.hProcess, &result.exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return result;
+}
+
+RunResult RunPurgon(const std::string& arguments, const std::string& directory,
+                    const BoxHandler& handler, DWORD timeoutMs) {
+  return RunProgram(PurgonPath(), arguments, directory, handler, timeoutMs);
+}
+
+BoxHandler PressEach(const std::vector<std::string>& buttons) {
+  auto next = std::make_shared<size_t>(0);
+  return [buttons, next](const BoxInfo& box) {
+    if (*next < buttons.size()) PressButton(box, buttons[(*next)++].c_str());
+    else CloseBox(box);
+  };
+}
+
+BoxHandler AnswerYesThenOk() {
+  return [](const BoxInfo& box) {
+    if (!PressButton(box, "Yes")) PressButton(box, "OK");
+  };
+}
+
+std::string MakeScratchDir(const std::string& name) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  std::string dir = std::string(temp) + "purgon-test-" + name + "-" +
+                    std::to_string(GetCurrentProcessId()) + "\\";
+  DeleteTreeForTest(dir);
+  MakeDirs(dir);
+  return dir;
+}
+
+bool FileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char chunk[4096];
+  DWORD read = 0;
+  while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0) bytes.append(chunk, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+bool MakeDirs(const std::string& path) {
+  for (size_t i = 3; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+  }
+  return DirExists(path);
+}
+
+void DeleteTreeForTest(const std::string& path) {
+  std::string dir = path;
+  while (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  if (dir.size() <= 3) return;  // never a drive root
+  std::vector<char> from(dir.begin(), dir.end());
+  from.push_back('\0');
+  from.push_back('\0');
+  SHFILEOPSTRUCTA op = {};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.data();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  SHFileOperationA(&op);
+}
+
+bool RegKeyExists(HKEY root, const std::string& subKey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool RegValueExists(HKEY root, const std::string& subKey, const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  LONG status = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+bool SetRegBinary(HKEY root, const std::string& subKey, const std::string& name,
+                  const std::string& data, DWORD type) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  LONG status = RegSetValueExA(key, name.empty() ? nullptr : name.c_str(), 0, type,
+                               reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+bool SetRegString(HKEY root, const std::string& subKey, const std::string& name,
+                  const std::string& value, DWORD type) {
+  return SetRegBinary(root, subKey, name, std::string(value.c_str(), value.size() + 1), type);
+}
+
+bool SetRegDword(HKEY root, const std::string& subKey, const std::string& name, DWORD value) {
+  return SetRegBinary(root, subKey, name, std::string(reinterpret_cast<const char*>(&value), 4), REG_DWORD);
+}
+
+bool CreateRegKey(HKEY root, const std::string& subKey) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+void DeleteRegTreeForTest(HKEY root, const std::string& subKey) {
+  if (!subKey.empty()) SHDeleteKeyA(root, subKey.c_str());
+}

@@ -1,0 +1,59 @@
+#pragma once
+// Helpers for tests that run under Wine: programs next to the test, processes driven through
+// their boxes, and small file and registry set-up helpers.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui_driver.h"
+
+// The folder of the running test executable, ending in a backslash; every program of the
+// build (purgon.exe, test doubles, tools) lies there.
+std::string BinDir();
+std::string PurgonPath();
+
+// Decides what the user does with one box: press a button, tick boxes, close it.
+using BoxHandler = std::function<void(const BoxInfo&)>;
+
+struct RunResult {
+  DWORD exitCode = 0;          // the full 32-bit exit code (HRESULTs included)
+  bool finished = false;       // false: killed after the time-out
+  std::vector<BoxInfo> boxes;  // every box shown, in order
+};
+
+// Starts `program` with `arguments` in `directory` (empty: the current one) and answers
+// each box with `handler` until the process ends. The command line is the quoted program
+// path, a blank and the arguments.
+RunResult RunProgram(const std::string& program, const std::string& arguments,
+                     const std::string& directory, const BoxHandler& handler,
+                     DWORD timeoutMs = 120000);
+RunResult RunPurgon(const std::string& arguments, const std::string& directory,
+                    const BoxHandler& handler, DWORD timeoutMs = 120000);
+
+// Handlers for the common answers.
+BoxHandler PressEach(const std::vector<std::string>& buttons);  // one button per box, in order
+BoxHandler AnswerYesThenOk();  // "Yes" on a Yes/No box, "OK" on any other
+
+// A fresh, empty folder below the temporary folder (ending in a backslash).
+std::string MakeScratchDir(const std::string& name);
+bool FileExists(const std::string& path);
+bool DirExists(const std::string& path);
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// Creates the folder and every missing folder above it.
+bool MakeDirs(const std::string& path);
+// Deletes a folder tree (test clean-up; the program's own primitives are not used for it).
+void DeleteTreeForTest(const std::string& path);
+
+bool RegKeyExists(HKEY root, const std::string& subKey);
+bool RegValueExists(HKEY root, const std::string& subKey, const std::string& name);
+bool SetRegString(HKEY root, const std::string& subKey, const std::string& name,
+                  const std::string& value, DWORD type = REG_SZ);
+bool SetRegDword(HKEY root, const std::string& subKey, const std::string& name, DWORD value);
+bool SetRegBinary(HKEY root, const std::string& subKey, const std::string& name,
+                  const std::string& data, DWORD type);
+bool CreateRegKey(HKEY root, const std::string& subKey);
+void DeleteRegTreeForTest(HKEY root, const std::string& subKey);

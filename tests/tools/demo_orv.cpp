@@ -1,0 +1,2 @@
+// The ORV client and the launcher on the demo machine.
+void InstallOrvDemo() {}

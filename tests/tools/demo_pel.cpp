@@ -1,0 +1,2 @@
+// The PEL client on the demo machine.
+void InstallPelDemo() {}

@@ -1,0 +1,33 @@
+# Windows test executables run under Wine through the build tree's own wrapper.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+  WORLD_READ WORLD_EXECUTE @ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+# purgon_wine_test(NAME SOURCES... [FRESH_PREFIX] [WINVER v] [LIBS libs...] [TIMEOUT s])
+# Builds a GoogleTest executable for Windows and runs it under Wine as one ctest test.
+# FRESH_PREFIX runs it in its own copy of the prepared prefix, for tests that change
+# machine-wide state (the profile folders, HKCU, HKLM).
+function(purgon_wine_test name)
+  cmake_parse_arguments(T "FRESH_PREFIX" "WINVER;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE purgon_win purgon_test_support gtest_main ${T_LIBS})
+  if(T_DEPENDS)
+    add_dependencies(${name} ${T_DEPENDS})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  set(env "")
+  if(T_FRESH_PREFIX)
+    list(APPEND env PURGON_FRESH_PREFIX=1)
+  endif()
+  if(T_WINVER)
+    list(APPEND env PURGON_WINVER=${T_WINVER})
+  endif()
+  if(env)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+endfunction()

@@ -1,0 +1,43 @@
+#!/bin/bash
+# Makes a sandboxed 32-bit Wine prefix for tests and demos.
+#   make-prefix.sh PREFIX ZDRIVE [WINVER]
+# PREFIX is created (replaced if present); ZDRIVE is the folder drive Z: points at (the build
+# tree, never /); WINVER optionally sets the reported Windows version ("win98", "winxp").
+# The program under test deletes files and runs as root: every profile folder that Wine
+# links to $HOME becomes a real, empty folder, so nothing outside the prefix can be reached
+# through the profile, and Z: no longer maps the whole file system.
+set -euo pipefail
+prefix=$1
+zdrive=$2
+winver=${3:-}
+
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+unset DISPLAY WAYLAND_DISPLAY
+
+rm -rf "$prefix"
+mkdir -p "$prefix"
+# Written before the first Wine process, so that even wineboot runs headless.
+{
+  printf 'WINE REGISTRY Version 2\n#arch=win32\n\n'
+  printf '[Software\\\\Wine\\\\Drivers]\n"Graphics"="null"\n\n'
+  if [ -n "$winver" ]; then printf '[Software\\\\Wine]\n"Version"="%s"\n\n' "$winver"; fi
+} >"$prefix/user.reg"
+
+wineboot -i </dev/null >"$prefix/wineboot.log" 2>&1
+wineserver -w
+
+sandbox() {
+  find "$prefix/drive_c/users" -type l | while read -r link; do
+    rm -f "$link"
+    mkdir -p "$link"
+  done
+  rm -f "$prefix/dosdevices/z:"
+  ln -s "$(cd "$zdrive" && pwd)" "$prefix/dosdevices/z:"
+}
+sandbox
+# Refuse to hand out a prefix that still reaches outside itself.
+if [ -n "$(find "$prefix/drive_c/users" -type l)" ]; then
+  echo "make-prefix: symbolic links left under drive_c/users" >&2
+  exit 1
+fi
