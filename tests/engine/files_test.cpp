@@ -158,7 +158,9 @@ TEST_F(FilesTest, RefusesRootsAndSystemFoldersButNotTheirSubFolders) {
     ASSERT_GT(path.size(), 0u);
     RemoveDirTree(path);
     expected.push_back(DirFailed(path));
-    if (path.size() > 3 && path[1] == ':') EXPECT_TRUE(DirExists(path)) << path;
+    if (path.size() > 3 && path[1] == ':') {
+      EXPECT_TRUE(DirExists(path)) << path;
+    }
   }
   EXPECT_EQ(log_->Log(), LogLines(expected));
   EXPECT_EQ(log_->Failures(), refused);
@@ -257,7 +259,8 @@ TEST_F(FilesTest, FileHeldOpenByAnotherProcessFailsWithItsFolders) {
   HANDLE readyEvent = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
   HANDLE releaseEvent = CreateEventA(nullptr, TRUE, FALSE, release.c_str());
   std::string commandLine = "\"" + BinDir() + "engine_file_holder.exe\" \"" + held + "\" " + ready + " " + release;
-  STARTUPINFOA startup = {sizeof(startup)};
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
   ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                              nullptr, &startup, &process));

@@ -65,7 +65,8 @@ class RotObject {
     release_ = CreateEventA(nullptr, TRUE, FALSE, ("purgon-rot-release-" + id).c_str());
     std::string commandLine = "\"" + BinDir() + "rot_object.exe\" " + name + " purgon-rot-ready-" +
                               id + " purgon-rot-release-" + id;
-    STARTUPINFOA startup = {sizeof(startup)};
+    STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
     if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                        &startup, &process_)) {
       // Waiting on the process too: a double that fails to register ends at once.
