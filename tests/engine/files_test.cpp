@@ -292,4 +292,19 @@ TEST_F(FilesTest, OverlongPathsAreRefusedAndListed) {
   EXPECT_EQ(log_->Failures(), (std::vector<std::string>{longFile, longDir}));
 }
 
+// A file whose name the ANSI code page cannot spell is listed as "?" and cannot be reached
+// by that name: it stays, unreported, and its folder's removal fails.
+TEST_F(FilesTest, FileWithUnspellableNameStaysAndItsFolderFails) {
+  MakeFiles({"t\\plain.txt"});
+  const std::string tree = root_ + "t\\";
+  const std::wstring wide = std::wstring(tree.begin(), tree.end()) + L"\x4e2d\x6587.txt";
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  RemoveDirTree(tree);
+  EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "plain.txt"), DirFailed(tree)}));
+  EXPECT_EQ(log_->Failures(), std::vector<std::string>{tree});
+}
+
 }  // namespace

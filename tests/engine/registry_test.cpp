@@ -229,4 +229,21 @@ TEST_F(RegistryTest, OverlongValueNameIsSkippedAndWalkGoesOn) {
   EXPECT_EQ(log_->Log(), LogLines(expected));
 }
 
+// A sub-key whose name the ANSI code page cannot spell is enumerated as "?" and cannot be
+// opened by that name: the walk steps over it instead of asking for it for ever, removes the
+// rest, and reports the named key as failed.
+TEST_F(RegistryTest, SubKeyWithUnspellableNameEndsTheWalk) {
+  ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, key_ + "\\plain"));
+  const std::wstring wide = std::wstring(key_.begin(), key_.end()) + L"\\\x4e2d\x6587";
+  HKEY created = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, wide.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &created, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(created);
+  DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, key_ + "\\plain"));
+  EXPECT_EQ(log_->Log(), LogLines({KeyFailed(Hkcu(key_))}));
+  EXPECT_EQ(log_->Failures(), std::vector<std::string>{Hkcu(key_)});
+}
+
 }  // namespace
