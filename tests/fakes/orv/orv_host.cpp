@@ -27,7 +27,7 @@ std::string RecordPath() {
 }
 
 void Record(const std::string& line) {
-  if (FILE* file = std::fopen(RecordPath().c_str(), "a")) {
+  if (FILE* file = std::fopen(RecordPath().c_str(), "ab")) {
     std::fprintf(file, "%s\n", line.c_str());
     std::fclose(file);
   }
@@ -96,9 +96,8 @@ class Host : public IDispatch {
                   static_cast<unsigned long>(locale), static_cast<unsigned>(flags), count, named);
     std::string text = line;
     for (UINT i = 0; i < count; ++i) text += " [" + Describe(parameters->rgvarg[i]) + "]";
-    text += result ? " result" : " no-result";
-    text += exception ? " excepinfo" : " no-excepinfo";
-    text += argumentError ? " argerr" : " no-argerr";
+    // (Whether the caller passed result, exception and argument-error pointers does not
+    // survive the standard marshalling of IDispatch, which always passes them.)
     Record(text);
     if (member == kHostStopMethod && count == 1 && named == 0 &&
         parameters->rgvarg[0].vt == VT_I2) {

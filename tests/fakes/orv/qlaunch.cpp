@@ -12,7 +12,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
   GetTempPathA(MAX_PATH, temp);
   char directory[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, directory);
-  if (FILE* file = std::fopen((std::string(temp) + "qlaunch_record.txt").c_str(), "a")) {
+  if (FILE* file = std::fopen((std::string(temp) + "qlaunch_record.txt").c_str(), "ab")) {
     std::fprintf(file, "%s|%s\n", arguments, directory);
     std::fclose(file);
   }
