@@ -1,0 +1,114 @@
+#include "engine/files.h"
+
+#include <windows.h>
+
+#include "engine/cleanup_context.h"
+#include "engine/file_calls.h"
+#include "engine/handles.h"
+#include "engine/system_folders.h"
+
+namespace {
+
+const FileCalls kRealFileCalls = {GetFileAttributesA, DeleteFileA, RemoveDirectoryA,
+                                  FindFirstFileA, FindNextFileA};
+
+// The ANSI file functions take paths of fewer than MAX_PATH characters; a longer one would
+// be cut by them or refused, so the primitives refuse it themselves and report it.
+bool FitsPathBuffer(size_t length) { return length < MAX_PATH; }
+
+bool IsDotEntry(const char* name) {
+  return (name[0] == '.' && name[1] == '\0') ||
+         (name[0] == '.' && name[1] == '.' && name[2] == '\0');
+}
+
+// Removes a junction or directory symbolic link itself; what it points at is left alone.
+void RemoveLink(const std::string& directory) {
+  TheCleanupContext().ReportDir(directory,
+                                TheFileCalls().removeDirectory(directory.c_str()) != FALSE);
+}
+
+// Removes the folder `directory` (ending in a backslash) and its contents. The one path
+// string is extended by each entry's name and cut back, so an entry costs only its name.
+void RemoveTreeAt(std::string& directory) {
+  std::vector<std::string> names;
+  directory += '*';
+  const bool listed = ListDirectory(directory, names);
+  directory.pop_back();
+  if (!listed) return;  // gone, or unreadable: not touched, not reported
+  const size_t base = directory.size();
+  for (const std::string& name : names) {
+    directory.resize(base);
+    directory += name;
+    const DWORD attributes = TheFileCalls().getFileAttributes(directory.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) continue;  // vanished since the listing
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      RemoveFile(directory);
+      continue;
+    }
+    directory += '\\';
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+      RemoveLink(directory);
+    else if (!FitsPathBuffer(directory.size() + 1))  // room for the "*" of its listing
+      TheCleanupContext().ReportDir(directory, false);
+    else
+      RemoveTreeAt(directory);
+  }
+  directory.resize(base);
+  TheCleanupContext().ReportDir(directory,
+                                TheFileCalls().removeDirectory(directory.c_str()) != FALSE);
+}
+
+}  // namespace
+
+FileCalls& TheFileCalls() {
+  static FileCalls calls = kRealFileCalls;
+  return calls;
+}
+
+const FileCalls& RealFileCalls() { return kRealFileCalls; }
+
+void RemoveFile(const std::string& path) {
+  if (!FitsPathBuffer(path.size())) {
+    TheCleanupContext().ReportFile(path, false);
+    return;
+  }
+  if (TheFileCalls().getFileAttributes(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  TheCleanupContext().ReportFile(path, TheFileCalls().deleteFile(path.c_str()) != FALSE);
+}
+
+bool ListDirectory(const std::string& pattern, std::vector<std::string>& names) {
+  if (!FitsPathBuffer(pattern.size())) return false;
+  WIN32_FIND_DATAA entry;
+  FindHandle search(TheFileCalls().findFirstFile(pattern.c_str(), &entry));
+  if (!search) return false;
+  do {
+    if (!IsDotEntry(entry.cFileName)) names.push_back(entry.cFileName);
+  } while (TheFileCalls().findNextFile(search.get(), &entry));
+  const DWORD error = GetLastError();
+  search.Reset();  // keeps the last error
+  return error == ERROR_NO_MORE_FILES;
+}
+
+void RemoveDirTree(const std::string& directory) {
+  if (directory.empty()) return;
+  if (!FitsPathBuffer(directory.size() + 1)) {  // room for the "*" of its listing
+    TheCleanupContext().ReportDir(directory, false);
+    return;
+  }
+  // A bad registry value or a short path must never take a drive or a system folder. The
+  // check comes first, so that a refused network path is never even looked at.
+  if (IsProtectedTree(directory)) {
+    TheCleanupContext().ReportDir(directory, false);
+    return;
+  }
+  // Asked without the trailing backslash: with it, Wine reports the folder a link points at.
+  const std::string bare = directory.substr(0, directory.find_last_not_of('\\') + 1);
+  const DWORD attributes = TheFileCalls().getFileAttributes(bare.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;  // not there: nothing to do
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    RemoveLink(directory);
+    return;
+  }
+  std::string path = directory;
+  RemoveTreeAt(path);
+}

@@ -1,0 +1,116 @@
+#include "engine/registry.h"
+
+#include <cstring>
+
+#include "engine/cleanup_context.h"
+#include "engine/handles.h"
+#include "engine/text_utils.h"
+
+namespace {
+
+const DWORD kKeyNameBuffer = 256;     // 255 characters and the terminator
+const DWORD kValueNameBuffer = 1024;  // 1023 characters and the terminator
+const DWORD kStringBuffer = 256;      // ReadRegString reads at most 255 bytes into it
+
+// Removes the key and everything below it and reports it; true when the key was deleted.
+// A sub-key that stays (no access, or something below it stays) is stepped over, so the
+// walk always ends; the key itself then cannot be deleted and that is what gets reported.
+bool DeleteKeyTree(HKEY root, const char* subKey) {
+  RegKey key;
+  if (RegOpenKeyExA(root, subKey, 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return false;
+  char name[kKeyNameBuffer];
+  DWORD index = 0;
+  // Each deleted sub-key moves the next one into its place: the index only grows past
+  // sub-keys that stay.
+  while (RegEnumKeyA(key.get(), index, name, kKeyNameBuffer) == ERROR_SUCCESS) {
+    if (!DeleteKeyTree(key.get(), name)) ++index;
+  }
+  key.Reset();
+  const bool deleted = RegDeleteKeyA(root, subKey) == ERROR_SUCCESS;
+  TheCleanupContext().ReportRegKey(root, subKey, deleted);
+  return deleted;
+}
+
+// Lower-cases the letters A to Z of `text` in place.
+void LowerInPlace(char* text) {
+  for (; *text; ++text)
+    if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
+}
+
+// Deletes the values of the key whose lower-cased name passes `matches`, walking the indexes
+// from the top down so that a deletion never moves a value still to be examined. Only
+// successful deletions are reported. A name longer than the buffer is skipped, never cut:
+// a cut name could be another value's name.
+template <typename Matches>
+void DeleteMatchingValues(HKEY root, const char* subKey, Matches matches) {
+  RegKey key;
+  if (RegOpenKeyExA(root, subKey, 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return;
+  DWORD count = 0;
+  if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return;
+  char name[kValueNameBuffer];
+  char lowered[kValueNameBuffer];
+  for (DWORD index = count; index-- > 0;) {
+    DWORD length = kValueNameBuffer;
+    const LONG status =
+        RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_MORE_DATA) continue;
+    if (status != ERROR_SUCCESS) break;
+    memcpy(lowered, name, length + 1);
+    LowerInPlace(lowered);
+    if (!matches(lowered, length)) continue;
+    if (RegDeleteValueA(key.get(), name) == ERROR_SUCCESS)
+      TheCleanupContext().ReportRegValue(root, std::string(subKey) + " - " + name, true);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// True for a path of whole names: not empty, no leading or trailing backslash, no empty
+// name between two backslashes. Windows opens the parent for "Parent\\" and the root itself
+// for "", so a path built from an empty name would take the whole parent.
+bool IsWholeKeyPath(const char* subKey) {
+  if (!subKey || !*subKey || subKey[0] == '\\') return false;
+  for (const char* c = subKey; *c; ++c)
+    if (*c == '\\' && (c[1] == '\\' || c[1] == '\0')) return false;
+  return true;
+}
+
+}  // namespace
+
+void DeleteRegKeyTree(HKEY root, const char* subKey) {
+  if (!IsWholeKeyPath(subKey)) {
+    TheCleanupContext().ReportRegKey(root, subKey ? subKey : "", false);  // refused
+    return;
+  }
+  DeleteKeyTree(root, subKey);
+}
+
+void DeleteRegValueNamed(HKEY root, const char* subKey, const char* valueName) {
+  const std::string wanted = ToLowerCopy(valueName);
+  DeleteMatchingValues(root, subKey, [&wanted](const char* name, DWORD length) {
+    return length == wanted.size() && wanted.compare(0, length, name, length) == 0;
+  });
+}
+
+void DeleteRegValuesContaining(HKEY root, const char* subKey, const char* pattern) {
+  const std::string wanted = ToLowerCopy(pattern);
+  DeleteMatchingValues(root, subKey, [&wanted](const char* name, DWORD) {
+    return strstr(name, wanted.c_str()) != nullptr;
+  });
+}
+
+std::string ReadRegString(HKEY key, const char* valueName) {
+  char buffer[kStringBuffer] = {};
+  DWORD type = 0;
+  DWORD size = kStringBuffer - 1;
+  if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+      ERROR_SUCCESS)
+    return std::string();
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
+  if (size == 0 || size > kStringBuffer - 1 || buffer[size - 1] != '\0') return std::string();
+  return buffer;
+}

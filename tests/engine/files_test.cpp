@@ -1,0 +1,292 @@
+// The file and folder primitives against Wine's real file system, with the exact log lines
+// and failure lists they leave.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include <shlobj.h>
+
+#include "engine/file_calls.h"
+#include "engine/files.h"
+#include "engine/shell.h"
+#include "log_capture.h"
+#include "test_support.h"
+
+namespace {
+
+std::string ToUpperForTest(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    logDir_ = MakeScratchDir("log-" + name);
+    root_ = MakeScratchDir("files-" + name);
+    log_.reset(new LogCapture(logDir_ + "purgon.log"));
+  }
+  void TearDown() override {
+    log_.reset();
+    DeleteTreeForTest(root_);
+    DeleteTreeForTest(logDir_);
+  }
+  // Creates each file of `files` (paths relative to the scratch folder; folders on the way
+  // are made).
+  void MakeFiles(const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+      MakeDirs(root_ + file.substr(0, file.rfind('\\') + 1));
+      ASSERT_TRUE(WriteFileBytes(root_ + file, "x")) << file;
+    }
+  }
+
+  std::string logDir_;
+  std::string root_;  // the scratch folder, ending in a backslash
+  std::unique_ptr<LogCapture> log_;
+};
+
+TEST_F(FilesTest, MissingFileAndFolderAndEmptyPathLeaveNoTrace) {
+  RemoveFile(root_ + "absent.txt");
+  RemoveDirTree(root_ + "absent\\");
+  RemoveDirTree("");
+  EXPECT_EQ(log_->Log(), "");
+  EXPECT_TRUE(log_->Failures().empty());
+}
+
+TEST_F(FilesTest, ReadOnlyFileFailsAndIsListed) {
+  MakeFiles({"ro.txt"});
+  const std::string path = root_ + "ro.txt";
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  RemoveFile(path);
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_EQ(log_->Log(), LogLines({FileFailed(path)}));
+  EXPECT_EQ(log_->Failures(), std::vector<std::string>{path});
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(FilesTest, TwoLevelTreeGoesContentsFirstNamedFolderLast) {
+  MakeFiles({"t\\a.txt", "t\\sub\\b.txt"});
+  const std::string tree = root_ + "t\\";
+  // The order of the lines follows the listing, so the expected log is built from it.
+  std::vector<std::string> top;
+  ASSERT_TRUE(ListDirectory(tree + "*", top));
+  ASSERT_EQ(top.size(), 2u);
+  std::vector<std::string> expected;
+  for (const std::string& name : top) {
+    if (name == "sub") {
+      expected.push_back(FileOk(tree + "sub\\b.txt"));
+      expected.push_back(DirOk(tree + "sub\\"));
+    } else {
+      expected.push_back(FileOk(tree + name));
+    }
+  }
+  expected.push_back(DirOk(tree));
+  RemoveDirTree(tree);
+  EXPECT_FALSE(DirExists(tree));
+  EXPECT_EQ(log_->Log(), LogLines(expected));
+  EXPECT_TRUE(log_->Failures().empty());
+}
+
+TEST_F(FilesTest, EmptyFolderIsOneLine) {
+  const std::string tree = root_ + "empty\\";
+  MakeDirs(tree);
+  RemoveDirTree(tree);
+  EXPECT_FALSE(DirExists(tree));
+  EXPECT_EQ(log_->Log(), LogLines({DirOk(tree)}));
+}
+
+TEST_F(FilesTest, ListingHasNoDotEntriesAndNoMatchLeavesListAlone) {
+  MakeDirs(root_ + "only\\one\\");
+  MakeDirs(root_ + "only\\two\\");
+  std::vector<std::string> names;
+  ASSERT_TRUE(ListDirectory(root_ + "only\\*", names));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"one", "two"}));
+  EXPECT_FALSE(ListDirectory(root_ + "only\\nothing*", names));
+  EXPECT_EQ(names.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+std::string Shell(int id) {
+  std::string path;
+  GetSpecialFolderPath(id, path);
+  return path;
+}
+
+std::string FromCall(UINT (WINAPI* call)(LPSTR, UINT)) {
+  char buffer[MAX_PATH] = {};
+  call(buffer, MAX_PATH);
+  return std::string(buffer) + "\\";
+}
+
+TEST_F(FilesTest, RefusesRootsAndSystemFoldersButNotTheirSubFolders) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string windows = FromCall(GetWindowsDirectoryA);
+  const std::string profile = Shell(CSIDL_PROFILE);
+  const std::string profilesRoot = profile.substr(0, profile.rfind('\\', profile.size() - 2) + 1);
+  const std::vector<std::string> refused = {
+      "C:\\",
+      "c:",
+      "\\\\server\\share\\",
+      "\\",
+      "relative\\",
+      windows,
+      FromCall(GetSystemDirectoryA),
+      Shell(CSIDL_PROGRAM_FILES),
+      profilesRoot,
+      profile,
+      profilesRoot + "Public\\",  // another user's profile
+      Shell(CSIDL_APPDATA),
+      Shell(CSIDL_DESKTOP),
+      Shell(CSIDL_COMMON_DESKTOPDIRECTORY),
+      Shell(CSIDL_PROGRAMS),
+      Shell(CSIDL_COMMON_PROGRAMS),
+      temp,
+      Shell(CSIDL_APPDATA) + "..\\",              // the folder holding it
+      ToUpperForTest(windows) + "\\\\",           // other spellings of the same folder
+      Shell(CSIDL_PROGRAMS) + ".\\",
+  };
+  std::vector<std::string> expected;
+  for (const std::string& path : refused) {
+    ASSERT_GT(path.size(), 0u);
+    RemoveDirTree(path);
+    expected.push_back(DirFailed(path));
+    if (path.size() > 3 && path[1] == ':') EXPECT_TRUE(DirExists(path)) << path;
+  }
+  EXPECT_EQ(log_->Log(), LogLines(expected));
+  EXPECT_EQ(log_->Failures(), refused);
+
+  // Folders inside them are the removals' everyday work.
+  LogCapture again(logDir_ + "again.log");
+  const std::vector<std::string> allowed = {windows + "purgon-engine-sub\\",
+                                            Shell(CSIDL_COMMON_PROGRAMS) + "purgon-engine-sub\\",
+                                            std::string(temp) + "purgon-engine-sub\\"};
+  expected.clear();
+  for (const std::string& path : allowed) {
+    ASSERT_TRUE(MakeDirs(path));
+    RemoveDirTree(path);
+    EXPECT_FALSE(DirExists(path));
+    expected.push_back(DirOk(path));
+  }
+  EXPECT_EQ(again.Log(), LogLines(expected));
+}
+
+}  // namespace
+
+namespace {
+
+// Puts test versions of single file calls in place for one test and restores the real ones.
+class FileCallsOverride {
+ public:
+  FileCallsOverride() = default;
+  ~FileCallsOverride() { TheFileCalls() = RealFileCalls(); }
+};
+
+std::string gVanishing;  // the entry that disappears right after the listing
+DWORD WINAPI AttributesAfterVanishing(LPCSTR path) {
+  if (gVanishing == path) RealFileCalls().deleteFile(path);  // another program got there first
+  return RealFileCalls().getFileAttributes(path);
+}
+
+TEST_F(FilesTest, EntryVanishingAfterListingIsPassedOver) {
+  MakeFiles({"t\\gone.txt", "t\\stays.txt"});
+  const std::string tree = root_ + "t\\";
+  gVanishing = tree + "gone.txt";
+  FileCallsOverride restore;
+  TheFileCalls().getFileAttributes = AttributesAfterVanishing;
+  RemoveDirTree(tree);
+  EXPECT_FALSE(DirExists(tree));
+  EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "stays.txt"), DirOk(tree)}));
+  EXPECT_TRUE(log_->Failures().empty());
+}
+
+// Stands for a folder whose ACL denies listing (Wine does not enforce file ACLs).
+std::string gUnlistable;
+HANDLE WINAPI FindFirstDenied(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+  if (gUnlistable == pattern) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  return RealFileCalls().findFirstFile(pattern, data);
+}
+
+TEST_F(FilesTest, UnlistableFolderIsSkippedUnreportedAndItsParentFails) {
+  MakeFiles({"t\\locked\\inside.txt", "t\\x.txt"});
+  const std::string tree = root_ + "t\\";
+  gUnlistable = tree + "locked\\*";
+  FileCallsOverride restore;
+  TheFileCalls().findFirstFile = FindFirstDenied;
+  RemoveDirTree(tree);
+  EXPECT_TRUE(FileExists(tree + "locked\\inside.txt"));
+  EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "x.txt"), DirFailed(tree)}));
+  EXPECT_EQ(log_->Failures(), std::vector<std::string>{tree});
+}
+
+// Stands for a listing that breaks off with an error after its first entry.
+BOOL WINAPI FindNextBreaksOff(HANDLE, LPWIN32_FIND_DATAA) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
+TEST_F(FilesTest, ListingThatBreaksOffIsNotWholeAndKeepsWhatItRead) {
+  MakeFiles({"t\\x.txt"});
+  std::vector<std::string> names{"before"};
+  FileCallsOverride restore;
+  TheFileCalls().findNextFile = FindNextBreaksOff;
+  EXPECT_FALSE(ListDirectory(root_ + "t\\x*", names));
+  EXPECT_EQ(names, (std::vector<std::string>{"before", "x.txt"}));
+  RemoveDirTree(root_ + "t\\");  // an incomplete listing is not acted on
+  EXPECT_TRUE(FileExists(root_ + "t\\x.txt"));
+  EXPECT_EQ(log_->Log(), "");
+}
+
+// A file in use by another program fails with every folder above it up to the named one.
+TEST_F(FilesTest, FileHeldOpenByAnotherProcessFailsWithItsFolders) {
+  MakeFiles({"t\\sub\\held.txt"});
+  const std::string tree = root_ + "t\\";
+  const std::string held = tree + "sub\\held.txt";
+  const std::string ready = "purgon-engine-held-ready-" + std::to_string(GetCurrentProcessId());
+  const std::string release = "purgon-engine-held-release-" + std::to_string(GetCurrentProcessId());
+  HANDLE readyEvent = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
+  HANDLE releaseEvent = CreateEventA(nullptr, TRUE, FALSE, release.c_str());
+  std::string commandLine = "\"" + BinDir() + "engine_file_holder.exe\" \"" + held + "\" " + ready + " " + release;
+  STARTUPINFOA startup = {sizeof(startup)};
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process));
+  ASSERT_EQ(WaitForSingleObject(readyEvent, 20000), WAIT_OBJECT_0);
+
+  RemoveDirTree(tree);
+  const bool stays = FileExists(held);
+  SetEvent(releaseEvent);
+  WaitForSingleObject(process.hProcess, 20000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  CloseHandle(readyEvent);
+  CloseHandle(releaseEvent);
+
+  EXPECT_TRUE(stays);
+  const std::vector<std::string> failed = {held, tree + "sub\\", tree};
+  EXPECT_EQ(log_->Log(), LogLines({FileFailed(failed[0]), DirFailed(failed[1]), DirFailed(failed[2])}));
+  EXPECT_EQ(log_->Failures(), failed);
+}
+
+// Paths that do not fit the ANSI calls' buffer are refused whole, never cut to a shorter
+// (and other) path.
+TEST_F(FilesTest, OverlongPathsAreRefusedAndListed) {
+  const std::string longFile = root_ + std::string(MAX_PATH, 'f');
+  const std::string longDir = root_ + std::string(MAX_PATH, 'd') + "\\";
+  RemoveFile(longFile);
+  RemoveDirTree(longDir);
+  EXPECT_EQ(log_->Log(), LogLines({FileFailed(longFile), DirFailed(longDir)}));
+  EXPECT_EQ(log_->Failures(), (std::vector<std::string>{longFile, longDir}));
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+#pragma once
+// Captures what the primitives report: the log written by the cleanup context and its
+// failure list, for comparison with expected lines given as data.
+#include <string>
+#include <vector>
+
+#include "engine/cleanup_context.h"
+
+class LogCapture {
+ public:
+  // Opens a fresh log at `logPath` and empties the failure list.
+  explicit LogCapture(const std::string& logPath);
+  ~LogCapture();
+  LogCapture(const LogCapture&) = delete;
+  LogCapture& operator=(const LogCapture&) = delete;
+
+  // Closes the log and returns its bytes (each line ends in CR LF).
+  std::string Log();
+  const std::vector<std::string>& Failures() const { return TheCleanupContext().failures; }
+
+ private:
+  std::string path_;
+};
+
+// The bytes a log holds for `lines`: each line followed by CR LF.
+std::string LogLines(const std::vector<std::string>& lines);
+
+// Log lines for the four kinds and two outcomes; `text` follows as the primitives write it.
+std::string FileOk(const std::string& path);
+std::string FileFailed(const std::string& path);
+std::string DirOk(const std::string& path);
+std::string DirFailed(const std::string& path);
+std::string KeyOk(const std::string& text);
+std::string KeyFailed(const std::string& text);
+std::string ValueOk(const std::string& text);

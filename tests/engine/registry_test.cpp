@@ -1,0 +1,232 @@
+// The registry primitives against Wine's real registry, with the exact log lines and
+// failure lists they leave.
+#include <gtest/gtest.h>
+
+
+#include <memory>
+
+#include "engine/registry.h"
+#include "log_capture.h"
+#include "test_support.h"
+
+namespace {
+
+const char kBase[] = "Software\\PurgonEngineTest";
+
+// The value names of a key in the registry's own index order.
+std::vector<std::string> ValueNames(const std::string& subKey) {
+  std::vector<std::string> names;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  char name[2048];
+  DWORD length = sizeof(name);
+  for (DWORD i = 0; RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+       ++i, length = sizeof(name))
+    names.push_back(name);
+  RegCloseKey(key);
+  return names;
+}
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    key_ = std::string(kBase) + "\\" + name;
+    DeleteRegTreeForTest(HKEY_CURRENT_USER, key_);
+    logDir_ = MakeScratchDir("log-" + name);
+    log_.reset(new LogCapture(logDir_ + "purgon.log"));
+  }
+  void TearDown() override {
+    log_.reset();
+    DeleteRegTreeForTest(HKEY_CURRENT_USER, key_);
+    DeleteTreeForTest(logDir_);
+  }
+  std::string Hkcu(const std::string& subKey) const { return "HKEY_CURRENT_USER\\" + subKey; }
+
+  std::string key_;  // this test's own key under HKCU
+  std::string logDir_;
+  std::unique_ptr<LogCapture> log_;
+};
+
+TEST_F(RegistryTest, MissingKeyLeavesNoTrace) {
+  DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
+  DeleteRegValueNamed(HKEY_CURRENT_USER, key_.c_str(), "x");
+  DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "x");
+  EXPECT_EQ(log_->Log(), "");
+  EXPECT_TRUE(log_->Failures().empty());
+}
+
+TEST_F(RegistryTest, ThreeLevelTreeLogsOneLine) {
+  for (const char* sub : {"\\a\\b\\c", "\\a\\b2", "\\d"}) ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, key_ + sub));
+  SetRegString(HKEY_CURRENT_USER, key_ + "\\a\\b", "v", "data");
+  DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, key_));
+  EXPECT_EQ(log_->Log(), LogLines({KeyOk(Hkcu(key_))}));
+  EXPECT_TRUE(log_->Failures().empty());
+}
+
+TEST_F(RegistryTest, NamedValueMatchesAnyCaseAndIsLoggedAsStored) {
+  SetRegString(HKEY_CURRENT_USER, key_, "MyValue", "1");
+  SetRegString(HKEY_CURRENT_USER, key_, "MyValueToo", "2");
+  DeleteRegValueNamed(HKEY_CURRENT_USER, key_.c_str(), "myvalue");
+  EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, key_, "MyValue"));
+  EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, key_, "MyValueToo"));
+  EXPECT_EQ(log_->Log(), LogLines({ValueOk(Hkcu(key_) + " - MyValue")}));
+}
+
+TEST_F(RegistryTest, ValuesContainingPatternGoAndKeyStays) {
+  SetRegString(HKEY_CURRENT_USER, key_, "a", "1");
+  SetRegString(HKEY_CURRENT_USER, key_, "ORVclient", "2");
+  SetRegString(HKEY_CURRENT_USER, key_, "b", "3");
+  SetRegString(HKEY_CURRENT_USER, key_, "my-Orv", "4");
+  const std::vector<std::string> order = ValueNames(key_);
+  DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "oRv");
+  EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, key_, "a"));
+  EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, key_, "b"));
+  EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, key_, "ORVclient"));
+  EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, key_, "my-Orv"));
+  // Walked from the highest index down, so logged in the reverse of the registry's order.
+  std::vector<std::string> expected;
+  for (auto name = order.rbegin(); name != order.rend(); ++name)
+    if (*name == "ORVclient" || *name == "my-Orv") expected.push_back(ValueOk(Hkcu(key_) + " - " + *name));
+  EXPECT_EQ(log_->Log(), LogLines(expected));
+  DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "");
+  EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, key_));  // emptied, never removed
+}
+
+TEST_F(RegistryTest, ReadRegStringTakesOnlyTerminatedShortStrings) {
+  SetRegString(HKEY_CURRENT_USER, key_, "sz", "\"C:\\a b\\x.exe\" /q");
+  SetRegString(HKEY_CURRENT_USER, key_, "expand", "%WINDIR%\\x", REG_EXPAND_SZ);
+  SetRegDword(HKEY_CURRENT_USER, key_, "dword", 7);
+  SetRegString(HKEY_CURRENT_USER, key_, "long", std::string(299, 'a'));  // 300 bytes
+  SetRegString(HKEY_CURRENT_USER, key_, "fits", std::string(254, 'b'));  // 255 bytes
+  SetRegBinary(HKEY_CURRENT_USER, key_, "nodata", "", REG_SZ);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_EQ(ReadRegString(key, "sz"), "\"C:\\a b\\x.exe\" /q");
+  EXPECT_EQ(ReadRegString(key, "expand"), "%WINDIR%\\x");
+  EXPECT_EQ(ReadRegString(key, "dword"), "");
+  EXPECT_EQ(ReadRegString(key, "long"), "");
+  EXPECT_EQ(ReadRegString(key, "fits"), std::string(254, 'b'));
+  EXPECT_EQ(ReadRegString(key, "nodata"), "");
+  EXPECT_EQ(ReadRegString(key, "absent"), "");
+  RegCloseKey(key);
+}
+
+// Sets a DACL on an existing key: `deny` access denied to Everyone and the rest allowed, or a
+// NULL DACL (all access to everyone) when `deny` is 0.
+bool SetKeyDeny(const std::string& subKey, DWORD deny) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+  alignas(8) BYTE buffer[256];
+  PACL acl = reinterpret_cast<PACL>(buffer);
+  InitializeAcl(acl, sizeof(buffer), ACL_REVISION);
+  AddAccessDeniedAce(acl, ACL_REVISION, deny, everyone);
+  AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone);
+  SECURITY_DESCRIPTOR descriptor;
+  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&descriptor, TRUE, deny ? acl : nullptr, FALSE);
+  const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+  FreeSid(everyone);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+// A sub-key that cannot be deleted stays with its parents up to the named key, whose removal
+// is the one reported; its later siblings are still removed and the walk ends.
+TEST_F(RegistryTest, UndeletableNestedKeyFailsNamedKeyAndSiblingsStillGo) {
+  for (const char* sub : {"\\a\\locked\\inner", "\\a\\z", "\\b\\c", "\\d"})
+    ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, key_ + sub));
+  ASSERT_TRUE(SetKeyDeny(key_ + "\\a\\locked", GENERIC_ALL));
+  DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
+  const bool lockedStays = RegKeyExists(HKEY_CURRENT_USER, key_ + "\\a");
+  const bool siblingsGone = !RegKeyExists(HKEY_CURRENT_USER, key_ + "\\a\\z") &&
+                            !RegKeyExists(HKEY_CURRENT_USER, key_ + "\\b") &&
+                            !RegKeyExists(HKEY_CURRENT_USER, key_ + "\\d");
+  SetKeyDeny(key_ + "\\a\\locked", 0);  // let the tear-down remove it
+  EXPECT_TRUE(lockedStays);
+  EXPECT_TRUE(siblingsGone);
+  EXPECT_EQ(log_->Log(), LogLines({KeyFailed(Hkcu(key_))}));
+  EXPECT_EQ(log_->Failures(), std::vector<std::string>{Hkcu(key_)});
+}
+
+// A user without write access to the named key: nothing is deleted, logged or listed.
+TEST_F(RegistryTest, KeyWithoutWriteAccessIsPassedOverSilently) {
+  ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, key_ + "\\sub"));
+  SetRegString(HKEY_CURRENT_USER, key_, "orv", "1");
+  ASSERT_TRUE(SetKeyDeny(key_, KEY_SET_VALUE));
+  DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
+  DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "orv");
+  const bool keyStays = RegKeyExists(HKEY_CURRENT_USER, key_ + "\\sub");
+  const bool valueStays = RegValueExists(HKEY_CURRENT_USER, key_, "orv");
+  SetKeyDeny(key_, 0);
+  EXPECT_TRUE(keyStays);
+  EXPECT_TRUE(valueStays);
+  EXPECT_EQ(log_->Log(), "");
+  EXPECT_TRUE(log_->Failures().empty());
+}
+
+// A path with an empty name would open the parent (or the root itself): refused and listed.
+TEST_F(RegistryTest, KeyPathWithAnEmptyNameIsRefused) {
+  ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, key_ + "\\sub"));
+  const std::vector<std::string> paths = {key_ + "\\", "", "\\" + key_,
+                                          key_ + "\\\\sub"};
+  std::vector<std::string> lines, listed;
+  for (const std::string& path : paths) {
+    DeleteRegKeyTree(HKEY_CURRENT_USER, path.c_str());
+    lines.push_back(KeyFailed(Hkcu(path)));
+    listed.push_back(Hkcu(path));
+  }
+  EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, key_ + "\\sub"));
+  EXPECT_EQ(log_->Log(), LogLines(lines));
+  EXPECT_EQ(log_->Failures(), listed);
+}
+
+// 5,000 values, every other one holding the pattern in some case: exactly those go, each
+// logged once with its name as stored, in the reverse of the registry's order.
+TEST_F(RegistryTest, HalfOfFiveThousandValuesMatch) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  const char* const spellings[] = {"ORV", "orv", "Orv", "oRV"};
+  for (int i = 0; i < 5000; ++i) {
+    const std::string name = i % 2 ? "keep" + std::to_string(i)
+                                   : std::to_string(i) + spellings[(i / 2) % 4] + "x";
+    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&i), 4);
+  }
+  RegCloseKey(key);
+  const std::vector<std::string> before = ValueNames(key_);
+  ASSERT_EQ(before.size(), 5000u);
+  DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "orv");
+  std::vector<std::string> expected, kept;
+  for (auto name = before.rbegin(); name != before.rend(); ++name)
+    if (name->compare(0, 4, "keep") != 0) expected.push_back(ValueOk(Hkcu(key_) + " - " + *name));
+  for (const std::string& name : before)
+    if (name.compare(0, 4, "keep") == 0) kept.push_back(name);
+  EXPECT_EQ(expected.size(), 2500u);
+  EXPECT_EQ(ValueNames(key_), kept);
+  EXPECT_EQ(log_->Log(), LogLines(expected));
+}
+
+// A value name longer than the 1024-byte buffer is never cut into another name, and the
+// values below it in the walk are still examined.
+TEST_F(RegistryTest, OverlongValueNameIsSkippedAndWalkGoesOn) {
+  const std::string longName = "orv" + std::string(1100, 'n');
+  SetRegString(HKEY_CURRENT_USER, key_, "a-orv", "1");
+  SetRegString(HKEY_CURRENT_USER, key_, longName, "2");
+  SetRegString(HKEY_CURRENT_USER, key_, "orv", "3");
+  const std::vector<std::string> order = ValueNames(key_);
+  ASSERT_EQ(order.size(), 3u);
+  DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "orv");
+  EXPECT_EQ(ValueNames(key_), std::vector<std::string>{longName});
+  std::vector<std::string> expected;
+  for (auto name = order.rbegin(); name != order.rend(); ++name)
+    if (*name != longName) expected.push_back(ValueOk(Hkcu(key_) + " - " + *name));
+  EXPECT_EQ(log_->Log(), LogLines(expected));
+}
+
+}  // namespace
