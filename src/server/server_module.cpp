@@ -200,20 +200,23 @@ void RunMessageLoop() {
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
 }
 
+// The class table's and the type library's failures come first, as they always have; a
+// registration script that could not be applied is reported when they succeed, so that a
+// machine left without the AppID keys never hears of success.
 HRESULT RegisterSelf() {
-  RunOwnScript(true);  // its failure is not reported: the result is the class table's and the library's
+  const HRESULT script = RunOwnScript(true);
   HRESULT hr = ForEachClass([](ClassEntry& entry) {
     return entry.updateRegistry ? entry.updateRegistry(true) : S_OK;
   });
-  if (FAILED(hr)) return hr;
-  return RegisterOwnTypeLib();
+  if (SUCCEEDED(hr)) hr = RegisterOwnTypeLib();
+  return FAILED(hr) ? hr : (FAILED(script) ? script : hr);
 }
 
 HRESULT UnregisterSelf() {
-  RunOwnScript(false);
+  const HRESULT script = RunOwnScript(false);
   HRESULT hr = ForEachClass([](ClassEntry& entry) {
     return entry.updateRegistry ? entry.updateRegistry(false) : S_OK;
   });
-  if (FAILED(hr)) return hr;
-  return UnregisterOwnTypeLib();
+  if (SUCCEEDED(hr)) hr = UnregisterOwnTypeLib();
+  return FAILED(hr) ? hr : (FAILED(script) ? script : hr);
 }

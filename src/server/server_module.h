@@ -50,6 +50,7 @@ LONG UnlockModule();
 // Serves COM requests on the calling thread until WM_QUIT arrives.
 void RunMessageLoop();
 // Writes (removes) the program's AppID keys and its type library registration. The result
-// is that of the class table and the type library; the AppID script's own result is ignored.
+// is the first failure of the class table and the type library, else the failure of the
+// AppID script, else the type library's success. The AppID script runs first in any case.
 HRESULT RegisterSelf();
 HRESULT UnregisterSelf();

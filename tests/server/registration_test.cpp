@@ -214,4 +214,21 @@ TEST_F(Registration, ATypeLibraryThatCannotBeRegisteredStillLeavesTheAppIdKeys) 
   EXPECT_EQ(r.exitCode, static_cast<DWORD>(missing));
 }
 
+TEST_F(Registration, AppIdKeysThatCannotBeWrittenAreUndoneAndReported) {
+  // "Purgon.EXE" refuses writes: the AppID's own key, created just before it, goes again.
+  const std::string denied = "AppID\\Purgon.EXE";
+  ASSERT_TRUE(DenyWrites(denied));
+  RunResult r = Run("/regserver");
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, static_cast<DWORD>(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)));
+  EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "AppID\\" + kAppId));
+  EXPECT_EQ(ReadString(denied, "AppID"), "<missing>");
+  ExpectRegistered({RegisteredValues()[2], RegisteredValues()[5]});  // the library is registered
+
+  AllowWrites(denied);
+  DeleteRegTreeForTest(HKEY_CLASSES_ROOT, denied);
+  EXPECT_EQ(Run("/unregserver").exitCode, static_cast<DWORD>(S_OK));
+  EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, kTypeLibKey));
+}
+
 }  // namespace

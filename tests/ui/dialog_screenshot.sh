@@ -17,7 +17,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-[ -n "${PURGON_SCREENSHOT_KEEP:-}" ] && trap - EXIT
 
 "$here/../wine/make-prefix.sh" "$prefix" "$build"
 # The test prefix has the null graphics driver; this copy draws on the X display. There is
