@@ -215,6 +215,26 @@ TEST_F(OptionsDialogInProcess, CancelAndCloseWriteNothing) {
   }
 }
 
+TEST_F(OptionsDialogInProcess, ATaskBarOnTheLeftMovesTheDialogLeftOfTheWorkAreaCentre) {
+  RECT saved = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &saved, 0);
+  RECT narrowed = saved;
+  narrowed.left += 200;  // as a task bar 200 pixels wide on the left would
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &narrowed, 0));
+  RECT work = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  RECT rect = {};
+  RunDialogInProcess([&rect](const BoxInfo& box) {
+    GetWindowRect(box.window, &rect);
+    PressButton(box, "Cancel");
+  });
+  SystemParametersInfoA(SPI_SETWORKAREA, 0, &saved, 0);
+  ASSERT_EQ(work.left, saved.left + 200) << "the work area could not be changed here";
+  // Only the work area's right and bottom edges count.
+  EXPECT_EQ(rect.left, (work.right - (rect.right - rect.left)) / 2);
+  EXPECT_EQ(rect.top, (work.bottom - (rect.bottom - rect.top)) / 2);
+}
+
 TEST_F(OptionsDialogInProcess, WithoutTheTemplateNothingIsShownOrWritten) {
   // This test program has no dialog template of its own.
   EXPECT_FALSE(ShowOptionsDialog());
