@@ -19,7 +19,7 @@ const std::string kTitle = "Purgon " PURGON_VERSION_TEXT;
 
 // ---- The template, read back from the built program -------------------------------------
 
-struct ControlSpec {
+struct ExpectedControl {
   int id;
   const char* caption;
   short x, y, cx, cy;
@@ -30,7 +30,7 @@ const DWORD kBox = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
 const DWORD kGroup = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
 
 // Template order, which is the tab order.
-const ControlSpec kControls[] = {
+const ExpectedControl kControls[] = {
     {214, "Select all", 20, 25, 45, 10, kBox},
     {202, "All Users", 20, 40, 43, 10, kBox},
     {205, "Desktop Shortcuts", 20, 50, 75, 10, kBox},
@@ -108,20 +108,20 @@ TEST(OptionsTemplate, MatchesTheDialogTable) {
   in.Byte();  // character set
   EXPECT_EQ(in.NameOrOrdinal(), "MS Sans Serif");
   ASSERT_EQ(count, sizeof(kControls) / sizeof(kControls[0]));
-  for (const ControlSpec& spec : kControls) {
-    SCOPED_TRACE(spec.caption);
+  for (const ExpectedControl& control : kControls) {
+    SCOPED_TRACE(control.caption);
     in.AlignDword();
     in.Dword();  // help id
     EXPECT_EQ(in.Dword(), 0u) << "extended style";
-    EXPECT_EQ(in.Dword(), spec.style);
-    EXPECT_EQ(in.Short(), spec.x);
-    EXPECT_EQ(in.Short(), spec.y);
-    EXPECT_EQ(in.Short(), spec.cx);
-    EXPECT_EQ(in.Short(), spec.cy);
-    EXPECT_EQ(static_cast<int>(in.Dword()), spec.id);
+    EXPECT_EQ(in.Dword(), control.style);
+    EXPECT_EQ(in.Short(), control.x);
+    EXPECT_EQ(in.Short(), control.y);
+    EXPECT_EQ(in.Short(), control.cx);
+    EXPECT_EQ(in.Short(), control.cy);
+    EXPECT_EQ(static_cast<int>(in.Dword()), control.id);
     const std::string windowClass = in.NameOrOrdinal();
     EXPECT_TRUE(windowClass == "#128" || lstrcmpiA(windowClass.c_str(), "Button") == 0) << windowClass;
-    EXPECT_EQ(in.NameOrOrdinal(), spec.caption);
+    EXPECT_EQ(in.NameOrOrdinal(), control.caption);
     in.Skip(in.Word());  // creation data
   }
 }
@@ -213,6 +213,26 @@ TEST_F(OptionsDialogInProcess, CancelAndCloseWriteNothing) {
     EXPECT_TRUE(TheApp().logEnabled);
     EXPECT_FALSE(TheApp().verbose);
   }
+}
+
+TEST_F(OptionsDialogInProcess, ATaskBarOnTheLeftMovesTheDialogLeftOfTheWorkAreaCentre) {
+  RECT saved = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &saved, 0);
+  RECT narrowed = saved;
+  narrowed.left += 200;  // as a task bar 200 pixels wide on the left would
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &narrowed, 0));
+  RECT work = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  RECT rect = {};
+  RunDialogInProcess([&rect](const BoxInfo& box) {
+    GetWindowRect(box.window, &rect);
+    PressButton(box, "Cancel");
+  });
+  SystemParametersInfoA(SPI_SETWORKAREA, 0, &saved, 0);
+  ASSERT_EQ(work.left, saved.left + 200) << "the work area could not be changed here";
+  // Only the work area's right and bottom edges count.
+  EXPECT_EQ(rect.left, (work.right - (rect.right - rect.left)) / 2);
+  EXPECT_EQ(rect.top, (work.bottom - (rect.bottom - rect.top)) / 2);
 }
 
 TEST_F(OptionsDialogInProcess, WithoutTheTemplateNothingIsShownOrWritten) {
