@@ -8,6 +8,9 @@
 #include <algorithm>
 
 #include "app/options.h"
+#include "engine/cleanup_context.h"
+#include "engine/files.h"
+#include "engine/handles.h"
 #include "pel/pel_control.h"
 #include "pel/pel_ids.h"
 #include "pel_machine.h"
@@ -141,10 +144,12 @@ TEST_F(PelRemoval, VerboseShowsSummaryThenReportAndLeavesTheLauncherToThePelCata
 class OldProfileLayout {
  public:
   OldProfileLayout() {
-    DWORD size = sizeof(saved_);
-    savedOk_ = RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "AppData",
-                            RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, saved_, &size) ==
-               ERROR_SUCCESS;
+    RegKey key;
+    DWORD size = sizeof(saved_) - 1;
+    savedOk_ = RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_READ, key.Receive()) ==
+                   ERROR_SUCCESS &&
+               RegQueryValueExA(key.get(), "AppData", nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(saved_), &size) == ERROR_SUCCESS;
     char profile[MAX_PATH] = {};
     SHGetSpecialFolderPathA(nullptr, profile, CSIDL_PROFILE, FALSE);
     MakeDirs(std::string(profile) + "\\Application Data\\");  // the shell reports existing folders
@@ -190,6 +195,11 @@ TEST_F(PelRemoval, BinFolderAtADriveRootRemovesNoInstallFolder) {
   EXPECT_EQ(DiffLines(expected, Log()), "");
   EXPECT_TRUE(FileExists("C:\\bin\\keep.txt"));
   EXPECT_TRUE(FileExists(install + "client.ini"));
+  // Had the value got through, the tree removal would have refused the drive.
+  TheCleanupContext().failures.clear();
+  RemoveDirTree("C:\\");
+  EXPECT_EQ(TheCleanupContext().failures, std::vector<std::string>{"C:\\"});
+  EXPECT_TRUE(FileExists("C:\\bin\\keep.txt"));
   DeleteTreeForTest("C:\\bin\\");
   DeleteTreeForTest(install);
 }
