@@ -101,7 +101,9 @@ void RemoveDirTree(const std::string& directory) {
     TheCleanupContext().ReportDir(directory, false);
     return;
   }
-  const DWORD attributes = TheFileCalls().getFileAttributes(directory.c_str());
+  // Asked without the trailing backslash: with it, Wine reports the folder a link points at.
+  const std::string bare = directory.substr(0, directory.find_last_not_of('\\') + 1);
+  const DWORD attributes = TheFileCalls().getFileAttributes(bare.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;  // not there: nothing to do
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     RemoveLink(directory);

@@ -7,6 +7,7 @@
 
 #include <shlobj.h>
 
+#include "engine/file_calls.h"
 #include "engine/files.h"
 #include "engine/shell.h"
 #include "log_capture.h"
@@ -175,6 +176,117 @@ TEST_F(FilesTest, RefusesRootsAndSystemFoldersButNotTheirSubFolders) {
     expected.push_back(DirOk(path));
   }
   EXPECT_EQ(again.Log(), LogLines(expected));
+}
+
+}  // namespace
+
+namespace {
+
+// Puts test versions of single file calls in place for one test and restores the real ones.
+class FileCallsOverride {
+ public:
+  FileCallsOverride() = default;
+  ~FileCallsOverride() { TheFileCalls() = RealFileCalls(); }
+};
+
+std::string gVanishing;  // the entry that disappears right after the listing
+DWORD WINAPI AttributesAfterVanishing(LPCSTR path) {
+  if (gVanishing == path) RealFileCalls().deleteFile(path);  // another program got there first
+  return RealFileCalls().getFileAttributes(path);
+}
+
+TEST_F(FilesTest, EntryVanishingAfterListingIsPassedOver) {
+  MakeFiles({"t\\gone.txt", "t\\stays.txt"});
+  const std::string tree = root_ + "t\\";
+  gVanishing = tree + "gone.txt";
+  FileCallsOverride restore;
+  TheFileCalls().getFileAttributes = AttributesAfterVanishing;
+  RemoveDirTree(tree);
+  EXPECT_FALSE(DirExists(tree));
+  EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "stays.txt"), DirOk(tree)}));
+  EXPECT_TRUE(log_->Failures().empty());
+}
+
+// Stands for a folder whose ACL denies listing (Wine does not enforce file ACLs).
+std::string gUnlistable;
+HANDLE WINAPI FindFirstDenied(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+  if (gUnlistable == pattern) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  return RealFileCalls().findFirstFile(pattern, data);
+}
+
+TEST_F(FilesTest, UnlistableFolderIsSkippedUnreportedAndItsParentFails) {
+  MakeFiles({"t\\locked\\inside.txt", "t\\x.txt"});
+  const std::string tree = root_ + "t\\";
+  gUnlistable = tree + "locked\\*";
+  FileCallsOverride restore;
+  TheFileCalls().findFirstFile = FindFirstDenied;
+  RemoveDirTree(tree);
+  EXPECT_TRUE(FileExists(tree + "locked\\inside.txt"));
+  EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "x.txt"), DirFailed(tree)}));
+  EXPECT_EQ(log_->Failures(), std::vector<std::string>{tree});
+}
+
+// Stands for a listing that breaks off with an error after its first entry.
+BOOL WINAPI FindNextBreaksOff(HANDLE, LPWIN32_FIND_DATAA) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
+TEST_F(FilesTest, ListingThatBreaksOffIsNotWholeAndKeepsWhatItRead) {
+  MakeFiles({"t\\x.txt"});
+  std::vector<std::string> names{"before"};
+  FileCallsOverride restore;
+  TheFileCalls().findNextFile = FindNextBreaksOff;
+  EXPECT_FALSE(ListDirectory(root_ + "t\\x*", names));
+  EXPECT_EQ(names, (std::vector<std::string>{"before", "x.txt"}));
+  RemoveDirTree(root_ + "t\\");  // an incomplete listing is not acted on
+  EXPECT_TRUE(FileExists(root_ + "t\\x.txt"));
+  EXPECT_EQ(log_->Log(), "");
+}
+
+// A file in use by another program fails with every folder above it up to the named one.
+TEST_F(FilesTest, FileHeldOpenByAnotherProcessFailsWithItsFolders) {
+  MakeFiles({"t\\sub\\held.txt"});
+  const std::string tree = root_ + "t\\";
+  const std::string held = tree + "sub\\held.txt";
+  const std::string ready = "purgon-engine-held-ready-" + std::to_string(GetCurrentProcessId());
+  const std::string release = "purgon-engine-held-release-" + std::to_string(GetCurrentProcessId());
+  HANDLE readyEvent = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
+  HANDLE releaseEvent = CreateEventA(nullptr, TRUE, FALSE, release.c_str());
+  std::string commandLine = "\"" + BinDir() + "engine_file_holder.exe\" \"" + held + "\" " + ready + " " + release;
+  STARTUPINFOA startup = {sizeof(startup)};
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process));
+  ASSERT_EQ(WaitForSingleObject(readyEvent, 20000), WAIT_OBJECT_0);
+
+  RemoveDirTree(tree);
+  const bool stays = FileExists(held);
+  SetEvent(releaseEvent);
+  WaitForSingleObject(process.hProcess, 20000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  CloseHandle(readyEvent);
+  CloseHandle(releaseEvent);
+
+  EXPECT_TRUE(stays);
+  const std::vector<std::string> failed = {held, tree + "sub\\", tree};
+  EXPECT_EQ(log_->Log(), LogLines({FileFailed(failed[0]), DirFailed(failed[1]), DirFailed(failed[2])}));
+  EXPECT_EQ(log_->Failures(), failed);
+}
+
+// Paths that do not fit the ANSI calls' buffer are refused whole, never cut to a shorter
+// (and other) path.
+TEST_F(FilesTest, OverlongPathsAreRefusedAndListed) {
+  const std::string longFile = root_ + std::string(MAX_PATH, 'f');
+  const std::string longDir = root_ + std::string(MAX_PATH, 'd') + "\\";
+  RemoveFile(longFile);
+  RemoveDirTree(longDir);
+  EXPECT_EQ(log_->Log(), LogLines({FileFailed(longFile), DirFailed(longDir)}));
+  EXPECT_EQ(log_->Failures(), (std::vector<std::string>{longFile, longDir}));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // failure lists they leave.
 #include <gtest/gtest.h>
 
-#include <aclapi.h>
 
 #include <memory>
 
@@ -19,7 +18,7 @@ std::vector<std::string> ValueNames(const std::string& subKey) {
   std::vector<std::string> names;
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
-  char name[1024];
+  char name[2048];
   DWORD length = sizeof(name);
   for (DWORD i = 0; RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
        ++i, length = sizeof(name))
@@ -112,6 +111,122 @@ TEST_F(RegistryTest, ReadRegStringTakesOnlyTerminatedShortStrings) {
   EXPECT_EQ(ReadRegString(key, "nodata"), "");
   EXPECT_EQ(ReadRegString(key, "absent"), "");
   RegCloseKey(key);
+}
+
+// Sets a DACL on an existing key: `deny` access denied to Everyone and the rest allowed, or a
+// NULL DACL (all access to everyone) when `deny` is 0.
+bool SetKeyDeny(const std::string& subKey, DWORD deny) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+  alignas(8) BYTE buffer[256];
+  PACL acl = reinterpret_cast<PACL>(buffer);
+  InitializeAcl(acl, sizeof(buffer), ACL_REVISION);
+  AddAccessDeniedAce(acl, ACL_REVISION, deny, everyone);
+  AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone);
+  SECURITY_DESCRIPTOR descriptor;
+  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&descriptor, TRUE, deny ? acl : nullptr, FALSE);
+  const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+  FreeSid(everyone);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+// A sub-key that cannot be deleted stays with its parents up to the named key, whose removal
+// is the one reported; its later siblings are still removed and the walk ends.
+TEST_F(RegistryTest, UndeletableNestedKeyFailsNamedKeyAndSiblingsStillGo) {
+  for (const char* sub : {"\\a\\locked\\inner", "\\a\\z", "\\b\\c", "\\d"})
+    ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, key_ + sub));
+  ASSERT_TRUE(SetKeyDeny(key_ + "\\a\\locked", GENERIC_ALL));
+  DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
+  const bool lockedStays = RegKeyExists(HKEY_CURRENT_USER, key_ + "\\a");
+  const bool siblingsGone = !RegKeyExists(HKEY_CURRENT_USER, key_ + "\\a\\z") &&
+                            !RegKeyExists(HKEY_CURRENT_USER, key_ + "\\b") &&
+                            !RegKeyExists(HKEY_CURRENT_USER, key_ + "\\d");
+  SetKeyDeny(key_ + "\\a\\locked", 0);  // let the tear-down remove it
+  EXPECT_TRUE(lockedStays);
+  EXPECT_TRUE(siblingsGone);
+  EXPECT_EQ(log_->Log(), LogLines({KeyFailed(Hkcu(key_))}));
+  EXPECT_EQ(log_->Failures(), std::vector<std::string>{Hkcu(key_)});
+}
+
+// A user without write access to the named key: nothing is deleted, logged or listed.
+TEST_F(RegistryTest, KeyWithoutWriteAccessIsPassedOverSilently) {
+  ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, key_ + "\\sub"));
+  SetRegString(HKEY_CURRENT_USER, key_, "orv", "1");
+  ASSERT_TRUE(SetKeyDeny(key_, KEY_SET_VALUE));
+  DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
+  DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "orv");
+  const bool keyStays = RegKeyExists(HKEY_CURRENT_USER, key_ + "\\sub");
+  const bool valueStays = RegValueExists(HKEY_CURRENT_USER, key_, "orv");
+  SetKeyDeny(key_, 0);
+  EXPECT_TRUE(keyStays);
+  EXPECT_TRUE(valueStays);
+  EXPECT_EQ(log_->Log(), "");
+  EXPECT_TRUE(log_->Failures().empty());
+}
+
+// A path with an empty name would open the parent (or the root itself): refused and listed.
+TEST_F(RegistryTest, KeyPathWithAnEmptyNameIsRefused) {
+  ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, key_ + "\\sub"));
+  const std::vector<std::string> paths = {key_ + "\\", "", "\\" + key_,
+                                          key_ + "\\\\sub"};
+  std::vector<std::string> lines, listed;
+  for (const std::string& path : paths) {
+    DeleteRegKeyTree(HKEY_CURRENT_USER, path.c_str());
+    lines.push_back(KeyFailed(Hkcu(path)));
+    listed.push_back(Hkcu(path));
+  }
+  EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, key_ + "\\sub"));
+  EXPECT_EQ(log_->Log(), LogLines(lines));
+  EXPECT_EQ(log_->Failures(), listed);
+}
+
+// 5,000 values, every other one holding the pattern in some case: exactly those go, each
+// logged once with its name as stored, in the reverse of the registry's order.
+TEST_F(RegistryTest, HalfOfFiveThousandValuesMatch) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  const char* const spellings[] = {"ORV", "orv", "Orv", "oRV"};
+  for (int i = 0; i < 5000; ++i) {
+    const std::string name = i % 2 ? "keep" + std::to_string(i)
+                                   : std::to_string(i) + spellings[(i / 2) % 4] + "x";
+    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&i), 4);
+  }
+  RegCloseKey(key);
+  const std::vector<std::string> before = ValueNames(key_);
+  ASSERT_EQ(before.size(), 5000u);
+  DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "orv");
+  std::vector<std::string> expected, kept;
+  for (auto name = before.rbegin(); name != before.rend(); ++name)
+    if (name->compare(0, 4, "keep") != 0) expected.push_back(ValueOk(Hkcu(key_) + " - " + *name));
+  for (const std::string& name : before)
+    if (name.compare(0, 4, "keep") == 0) kept.push_back(name);
+  EXPECT_EQ(expected.size(), 2500u);
+  EXPECT_EQ(ValueNames(key_), kept);
+  EXPECT_EQ(log_->Log(), LogLines(expected));
+}
+
+// A value name longer than the 1024-byte buffer is never cut into another name, and the
+// values below it in the walk are still examined.
+TEST_F(RegistryTest, OverlongValueNameIsSkippedAndWalkGoesOn) {
+  const std::string longName = "orv" + std::string(1100, 'n');
+  SetRegString(HKEY_CURRENT_USER, key_, "a-orv", "1");
+  SetRegString(HKEY_CURRENT_USER, key_, longName, "2");
+  SetRegString(HKEY_CURRENT_USER, key_, "orv", "3");
+  const std::vector<std::string> order = ValueNames(key_);
+  ASSERT_EQ(order.size(), 3u);
+  DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "orv");
+  EXPECT_EQ(ValueNames(key_), std::vector<std::string>{longName});
+  std::vector<std::string> expected;
+  for (auto name = order.rbegin(); name != order.rend(); ++name)
+    if (*name != longName) expected.push_back(ValueOk(Hkcu(key_) + " - " + *name));
+  EXPECT_EQ(log_->Log(), LogLines(expected));
 }
 
 }  // namespace

@@ -1,0 +1,19 @@
+#!/bin/bash
+# Puts directory symbolic links into a test's own fresh Wine prefix (Windows code cannot make
+# them under Wine; Wine shows such a link as a directory reparse point, like a junction).
+#   make-links.sh PREFIX
+# Every link is relative and points at a folder inside the same tree below drive_c, never
+# outside the prefix.
+set -euo pipefail
+prefix=$1
+[ -d "$prefix/drive_c" ] || { echo "make-links: no prefix at $prefix" >&2; exit 1; }
+root="$prefix/drive_c/purgon-links"
+rm -rf "$root"
+mkdir -p "$root/target/deeper" "$root/tree/sub"
+echo keep >"$root/target/keep.txt"
+echo keep >"$root/target/deeper/keep.txt"
+echo x >"$root/tree/a.txt"
+echo x >"$root/tree/sub/b.txt"
+ln -s ../target "$root/tree/link"      # a junction inside the tree
+ln -s ../../target "$root/tree/sub/link2"
+ln -s target "$root/named"             # a junction as the named folder
