@@ -16,7 +16,8 @@ wine "$build/bin/demo_machine.exe" </dev/null 2>&1 | tr -d '\r'
 work=$prefix/drive_c/purgon-demo
 mkdir -p "$work"
 cp "$build/bin/purgon.exe" "$work/"
-args="/pel -1 /orv -1 /ql /l /s"
+# A keyword without a number asks for every step ("-" would only separate words).
+args="/pel /orv /ql /l /s"
 echo "== C:\\purgon-demo\\purgon.exe $args"
 set +e
 (cd "$work" && wine "$work/purgon.exe" $args </dev/null >/dev/null 2>&1)

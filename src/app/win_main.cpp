@@ -11,12 +11,6 @@ namespace {
 
 const char kLogFileName[] = "purgon.log";
 
-// Serves COM requests until the idle monitor (or anyone else) posts WM_QUIT.
-void RunMessageLoop() {
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-}
-
 bool RemovalAsked(const AppModule& app) {
   return app.pelOptions != 0 || app.orvOptions != 0 || app.removeLauncher;
 }

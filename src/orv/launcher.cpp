@@ -1,3 +1,35 @@
 #include "orv/launcher.h"
 
-void RemoveLauncher() {}
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "engine/files.h"
+#include "engine/handles.h"
+#include "engine/registry.h"
+#include "orv/orv_paths.h"
+
+namespace {
+
+const DWORD kUnregisterPauseMs = 1000;  // the launcher's whole time to unregister and exit
+
+}  // namespace
+
+void RemoveLauncher() {
+  RegKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Varenta\\qlaunch", 0, KEY_READ,
+                    key.Receive()) != ERROR_SUCCESS)
+    return;
+  const std::string path = ReadRegString(key.get(), "path");
+  const std::string icon = ReadRegString(key.get(), "icon");
+  // The values come from the user's registry while the program may run as administrator:
+  // only a launcher executable named by an absolute path is started and deleted.
+  if (!IsLauncherExecutablePath(path)) return;
+  const std::string folder = FolderOfPath(path);
+  ShellExecuteA(nullptr, "open", "qlaunch.exe", "/unregserver", folder.c_str(), SW_SHOWNORMAL);
+  Sleep(kUnregisterPauseMs);
+  // The folder ends in a backslash; the icon path keeps the doubled one, as logged.
+  if (IsPlainFileName(icon)) RemoveFile(folder + "\\" + icon);
+  RemoveFile(path);
+}

@@ -1,5 +1,15 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // Removes the ORV client: shutdown, configurations, catalogue, Windows folder, data folders.
 void RemoveOrvClient(int32_t optionWord);
+
+// The sub-key names of HKCU "Software\orv", in enumeration order: the configurations.
+std::vector<std::string> ListOrvConfigurations();
+
+// Removes the client's files from one data folder (ending in a backslash): the whole folder
+// with OPT_CONTENT_STORE and OPT_PREFS, otherwise the content store (OPT_CONTENT_STORE), the
+// preferences (OPT_PREFS) and five files that always go.
+void CleanOrvDataFolder(const std::string& folder, int32_t optionWord);

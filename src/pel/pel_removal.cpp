@@ -1,3 +1,170 @@
 #include "pel/pel_removal.h"
 
-void RemovePelClient(int32_t) {}
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "app/app_module.h"
+#include "app/options.h"
+#include "engine/files.h"
+#include "engine/handles.h"
+#include "engine/profiles.h"
+#include "engine/shell.h"
+#include "pel/pel_control.h"
+#include "pel/pel_ids.h"
+#include "pel/pel_paths.h"
+#include "pel/pel_registry.h"
+#include "pel/pel_report.h"
+
+namespace {
+
+const char kSkinsKey[] = "SOFTWARE\\Varenta\\Skins";
+const DWORD kSkinNameBufferSize = 256;
+const DWORD kDirValueBufferSize = 256;
+
+// The "dir" value of one skin: the client's program sub-folder, ending in bin\.
+std::string ReadSkinDir(HKEY skins, const char* skin) {
+  RegKey key;
+  if (RegOpenKeyExA(skins, skin, 0, KEY_READ | KEY_WRITE, key.Receive()) != ERROR_SUCCESS)
+    return std::string();
+  return ReadStringValue(key.get(), "dir", kDirValueBufferSize);
+}
+
+// The skins in enumeration order, and the first one's "dir" value. The enumeration ends at
+// the first error of any kind, so a key that keeps failing cannot hold it up.
+void FindSkins(PelLocations& locations) {
+  RegKey skins;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSkinsKey, 0, KEY_READ, skins.Receive()) !=
+      ERROR_SUCCESS)
+    return;
+  for (DWORD index = 0;; ++index) {
+    char name[kSkinNameBufferSize] = {};
+    DWORD length = kSkinNameBufferSize;
+    if (RegEnumKeyExA(skins.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
+    if (index == 0) locations.binFolder = ReadSkinDir(skins.get(), name);
+    locations.skins.push_back(name);
+  }
+}
+
+bool ParseGuid(const char* text, GUID& guid) {
+  wchar_t wide[64] = {};
+  if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 64)) return false;
+  return SUCCEEDED(CLSIDFromString(wide, &guid));
+}
+
+Bstr ToBstr(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0);
+  std::vector<wchar_t> wide(length + 1, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), wide.data(),
+                      length);
+  return Bstr(SysAllocStringLen(wide.data(), length));
+}
+
+// Asks the running client, through its control object, to close each skin in turn. The
+// object is created even without skins; the client does the rest in its own process.
+void ShutDownSkins(const std::vector<std::string>& skins) {
+  CLSID controlClass = {};
+  IID controlInterface = {};
+  if (!ParseGuid(PelId(PEL_CONTROL_CLASS), controlClass) ||
+      !ParseGuid(PelId(PEL_CONTROL_IID), controlInterface))
+    return;
+  ComPtr<IPelControl> control;
+  const HRESULT created = CoCreateInstance(controlClass, nullptr, CLSCTX_ALL, controlInterface,
+                                           control.ReceiveVoid());
+  if (created != S_OK || !control) return;
+  for (const std::string& skin : skins) {
+    Bstr name = ToBstr(skin);
+    if (name) control->ShutdownSkin(name.get());  // the result tells nothing useful
+  }
+}
+
+bool IsWin9xFamily() {
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof(version);
+  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+std::string SpecialFolder(int folderId) {
+  std::string path;
+  if (!GetSpecialFolderPath(folderId, path)) path.clear();
+  return path;
+}
+
+// The all-users Programs folder and desktop on the NT family, whatever the options say;
+// Windows 9x has only the current user's.
+void FindShellFolders(PelLocations& locations) {
+  locations.programFiles = SpecialFolder(CSIDL_PROGRAM_FILES);
+  locations.appData = SpecialFolder(CSIDL_APPDATA);
+  locations.programs =
+      SpecialFolder(locations.isWin9x ? CSIDL_PROGRAMS : CSIDL_COMMON_PROGRAMS);
+  locations.desktop =
+      SpecialFolder(locations.isWin9x ? CSIDL_DESKTOP : CSIDL_COMMON_DESKTOPDIRECTORY);
+}
+
+void FindDataRoots(int32_t optionWord, PelLocations& locations) {
+  if (!HasOptions(optionWord, OPT_ALL_USERS)) {
+    locations.dataRoots.push_back(locations.appData);
+    return;
+  }
+  // Every profile is found from the current user's folder; without it there is nothing to go by.
+  if (!locations.appData.empty())
+    AppendAllUsersAppDataFolders(locations.appData, locations.dataRoots);
+}
+
+void RemoveAcrobatPlugins() {
+  RemoveAcrobatPlugin("Adobe Acrobat", "6.0");
+  RemoveAcrobatPlugin("Adobe Acrobat", "5.0");
+  RemoveAcrobatPlugin("Acrobat Reader", "6.0");
+  RemoveAcrobatPlugin("Acrobat Reader", "5.0");
+}
+
+void RemoveProgramFolder(const PelLocations& locations) {
+  if (locations.programFiles.empty()) return;
+  const std::string folder = locations.programFiles + "Varenta\\";
+  if (FitsBuffer(folder, kPelPathBufferSize)) RemoveDirTree(folder);
+}
+
+// The folder above the client's bin\ folder, only when "dir" names such a folder plainly: a
+// value read from the registry decides what is deleted here.
+void RemoveInstallFolder(const PelLocations& locations) {
+  std::string folder;
+  if (InstallFolderFromBinDir(locations.binFolder, folder)) RemoveDirTree(folder);
+}
+
+void RemoveTemporaryImages() {
+  char temp[kPelPathBufferSize] = {};
+  const DWORD length = GetTempPathA(kPelPathBufferSize, temp);
+  if (length == 0 || length >= kPelPathBufferSize) return;
+  std::string folder;
+  if (TempImagesFolder(temp, folder)) RemoveDirTree(folder);
+}
+
+}  // namespace
+
+void ShowPelInstallationReport(const PelLocations& locations) {
+  MessageBoxA(nullptr, BuildPelInstallationReport(locations).c_str(), TheApp().title.c_str(),
+              MB_OK);
+}
+
+// The running client is shut down before any file is touched, and the skins are read before
+// the catalogue removes their key.
+void RemovePelClient(int32_t optionWord) {
+  PelLocations locations;
+  FindSkins(locations);
+  if (HasOptions(optionWord, OPT_SHUTDOWN_CLIENT)) ShutDownSkins(locations.skins);
+  locations.isWin9x = IsWin9xFamily();
+  FindShellFolders(locations);
+  FindDataRoots(optionWord, locations);
+  if (TheApp().verbose) ShowPelInstallationReport(locations);
+  for (const BrandEdition& edition : kBrandEditions)
+    RemoveBrandEdition(edition, locations, optionWord);
+  RemoveAcrobatPlugins();
+  RemovePelCatalogue();
+  RemoveProgramFolder(locations);
+  RemoveInstallFolder(locations);
+  RemoveTemporaryImages();
+}

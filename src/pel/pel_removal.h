@@ -1,5 +1,26 @@
 #pragma once
+// Removal of the PEL client in all its branded editions.
 #include <cstdint>
+#include <string>
 
-// Removes the PEL client in all its branded editions.
+#include "pel/brand_editions.h"
+#include "pel/pel_locations.h"
+
+// Removes the PEL client: discovery, shutdown of every skin, the eight editions, the Acrobat
+// plug-in folders, the registry catalogue and the program, install and temporary images
+// folders. `optionWord` chooses the optional steps (OPT_* bits).
 void RemovePelClient(int32_t optionWord);
+
+// Removes one edition's Run values, uninstall entry, InstallShield folder, start-menu folder,
+// data folders and desktop shortcuts.
+void RemoveBrandEdition(const BrandEdition& edition, const PelLocations& locations,
+                        int32_t optionWord);
+
+// Cleans one data folder (ending in a backslash) as the content-store and preferences bits ask.
+void CleanPelDataFolder(const std::string& folder, int32_t optionWord);
+
+// Removes the client's plug-in folder of one Acrobat product and version.
+void RemoveAcrobatPlugin(const char* product, const char* version);
+
+// Shows what the removal found in a box with the program title; returns when it is closed.
+void ShowPelInstallationReport(const PelLocations& locations);

@@ -14,28 +14,43 @@ struct ClassEntry {
   DWORD cookie;                                 // from CoRegisterClassObject
 };
 
+// How long the server stays idle, after its lock count last fell to 0, before it quits.
+constexpr DWORD kIdleShutdownMs = 5000;
+
 // State shared by the main thread and the idle monitor thread.
 struct ServerState {
   volatile LONG lockCount = 0;     // changed by interlocked operations only
   ClassEntry* classTable = nullptr;
   HINSTANCE instance = nullptr;
   const GUID* typeLibId = nullptr;
-  DWORD mainThreadId = 0;          // receives WM_QUIT from the idle monitor
-  HANDLE shutdownEvent = nullptr;  // auto-reset, signalled when lockCount falls to 0
-  volatile bool activity = false;  // set when lockCount falls to 0, cleared by the monitor
+  DWORD mainThreadId = 0;                   // receives WM_QUIT from the idle monitor
+  HANDLE volatile shutdownEvent = nullptr;  // auto-reset, signalled when lockCount falls to 0
+  volatile bool activity = false;           // set when lockCount falls to 0, cleared by the monitor
+  DWORD idleShutdownMs = kIdleShutdownMs;   // tests shorten it
 };
 
 // The server's class table: empty, the program offers no creatable class.
 extern ClassEntry kClassTable[];
-// The identifier of the program's type library.
+// The identifier of the program's type library (the uuid of res/purgon.idl).
 extern const GUID LIBID_PURGONLib;
 
+// Records the table, the program instance and the type library, and starts every class.
 HRESULT InitModule(ClassEntry* classTable, HINSTANCE instance, const GUID* typeLibId);
+// Releases every class object and shuts every class down.
 void TermModule();
+// Registers (revokes) the class object of every class; stops at the first failure.
 HRESULT RegisterClassTable(DWORD classContext, DWORD flags);
 HRESULT RevokeClassTable();
+// Creates the shutdown event and the idle monitor thread, which posts WM_QUIT to the main
+// thread once the server has stayed unlocked for idleShutdownMs. True when both exist.
 bool StartIdleMonitor();
+// Take and release a lock on the server; each returns the new lock count.
 LONG LockModule();
 LONG UnlockModule();
+// Serves COM requests on the calling thread until WM_QUIT arrives.
+void RunMessageLoop();
+// Writes (removes) the program's AppID keys and its type library registration. The result
+// is the first failure of the class table and the type library, else the failure of the
+// AppID script, else the type library's success. The AppID script runs first in any case.
 HRESULT RegisterSelf();
 HRESULT UnregisterSelf();

@@ -1,0 +1,22 @@
+#pragma once
+// Checks on names and paths that the ORV client and the launcher keep in the user's registry,
+// made before any of them becomes part of a path the program deletes.
+#include <string>
+
+// A configuration name may name a data folder only when it is one plain folder name: not
+// empty, not "." or "..", without "\", "/" or ":". (Its registry entries go in any case.)
+bool IsUsableDataFolderName(const std::string& name);
+
+// A shortcut name may name a file on the desktop only when it holds no "/" or ":", which
+// could lead the path out of the desktop folder.
+bool IsUsableShortcutName(const std::string& name);
+
+// A plain file name: not empty, not "." or "..", without "\", "/" or ":".
+bool IsPlainFileName(const std::string& name);
+
+// An absolute path ("X:\..." or "\\server\share\...") whose file name is "qlaunch.exe",
+// ignoring case: the only executable the launcher removal starts and deletes.
+bool IsLauncherExecutablePath(const std::string& path);
+
+// The drive and folder of a path, up to and including its last "\" or "/" ("" when none).
+std::string FolderOfPath(const std::string& path);

@@ -1,0 +1,109 @@
+#include "orv/orv_shutdown.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "engine/handles.h"
+#include "engine/registry.h"
+#include "engine/shell.h"
+#include "engine/text_utils.h"
+#include "orv/orv_ids.h"
+
+namespace {
+
+const DWORD kHostCheckPauseMs = 1000;
+const int kMaxHostChecks = 30;  // about 30 seconds per item name
+const DWORD kServerPathBufferSize = 1024;
+const DWORD kAnyClassContext =
+    CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
+
+enum SecureApiState { SECURE_API_UNKNOWN, SECURE_API_ABSENT, SECURE_API_PRESENT };
+SecureApiState secureApiState = SECURE_API_UNKNOWN;
+
+std::wstring ToWide(const char* text) {
+  const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (size <= 0) return std::wstring();
+  std::vector<wchar_t> buffer(size);
+  MultiByteToWideChar(CP_ACP, 0, text, -1, buffer.data(), size);
+  return std::wstring(buffer.data());
+}
+
+// The default value of an open key as a string of at most `bufferSize` bytes with its
+// terminator; empty on any failure.
+std::string ReadDefaultString(HKEY key, DWORD bufferSize) {
+  std::vector<char> buffer(bufferSize, '\0');
+  DWORD type = 0;
+  DWORD size = bufferSize - 1;
+  if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                       &size) != ERROR_SUCCESS)
+    return std::string();
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
+  if (size == 0) return std::string();
+  if (buffer[size - 1] != '\0') return std::string();  // not terminated
+  return std::string(buffer.data());
+}
+
+// Calls the host's stop method on a fresh instance of "ORV.Host".
+void InvokeHostStop() {
+  ComPtr<IDispatch> host;
+  if (FAILED(CreateDispatchByProgID(kOrvHostProgIdWide, nullptr, kAnyClassContext,
+                                    host.Receive())) ||
+      !host)
+    return;
+  VARIANTARG argument;
+  VariantInit(&argument);
+  argument.vt = VT_I2;
+  argument.iVal = kHostStopArgument;
+  DISPPARAMS parameters = {&argument, nullptr, 1, 0};
+  host->Invoke(kHostStopMethod, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
+               nullptr, nullptr, nullptr);  // the host may be gone before it answers
+}
+
+}  // namespace
+
+std::string GetHostServerPath() {
+  const std::string subKey = std::string("CLSID\\") + OrvIdText(ORV_ID_HOST) + "\\LocalServer32";
+  RegKey key;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, key.Receive()) !=
+      ERROR_SUCCESS)
+    return std::string();
+  return StripQuotes(ReadDefaultString(key.get(), kServerPathBufferSize));
+}
+
+bool IsSecureApiRegistered() {
+  if (secureApiState == SECURE_API_UNKNOWN) {
+    RegKey key;
+    const bool opened = RegOpenKeyExA(HKEY_CLASSES_ROOT, kOrvSecureApiProgId, 0, kKeyReadWrite,
+                                      key.Receive()) == ERROR_SUCCESS;
+    secureApiState = opened ? SECURE_API_PRESENT : SECURE_API_ABSENT;
+  }
+  return secureApiState == SECURE_API_PRESENT;
+}
+
+void WaitForHostExit(const char* itemName) {
+  const std::wstring item = ToWide(itemName);
+  ComPtr<IMoniker> moniker;
+  if (FAILED(CreateItemMoniker(L"!", item.c_str(), moniker.Receive())) || !moniker) return;
+  for (int check = 0; check < kMaxHostChecks; ++check) {
+    ComPtr<IBindCtx> bindContext;
+    HRESULT running = E_FAIL;
+    if (SUCCEEDED(CreateBindCtx(0, bindContext.Receive())) && bindContext)
+      running = moniker->IsRunning(bindContext.get(), nullptr, nullptr);
+    Sleep(kHostCheckPauseMs);
+    if (running != S_OK) return;
+  }
+}
+
+void ShutDownOrvClient() {
+  const std::string serverPath = GetHostServerPath();
+  if (IsSecureApiRegistered()) {
+    // The secure host stops its running instances itself when started with "-u".
+    ShellExecuteA(GetDesktopWindow(), "Open", serverPath.c_str(), "-u", nullptr, SW_HIDE);
+  } else if (GetRunningDispatch(kOrvHostItems[0], nullptr) == S_OK) {
+    InvokeHostStop();
+  }
+  for (const char* item : kOrvHostItems) WaitForHostExit(item);
+}

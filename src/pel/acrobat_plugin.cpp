@@ -1,0 +1,24 @@
+#include <windows.h>
+
+#include <string>
+
+#include "engine/files.h"
+#include "engine/handles.h"
+#include "pel/pel_paths.h"
+#include "pel/pel_registry.h"
+#include "pel/pel_removal.h"
+
+// Acrobat keeps its installation folder in the default value of its own InstallPath key,
+// which is only read.
+void RemoveAcrobatPlugin(const char* product, const char* version) {
+  const std::string keyPath =
+      std::string("SOFTWARE\\Adobe\\") + product + "\\" + version + "\\InstallPath";
+  if (!FitsBuffer(keyPath, kPelPathBufferSize)) return;
+  RegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.Receive()) !=
+      ERROR_SUCCESS)
+    return;
+  const std::string installPath = ReadStringValue(key.get(), nullptr, kPelPathBufferSize);
+  std::string pluginFolder;
+  if (AcrobatPluginFolder(installPath, pluginFolder)) RemoveDirTree(pluginFolder);
+}

@@ -1,0 +1,97 @@
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+#include "engine/files.h"
+#include "engine/registry.h"
+#include "pel/pel_ids.h"
+#include "pel/pel_paths.h"
+#include "pel/pel_removal.h"
+
+namespace {
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// Left behind by the client in every data folder, whatever was asked for.
+const char* const kDataFolderLeftovers[] = {
+    "error.log",   "errorlog.ini",        "nhelpers.xml",
+    "nprefs_db_update.xml", "ncstore_db.xml.swap", "nprefs_db.xml.swap",
+};
+
+// "gw" is too short to match by containment: only the values named "gw" and "gw-gw" go.
+void RemoveRunValues(const BrandEdition& edition) {
+  if (RunValuesNamedExactly(edition)) {
+    DeleteRegValueNamed(HKEY_CURRENT_USER, kRunKey, "gw");
+    DeleteRegValueNamed(HKEY_LOCAL_MACHINE, kRunKey, "gw");
+    DeleteRegValueNamed(HKEY_CURRENT_USER, kRunKey, "gw-gw");
+    DeleteRegValueNamed(HKEY_LOCAL_MACHINE, kRunKey, "gw-gw");
+    return;
+  }
+  DeleteRegValuesContaining(HKEY_CURRENT_USER, kRunKey, edition.editionId);
+  DeleteRegValuesContaining(HKEY_LOCAL_MACHINE, kRunKey, edition.editionId);
+}
+
+void RemoveUninstallEntry(const BrandEdition& edition) {
+  const std::string key = kUninstallKey + std::string(PelId(edition.productCode));
+  if (FitsBuffer(key, kPelKeyBufferSize)) DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
+void RemoveInstallShieldFolder(const BrandEdition& edition, const PelLocations& locations) {
+  if (locations.programFiles.empty()) return;
+  const std::string folder = locations.programFiles + "InstallShield Installation Information\\" +
+                             PelId(edition.productCode) + "\\";
+  if (FitsBuffer(folder, kPelKeyBufferSize)) RemoveDirTree(folder);
+}
+
+void RemoveStartMenuFolder(const BrandEdition& edition, const PelLocations& locations) {
+  if (locations.programs.empty()) return;
+  const std::string folder = locations.programs + edition.companyName + "\\";
+  if (FitsBuffer(folder, kPelKeyBufferSize)) RemoveDirTree(folder);
+}
+
+// Every file or folder under a data root's "Varenta\" whose name begins with the edition id.
+void RemoveDataFolders(const BrandEdition& edition, const PelLocations& locations,
+                       int32_t optionWord) {
+  if (locations.appData.empty()) return;
+  for (const std::string& root : locations.dataRoots) {
+    const std::string base = root + "Varenta\\";
+    std::vector<std::string> names;
+    if (!ListDirectory(base + edition.editionId + "*", names)) continue;
+    for (const std::string& name : names) CleanPelDataFolder(base + name + "\\", optionWord);
+  }
+}
+
+void RemoveDesktopShortcuts(const BrandEdition& edition, const PelLocations& locations) {
+  if (locations.desktop.empty()) return;
+  std::vector<std::string> names;
+  if (!ListDirectory(locations.desktop + edition.productName + "*.lnk", names)) return;
+  for (const std::string& name : names) RemoveFile(locations.desktop + name);
+}
+
+}  // namespace
+
+void RemoveBrandEdition(const BrandEdition& edition, const PelLocations& locations,
+                        int32_t optionWord) {
+  RemoveRunValues(edition);
+  RemoveUninstallEntry(edition);
+  RemoveInstallShieldFolder(edition, locations);
+  if (HasOptions(optionWord, OPT_START_MENU)) RemoveStartMenuFolder(edition, locations);
+  RemoveDataFolders(edition, locations, optionWord);
+  if (HasOptions(optionWord, OPT_DESKTOP_SHORTCUTS)) RemoveDesktopShortcuts(edition, locations);
+}
+
+void CleanPelDataFolder(const std::string& folder, int32_t optionWord) {
+  const bool contentStore = HasOptions(optionWord, OPT_CONTENT_STORE);
+  const bool prefs = HasOptions(optionWord, OPT_PREFS);
+  if (contentStore && prefs) {
+    RemoveDirTree(folder);
+    return;
+  }
+  if (contentStore) {
+    RemoveFile(folder + "ncstore_db.xml");
+    RemoveDirTree(folder + "thumbnails\\");
+  }
+  if (prefs) RemoveFile(folder + "nprefs_db.xml");
+  for (const char* leftover : kDataFolderLeftovers) RemoveFile(folder + leftover);
+}

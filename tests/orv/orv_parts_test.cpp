@@ -1,0 +1,229 @@
+// Pieces of the ORV and launcher removals called in the test process against Wine's real
+// registry and files: each test pins down one fault that must not come back.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "app/options.h"
+#include "log_capture.h"
+#include "orv/launcher.h"
+#include "orv/orv_catalogue.h"
+#include "orv/orv_configuration.h"
+#include "orv/orv_removal.h"
+#include "orv_machine.h"
+#include "test_support.h"
+
+namespace {
+
+const char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const char kLauncherKey[] = "Software\\Varenta\\qlaunch";
+
+// REG_MULTI_SZ data with its closing empty string (the literal's own terminator).
+template <size_t N>
+std::u16string MultiString(const char16_t (&text)[N]) {
+  return std::u16string(text, N);
+}
+
+std::string Folder(int csidl) {
+  char path[MAX_PATH] = {};
+  SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
+  return std::string(path) + "\\";
+}
+
+void SetMultiString(const wchar_t* name, const std::u16string& data, DWORD type = REG_MULTI_SZ) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                 static_cast<DWORD>(data.size() * 2));
+  RegCloseKey(key);
+}
+
+std::u16string GetMultiString(const wchar_t* name) {
+  HKEY key = nullptr;
+  std::u16string data;
+  RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &key);
+  DWORD size = 0;
+  if (RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+    data.resize(size / 2);
+    RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]), &size);
+  }
+  RegCloseKey(key);
+  return data;
+}
+
+class OrvParts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = MakeScratchDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+  void TearDown() override { DeleteTreeForTest(dir_); }
+  std::string dir_;
+};
+
+// The shared queue of the next start of Windows keeps every operation that is not the
+// client's, in order and exactly (also paths outside the ANSI code page); a queue holding
+// only the client's operations goes; a value that is no REG_MULTI_SZ is left alone.
+TEST_F(OrvParts, PendingRenamesKeepOtherInstallersOperations) {
+  SetMultiString(L"PendingFileRenameOperations",
+                 MultiString(u"\\??\\C:\\orv\\a.dll\0\0\\??\\C:\\Temp\\\u4E2D.tmp\0\0"
+                             u"\\??\\C:\\x\\new.dll\0!\\??\\C:\\Program Files\\ORVPlayer\\old.dll\0"
+                             u"\\??\\C:\\y\\new.dll\0!\\??\\C:\\y\\old.dll\0"));
+  SetMultiString(L"PendingFileRenameOperationsOrv", MultiString(u"\\??\\C:\\orvdata\\x\0\0"));
+  SetMultiString(L"PendingFileRenameOperationsText", MultiString(u"\\??\\C:\\orv\\z"), REG_SZ);
+  SetMultiString(L"PendingFileRenameOperationsOther", MultiString(u"\\??\\C:\\Temp\\t\0\0"));
+  LogCapture capture(dir_ + "capture.log");
+
+  RemoveOrvPendingRenames(HKEY_LOCAL_MACHINE, kSessionManager, "pendingfilerenameoperations");
+
+  EXPECT_TRUE(GetMultiString(L"PendingFileRenameOperations") ==
+              MultiString(u"\\??\\C:\\Temp\\\u4E2D.tmp\0\0\\??\\C:\\y\\new.dll\0!\\??\\C:\\y\\old.dll\0"));
+  EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperationsOrv"));
+  EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperationsText"));
+  EXPECT_TRUE(GetMultiString(L"PendingFileRenameOperationsOther") ==
+              MultiString(u"\\??\\C:\\Temp\\t\0\0"));
+  const std::string prefix = std::string("HKEY_LOCAL_MACHINE\\") + kSessionManager + " - ";
+  std::string log = capture.Log();
+  EXPECT_NE(log.find(ValueOk(prefix + "PendingFileRenameOperations\r\n")), std::string::npos) << log;
+  EXPECT_NE(log.find(ValueOk(prefix + "PendingFileRenameOperationsOrv\r\n")), std::string::npos) << log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+  for (const wchar_t* name : {L"PendingFileRenameOperations", L"PendingFileRenameOperationsText",
+                              L"PendingFileRenameOperationsOther"}) {
+    HKEY key = nullptr;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_ALL_ACCESS, &key);
+    RegDeleteValueW(key, name);
+    RegCloseKey(key);
+  }
+}
+
+// A shortcut name holding "/" or ":" would name a file outside the desktop: it is skipped,
+// while the other shortcuts of the configuration go.
+TEST_F(OrvParts, ShortcutNamesLeadingOutOfTheDesktopAreSkipped) {
+  const std::string desktop = Folder(CSIDL_DESKTOP);
+  const std::string victim = desktop + "..\\victim.lnk";  // beside the desktop, in the profile
+  ASSERT_TRUE(WriteFileBytes(victim, "not a shortcut of the client"));
+  ASSERT_TRUE(WriteFileBytes(desktop + "Fine.lnk", "lnk"));
+  ASSERT_TRUE(WriteFileBytes(desktop + "c_victim.lnk", "lnk"));
+  for (const char* name : {"x/../../victim", "Fine", "c:victim"})
+    ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, std::string("Software\\orv\\Evil\\shortcuts\\") + name));
+  LogCapture capture(dir_ + "capture.log");
+
+  RemoveOrvConfiguration("Evil", OPT_DESKTOP_SHORTCUTS);
+
+  EXPECT_TRUE(FileExists(victim));
+  EXPECT_TRUE(FileExists(desktop + "c_victim.lnk"));
+  EXPECT_FALSE(FileExists(desktop + "Fine.lnk"));
+  EXPECT_EQ(capture.Log(), LogLines({FileOk(desktop + "Fine.lnk")}));
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\orv\\Evil"));
+  DeleteFileA(victim.c_str());
+  DeleteFileA((desktop + "c_victim.lnk").c_str());
+}
+
+// Configuration names become folder names: ".", ".." and names with "/" or ":" are never
+// used as one, or "Varenta\..\" would be the whole application-data folder and "Varenta\.\"
+// the whole data root. Their registry entries still go.
+TEST_F(OrvParts, ConfigurationNamesNeverLeaveTheDataRoot) {
+  const std::string appData = Folder(CSIDL_APPDATA);
+  const std::string dataRoot = appData + "Varenta\\";
+  const std::vector<std::string> kept = {appData + "error.log", appData + "nprefs_db.xml",
+                                         dataRoot + "error.log", dataRoot + "Other\\keep.dat",
+                                         appData + "Other\\error.log"};
+  for (const std::string& file : kept) {
+    MakeDirs(file.substr(0, file.rfind('\\') + 1));
+    ASSERT_TRUE(WriteFileBytes(file, "keep"));
+  }
+  for (const char* name : {".", "..", "a/..", "x/../../Other", "c:"})
+    ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, std::string("Software\\orv\\") + name));
+  ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\orv_..",
+                           "DisplayName", "ORV"));
+  LogCapture capture(dir_ + "capture.log");
+
+  RemoveOrvClient(OPT_PREFS);  // ".." would take the application-data folder's files
+  RemoveOrvClient(OPT_PREFS | OPT_CONTENT_STORE);  // "." would take the whole data root
+
+  for (const std::string& file : kept) EXPECT_TRUE(FileExists(file)) << file;
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\orv_.."));
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\orv"));
+  EXPECT_EQ(capture.Log(), LogLines({KeyOk("HKEY_CURRENT_USER\\Software\\orv")}));
+  EXPECT_TRUE(capture.Failures().empty());
+  for (const std::string& file : kept) DeleteFileA(file.c_str());
+  DeleteTreeForTest(dataRoot);
+  DeleteTreeForTest(appData + "Other\\");
+}
+
+struct LauncherCase {
+  const char* path;  // "<QLAUNCH>" is the launcher folder
+  const char* icon;
+  bool started;      // the launcher runs and its executable goes
+  bool iconRemoved;
+};
+
+// The launcher's values come from the user's registry: only an absolute path to a file named
+// "qlaunch.exe" is started and deleted, and only a plain file name is taken as its icon.
+TEST_F(OrvParts, LauncherValuesAreCheckedBeforeUse) {
+  const LauncherCase kCases[] = {
+      {"<QLAUNCH>qlaunch.exe", "qlaunch.ico", true, true},
+      {"<QLAUNCH>QLAUNCH.EXE", "..\\victim.txt", true, false},
+      {"<QLAUNCH>qlaunch.exe", "..", true, false},
+      {"<QLAUNCH>qlaunch.exe", "c:victim.txt", true, false},
+      {"<QLAUNCH>qlaunch.exe", "", true, false},
+      {"<QLAUNCH>victim.txt", "qlaunch.ico", false, false},
+      {"qlaunch.exe", "qlaunch.ico", false, false},
+      {"", "qlaunch.ico", false, false},
+  };
+  const std::string folder = LauncherFolder();
+  const std::string victim = folder.substr(0, folder.size() - 1);
+  const std::string outside = victim.substr(0, victim.rfind('\\') + 1) + "victim.txt";
+  for (const LauncherCase& c : kCases) {
+    SCOPED_TRACE(std::string(c.path) + " / " + c.icon);
+    const std::string path = ExpandOrvTokens(c.path);
+    MakeDirs(folder);
+    ASSERT_TRUE(CopyFileA((BinDir() + "qlaunch.exe").c_str(), (folder + "qlaunch.exe").c_str(), FALSE));
+    ASSERT_TRUE(WriteFileBytes(folder + "qlaunch.ico", "icon"));
+    ASSERT_TRUE(WriteFileBytes(folder + "victim.txt", "keep"));
+    ASSERT_TRUE(WriteFileBytes(outside, "keep"));
+    ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kLauncherKey, "path", path));
+    ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kLauncherKey, "icon", c.icon));
+    DeleteFileA(LauncherRecordPath().c_str());
+    {
+      LogCapture capture(dir_ + "capture.log");
+      RemoveLauncher();
+      std::vector<std::string> lines;
+      if (c.iconRemoved) lines.push_back(FileOk(folder + "\\qlaunch.ico"));
+      if (c.started) lines.push_back(FileOk(path));
+      EXPECT_EQ(capture.Log(), LogLines(lines));
+    }
+    EXPECT_EQ(FileExists(folder + "qlaunch.exe"), !c.started);
+    EXPECT_EQ(FileExists(folder + "qlaunch.ico"), !c.iconRemoved);
+    EXPECT_TRUE(FileExists(folder + "victim.txt"));
+    EXPECT_TRUE(FileExists(outside));
+    EXPECT_EQ(ReadFileBytes(LauncherRecordPath()), c.started ? "/unregserver|" + victim + "\n" : "");
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kLauncherKey));  // the launcher key stays
+  }
+  DeleteTreeForTest(folder);
+  DeleteFileA(outside.c_str());
+  DeleteRegTreeForTest(HKEY_CURRENT_USER, "Software\\Varenta");
+}
+
+// A launcher still running after the pause keeps its executable: the removal fails, is
+// logged and listed.
+TEST_F(OrvParts, LauncherStillRunningIsListedAsFailed) {
+  const std::string folder = LauncherFolder();
+  MakeDirs(folder);
+  ASSERT_TRUE(CopyFileA((BinDir() + "qlaunch_locked.exe").c_str(), (folder + "qlaunch.exe").c_str(), FALSE));
+  ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kLauncherKey, "path", folder + "qlaunch.exe"));
+  ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kLauncherKey, "icon", "qlaunch.ico"));
+  LogCapture capture(dir_ + "capture.log");
+
+  RemoveLauncher();
+
+  EXPECT_EQ(capture.Log(), LogLines({FileFailed(folder + "qlaunch.exe")}));
+  EXPECT_EQ(capture.Failures(), std::vector<std::string>{folder + "qlaunch.exe"});
+  EXPECT_TRUE(FileExists(folder + "qlaunch.exe"));
+  DeleteRegTreeForTest(HKEY_CURRENT_USER, "Software\\Varenta");
+}
+
+}  // namespace
