@@ -97,7 +97,9 @@ ProtectedFolders GatherProtectedFolders() {
 }
 
 bool IsProtectedTree(const std::string& directory) {
-  const ProtectedFolders folders = GatherProtectedFolders();
+  // Gathered once: the shell lookups are slow (tens of milliseconds under Wine) and these
+  // folders do not move while the program runs.
+  static const ProtectedFolders folders = GatherProtectedFolders();
   if (IsRefusedTree(directory, folders)) return true;
   const std::string longForm = LongForm(directory);
   return !longForm.empty() && IsRefusedTree(longForm, folders);

@@ -8,5 +8,5 @@
 ProtectedFolders GatherProtectedFolders();
 
 // True when `directory` must not be removed as a tree (see IsRefusedTree); the path is
-// checked as given and in its long form.
+// checked as given and in its long form. The folders are gathered on the first call.
 bool IsProtectedTree(const std::string& directory);
