@@ -91,7 +91,7 @@ bool ListDirectory(const std::string& pattern, std::vector<std::string>& names) 
 
 void RemoveDirTree(const std::string& directory) {
   if (directory.empty()) return;
-  if (!FitsPathBuffer(directory.size() + 1)) {  // room for the "*" of its listing
+  if (!FitsPathBuffer(directory.size() + 2)) {  // room for a backslash and the "*"
     TheCleanupContext().ReportDir(directory, false);
     return;
   }
@@ -101,14 +101,17 @@ void RemoveDirTree(const std::string& directory) {
     TheCleanupContext().ReportDir(directory, false);
     return;
   }
+  // Names are appended to the path directly: without its backslash, "C:\a" + "*" would list
+  // the neighbours "C:\a*" instead of the folder's entries.
+  std::string path = directory;
+  if (path.back() != '\\') path += '\\';
   // Asked without the trailing backslash: with it, Wine reports the folder a link points at.
-  const std::string bare = directory.substr(0, directory.find_last_not_of('\\') + 1);
+  const std::string bare = path.substr(0, path.find_last_not_of('\\') + 1);
   const DWORD attributes = TheFileCalls().getFileAttributes(bare.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;  // not there: nothing to do
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    RemoveLink(directory);
+    RemoveLink(path);
     return;
   }
-  std::string path = directory;
   RemoveTreeAt(path);
 }

@@ -11,7 +11,8 @@ void RemoveFile(const std::string& path);
 // wildcard name) to `names`, without "." and "..". True when the listing ran to its end.
 bool ListDirectory(const std::string& pattern, std::vector<std::string>& names);
 
-// Deletes a folder (path ending in a backslash) with everything in it, contents first.
+// Deletes a folder (path ending in a backslash; one is added when missing) with everything in
+// it, contents first.
 // Never follows a junction or symbolic link, and refuses drive roots and the system's own
 // folders.
 void RemoveDirTree(const std::string& directory);

@@ -90,6 +90,16 @@ TEST_F(FilesTest, TwoLevelTreeGoesContentsFirstNamedFolderLast) {
   EXPECT_TRUE(log_->Failures().empty());
 }
 
+// Without its backslash the folder's listing pattern would match its neighbours.
+TEST_F(FilesTest, FolderWithoutTrailingBackslashTakesOnlyItself) {
+  MakeFiles({"t\\a.txt", "t2\\b.txt", "tx.txt"});
+  RemoveDirTree(root_ + "t");
+  EXPECT_FALSE(DirExists(root_ + "t"));
+  EXPECT_TRUE(FileExists(root_ + "t2\\b.txt"));
+  EXPECT_TRUE(FileExists(root_ + "tx.txt"));
+  EXPECT_EQ(log_->Log(), LogLines({FileOk(root_ + "t\\a.txt"), DirOk(root_ + "t\\")}));
+}
+
 TEST_F(FilesTest, EmptyFolderIsOneLine) {
   const std::string tree = root_ + "empty\\";
   MakeDirs(tree);
