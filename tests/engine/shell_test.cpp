@@ -26,6 +26,15 @@ TEST_F(ShellTest, FolderPathsEndInOneBackslash) {
   }
 }
 
+// A folder placed at a drive root already ends in a backslash: no second one is added.
+TEST_F(ShellTest, DriveRootFolderKeepsItsOneBackslash) {
+  const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kShellFolders, "Personal", "C:\\", REG_EXPAND_SZ));
+  std::string path;
+  EXPECT_TRUE(GetSpecialFolderPath(CSIDL_PERSONAL, path));
+  EXPECT_EQ(path, "C:\\");
+}
+
 TEST_F(ShellTest, UnresolvableFolderLeavesPathAlone) {
   std::string path = "untouched";
   EXPECT_FALSE(GetSpecialFolderPath(0x7f, path));
