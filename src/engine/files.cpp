@@ -13,8 +13,24 @@ const FileCalls kRealFileCalls = {GetFileAttributesA, DeleteFileA, RemoveDirecto
                                   FindFirstFileA, FindNextFileA};
 
 // The ANSI file functions take paths of fewer than MAX_PATH characters; a longer one would
-// be cut by them or refused, so the primitives refuse it themselves and report it.
+// be cut by them or refused, so the primitives refuse it themselves.
 bool FitsPathBuffer(size_t length) { return length < MAX_PATH; }
+
+// Whether an item too long for the ANSI functions is there all the same, asked through the
+// wide functions' long-path form. A refused item that exists is reported as a failure; one
+// that does not exist leaves no trace, like any missing item, so that it never asks for a
+// reboot that cannot help.
+bool ExistsBeyondAnsiReach(const std::string& path) {
+  std::string bare = path.substr(0, path.find_last_not_of('\\') + 1);
+  const bool unc = bare.compare(0, 2, "\\\\") == 0;
+  const int length = MultiByteToWideChar(CP_ACP, 0, bare.c_str(), -1, nullptr, 0);
+  if (length <= 0) return false;
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bare.c_str(), -1, &wide[0], length);
+  wide.resize(static_cast<size_t>(length - 1));
+  const std::wstring longForm = unc ? L"\\\\?\\UNC\\" + wide.substr(2) : L"\\\\?\\" + wide;
+  return GetFileAttributesW(longForm.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool IsDotEntry(const char* name) {
   return (name[0] == '.' && name[1] == '\0') ||
@@ -69,7 +85,7 @@ const FileCalls& RealFileCalls() { return kRealFileCalls; }
 
 void RemoveFile(const std::string& path) {
   if (!FitsPathBuffer(path.size())) {
-    TheCleanupContext().ReportFile(path, false);
+    if (ExistsBeyondAnsiReach(path)) TheCleanupContext().ReportFile(path, false);
     return;
   }
   if (TheFileCalls().getFileAttributes(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
@@ -92,7 +108,7 @@ bool ListDirectory(const std::string& pattern, std::vector<std::string>& names) 
 void RemoveDirTree(const std::string& directory) {
   if (directory.empty()) return;
   if (!FitsPathBuffer(directory.size() + 2)) {  // room for a backslash and the "*"
-    TheCleanupContext().ReportDir(directory, false);
+    if (ExistsBeyondAnsiReach(directory)) TheCleanupContext().ReportDir(directory, false);
     return;
   }
   // A bad registry value or a short path must never take a drive or a system folder. The

@@ -293,13 +293,29 @@ TEST_F(FilesTest, FileHeldOpenByAnotherProcessFailsWithItsFolders) {
 
 // Paths that do not fit the ANSI calls' buffer are refused whole, never cut to a shorter
 // (and other) path.
-TEST_F(FilesTest, OverlongPathsAreRefusedAndListed) {
-  const std::string longFile = root_ + std::string(MAX_PATH, 'f');
-  const std::string longDir = root_ + std::string(MAX_PATH, 'd') + "\\";
+// Paths the ANSI functions cannot take are never cut: an existing item is refused and
+// listed, a missing one leaves no trace (it must not ask for a reboot that cannot help).
+TEST_F(FilesTest, OverlongPathsAreRefusedAndListedOnlyWhenTheyExist) {
+  const std::string deep = root_ + std::string(120, 'a') + "\\" + std::string(120, 'b') + "\\";
+  const std::string longFile = deep + "file.txt";
+  const std::string longDir = deep + "dir\\";
+  RemoveFile(longFile);
+  RemoveDirTree(longDir);
+  EXPECT_TRUE(log_->Failures().empty());  // and the log below holds only the second pair
+
+  const std::wstring wideDeep = L"\\\\?\\" + std::wstring(deep.begin(), deep.end());
+  ASSERT_TRUE(CreateDirectoryW(wideDeep.substr(0, wideDeep.size() - 122).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(wideDeep.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW((wideDeep + L"dir").c_str(), nullptr));
+  HANDLE file = CreateFileW((wideDeep + L"file.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
   RemoveFile(longFile);
   RemoveDirTree(longDir);
   EXPECT_EQ(log_->Log(), LogLines({FileFailed(longFile), DirFailed(longDir)}));
   EXPECT_EQ(log_->Failures(), (std::vector<std::string>{longFile, longDir}));
+  EXPECT_NE(GetFileAttributesW((wideDeep + L"file.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // A file whose name the ANSI code page cannot spell is listed as "?" and cannot be reached
