@@ -31,12 +31,12 @@ std::wstring ToWide(const char* text) {
   return std::wstring(buffer.data());
 }
 
-// The default value of an open key as a string of at most `bufferSize` bytes with its
-// terminator; empty on any failure.
+// The default value of an open key as a string that fills at most `bufferSize` bytes with
+// its terminator; empty on any failure.
 std::string ReadDefaultString(HKEY key, DWORD bufferSize) {
   std::vector<char> buffer(bufferSize, '\0');
   DWORD type = 0;
-  DWORD size = bufferSize - 1;
+  DWORD size = bufferSize;
   if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
                        &size) != ERROR_SUCCESS)
     return std::string();

@@ -12,6 +12,7 @@
 #include "orv/orv_catalogue.h"
 #include "orv/orv_configuration.h"
 #include "orv/orv_removal.h"
+#include "orv/orv_shutdown.h"
 #include "orv_machine.h"
 #include "test_support.h"
 
@@ -152,6 +153,29 @@ TEST_F(OrvParts, ConfigurationNamesNeverLeaveTheDataRoot) {
   for (const std::string& file : kept) DeleteFileA(file.c_str());
   DeleteTreeForTest(dataRoot);
   DeleteTreeForTest(appData + "Other\\");
+}
+
+// The host's server path loses every quote and keeps its arguments; a command line that
+// fills the whole 1024-byte buffer with its terminator is read, a longer one is not.
+TEST_F(OrvParts, HostServerPathIsReadWithoutQuotesWithinItsBuffer) {
+  const std::string key = std::string("CLSID\\") + OrvIdText(ORV_ID_HOST) + "\\LocalServer32";
+  const std::string fills = "C:\\" + std::string(1020, 'h');  // 1023 characters
+  const struct {
+    std::string stored;
+    std::string read;
+  } kCases[] = {
+      {"\"C:\\Program Files\\orv\\orvhost.exe\" -embedding", "C:\\Program Files\\orv\\orvhost.exe -embedding"},
+      {fills, fills},
+      {fills + "h", ""},
+  };
+  for (const auto& c : kCases) {
+    ASSERT_TRUE(SetRegString(HKEY_CLASSES_ROOT, key, "", c.stored));
+    EXPECT_EQ(GetHostServerPath(), c.read) << c.stored.size() << " characters stored";
+  }
+  SetRegDword(HKEY_CLASSES_ROOT, key, "", 1);
+  EXPECT_EQ(GetHostServerPath(), "");
+  DeleteRegTreeForTest(HKEY_CLASSES_ROOT, std::string("CLSID\\") + OrvIdText(ORV_ID_HOST));
+  EXPECT_EQ(GetHostServerPath(), "");
 }
 
 struct LauncherCase {
