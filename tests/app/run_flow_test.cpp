@@ -37,6 +37,7 @@ TEST_F(RunFlow, QuestionMarkShowsExactlyTheUsage) {
             "16 - Remove cstore\n32 - Shutdown client\n64 - Remove prefs\n");
   EXPECT_EQ(r.boxes[0].buttons, std::vector<std::string>{"OK"});
   EXPECT_EQ(r.boxes[0].icon, BoxInfo::NONE);
+  EXPECT_FALSE(r.boxes[0].owned);
 }
 
 TEST_F(RunFlow, NoAtTheConfirmationEndsWithoutLog) {
@@ -49,6 +50,7 @@ TEST_F(RunFlow, NoAtTheConfirmationEndsWithoutLog) {
             "This program will remove Varenta components from your computer.\nDo you wish to continue?");
   EXPECT_EQ(r.boxes[0].buttons, (std::vector<std::string>{"Yes", "No"}));
   EXPECT_EQ(r.boxes[0].icon, BoxInfo::NONE);
+  EXPECT_FALSE(r.boxes[0].owned);
   EXPECT_FALSE(FileExists(LogPath()));
 }
 
@@ -62,6 +64,7 @@ TEST_F(RunFlow, YesRunsAndReportsSuccessWithAnEmptyLog) {
   // Icon handles can be told apart only inside the process that loaded them; which icon the
   // success box has is checked in process below.
   EXPECT_NE(r.boxes[1].icon, BoxInfo::NONE);
+  EXPECT_FALSE(r.boxes[1].owned);
   EXPECT_TRUE(FileExists(LogPath()));
   EXPECT_EQ(ReadFileBytes(LogPath()), "");
 }
@@ -76,6 +79,8 @@ TEST_F(RunFlow, VerboseSummaryIsShownEvenWhenSilent) {
             "PEL Options:\n\tAll binaries and registry entries\n\tRemove Desktop Shortcuts\n"
             "\tShutdown Client\n\nORV Options:\n\t(none)");
   EXPECT_EQ(r.boxes[0].buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(r.boxes[0].icon, BoxInfo::NONE);
+  EXPECT_FALSE(r.boxes[0].owned);
   // Silent: no confirmation before it and no report after it (the PEL removal's own
   // installation report may follow in verbose mode).
   for (size_t i = 1; i < r.boxes.size(); ++i) {
@@ -126,7 +131,8 @@ TEST_F(RunFlow, AutomationServesUntilQuitAndRemovesNothing) {
     }
   });
   const DWORD start = GetTickCount();
-  RunResult r = RunPurgon("/automation /pel 1 /s /l", dir_, PressEach({}), 30000);
+  // Verbose as well: automation shows no summary either.
+  RunResult r = RunPurgon("/automation /pel 1 /s /l /v", dir_, PressEach({}), 30000);
   quitter.join();
   ASSERT_TRUE(r.finished);
   EXPECT_GE(GetTickCount() - start, 2000u);
@@ -151,11 +157,14 @@ BoxInfo FinalReportBox(const std::vector<std::string>& failures) {
 }
 
 TEST(FinalReport, NoFailuresGiveTheSuccessBox) {
+  // This test program has no version resource: the title is the bare prefix.
+  EXPECT_EQ(TheApp().title, "Purgon ");
   BoxInfo seen = FinalReportBox({});
   EXPECT_EQ(seen.caption, TheApp().title);
   EXPECT_EQ(seen.text, "Purgon completed successfully.");
   EXPECT_EQ(seen.icon, BoxInfo::INFORMATION);
   EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
+  EXPECT_FALSE(seen.owned);
 }
 
 TEST(FinalReport, FailuresAreListedWithTheExclamationIcon) {
@@ -165,6 +174,7 @@ TEST(FinalReport, FailuresAreListedWithTheExclamationIcon) {
   EXPECT_EQ(seen.text, "The following could not be deleted:\n\na\nb\nc\n\nReboot, then try Purgon again");
   EXPECT_EQ(seen.icon, BoxInfo::EXCLAMATION);
   EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
+  EXPECT_FALSE(seen.owned);
 }
 
 }  // namespace

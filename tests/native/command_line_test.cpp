@@ -84,8 +84,9 @@ TEST(ParseCommandLine, EndingKeywordsStopParsing) {
 TEST(ParseCommandLine, TabsAndQuotesAreOrdinaryCharacters) {
   Parsed p = Parse("x \"/s\" /l\t/v \"pel\" 3");
   EXPECT_FALSE(p.settings.silent);      // the tokens are "\"" and "s\""
-  EXPECT_FALSE(p.settings.logEnabled);  // "l\tv" is one token
-  EXPECT_EQ(p.settings.pelOptions, 0);
+  EXPECT_FALSE(p.settings.logEnabled);  // the token is "l\t", not "l"
+  EXPECT_TRUE(p.settings.verbose);      // the slash after the tab starts "v"
+  EXPECT_EQ(p.settings.pelOptions, 0);  // "\"pel\"" is no keyword
 }
 
 TEST(ParseCommandLine, ProgramPathPiecesCanBeKeywords) {

@@ -61,6 +61,7 @@ void ReadBox(HWND window, BoxInfo& box) {
   box = BoxInfo();
   box.window = window;
   box.caption = WindowText(window);
+  box.owned = GetWindow(window, GW_OWNER) != nullptr;
   if (HWND text = GetDlgItem(window, 0xFFFF)) {
     box.isMessageBox = true;
     box.text = WindowText(text);

@@ -15,6 +15,7 @@ struct BoxInfo {
   // per process); another process's icon shows as OTHER.
   enum Icon { NONE, INFORMATION, EXCLAMATION, QUESTION, STOP, OTHER } icon = NONE;
   bool isMessageBox = false;         // has the message-box text control
+  bool owned = false;                // has an owner window
 };
 
 // Waits up to `timeoutMs` for a visible top-level dialog window (class "#32770") of the

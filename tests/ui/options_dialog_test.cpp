@@ -300,6 +300,7 @@ TEST_F(OptionsDialogRun, OpensUntickedAndCentredAndSelectAllWorksItsOwnGroup) {
   ASSERT_EQ(r.boxes.size(), 1u) << "Cancel ends the run without any further box";
   EXPECT_EQ(r.boxes[0].caption, kTitle);
   EXPECT_FALSE(r.boxes[0].isMessageBox);
+  EXPECT_FALSE(r.boxes[0].owned) << "no window is active at start-up";
   const std::vector<std::string> expected = {
       "",                                   // nothing ticked at open
       "214 202 205 206 207 208 217",        // PEL "Select all" ticks its six
@@ -349,14 +350,16 @@ TEST_F(OptionsDialogRun, OrvContentStoreAloneWithLogWhenSilent) {
 }
 
 TEST_F(OptionsDialogRun, OkWithNoClientBoxEndsWithoutAnyBoxOrLog) {
-  RunResult r = Run("/l", [](const BoxInfo& box) {
+  // Zero words ask for no removal: the dialog is shown all the same.
+  RunResult r = Run("/l /pel 0 /orv 0", [](const BoxInfo& box) {
     ClickControl(box, IDC_WRITE_LOG);
     ClickControl(box, IDC_VERBOSE);
     PressButton(box, "OK");
   });
   ASSERT_TRUE(r.finished);
   EXPECT_EQ(r.exitCode, 0u);
-  EXPECT_EQ(r.boxes.size(), 1u);
+  ASSERT_EQ(r.boxes.size(), 1u);
+  EXPECT_FALSE(r.boxes[0].isMessageBox) << "the one box is the dialog";
   EXPECT_FALSE(FileExists(LogPath()));
 }
 
