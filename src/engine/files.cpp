@@ -6,6 +6,7 @@
 #include "engine/file_calls.h"
 #include "engine/handles.h"
 #include "engine/system_folders.h"
+#include "engine/wide_text.h"
 
 namespace {
 
@@ -23,11 +24,8 @@ bool FitsPathBuffer(size_t length) { return length < MAX_PATH; }
 bool ExistsBeyondAnsiReach(const std::string& path) {
   std::string bare = path.substr(0, path.find_last_not_of('\\') + 1);
   const bool unc = bare.compare(0, 2, "\\\\") == 0;
-  const int length = MultiByteToWideChar(CP_ACP, 0, bare.c_str(), -1, nullptr, 0);
-  if (length <= 0) return false;
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bare.c_str(), -1, &wide[0], length);
-  wide.resize(static_cast<size_t>(length - 1));
+  const std::wstring wide = Widen(bare);
+  if (wide.empty()) return false;
   const std::wstring longForm = unc ? L"\\\\?\\UNC\\" + wide.substr(2) : L"\\\\?\\" + wide;
   return GetFileAttributesW(longForm.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

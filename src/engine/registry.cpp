@@ -1,6 +1,7 @@
 #include "engine/registry.h"
 
 #include <cstring>
+#include <vector>
 
 #include "engine/cleanup_context.h"
 #include "engine/handles.h"
@@ -104,13 +105,17 @@ void DeleteRegValuesContaining(HKEY root, const char* subKey, const char* patter
 }
 
 std::string ReadRegString(HKEY key, const char* valueName) {
-  char buffer[kStringBuffer] = {};
+  return ReadRegStringWithin(key, valueName, kStringBuffer - 1);
+}
+
+std::string ReadRegStringWithin(HKEY key, const char* valueName, DWORD sizeLimit) {
+  std::vector<char> buffer(static_cast<size_t>(sizeLimit) + 1, '\0');
   DWORD type = 0;
-  DWORD size = kStringBuffer - 1;
-  if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-      ERROR_SUCCESS)
+  DWORD size = sizeLimit;
+  if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+                       &size) != ERROR_SUCCESS)
     return std::string();
   if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
-  if (size == 0 || size > kStringBuffer - 1 || buffer[size - 1] != '\0') return std::string();
-  return buffer;
+  if (size == 0 || size > sizeLimit || buffer[size - 1] != '\0') return std::string();
+  return buffer.data();
 }

@@ -21,3 +21,7 @@ void DeleteRegValuesContaining(HKEY root, const char* subKey, const char* patter
 // A REG_SZ or REG_EXPAND_SZ value of at most 255 bytes (terminator included), as stored;
 // the empty string on any failure.
 std::string ReadRegString(HKEY key, const char* valueName);
+
+// The same for a value that may fill `sizeLimit` bytes with its terminator; the empty
+// string when it is missing, of another type, longer or not terminated.
+std::string ReadRegStringWithin(HKEY key, const char* valueName, DWORD sizeLimit);

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "engine/handles.h"
+#include "engine/wide_text.h"
 
 namespace {
 
@@ -31,15 +32,6 @@ class ItemIdList {
  private:
   LPITEMIDLIST list_ = nullptr;
 };
-
-std::wstring Widen(const char* text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-  wide.resize(static_cast<size_t>(length) - 1);
-  return wide;
-}
 
 }  // namespace
 

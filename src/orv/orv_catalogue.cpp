@@ -7,6 +7,7 @@
 #include "engine/handles.h"
 #include "engine/registry.h"
 #include "orv/pending_renames.h"
+#include "engine/wide_text.h"
 
 namespace {
 
@@ -91,22 +92,6 @@ namespace {
 
 const DWORD kValueNameBufferSize = 1024;
 
-std::string Narrow(const wchar_t* text) {
-  const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return std::string();
-  std::vector<char> buffer(size);
-  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer.data(), size, nullptr, nullptr);
-  return std::string(buffer.data());
-}
-
-std::wstring Wide(const char* text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (size <= 0) return std::wstring();
-  std::vector<wchar_t> buffer(size);
-  MultiByteToWideChar(CP_ACP, 0, text, -1, buffer.data(), size);
-  return std::wstring(buffer.data());
-}
-
 bool ContainsNoCaseWide(const std::wstring& text, const std::wstring& pattern) {
   std::wstring lowText = text, lowPattern = pattern;
   for (wchar_t& c : lowText)
@@ -168,7 +153,7 @@ void RemoveOrvPendingRenames(HKEY root, const char* subKey, const char* pattern)
   if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
                        nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return;
-  const std::wstring widePattern = Wide(pattern);
+  const std::wstring widePattern = Widen(pattern);
   // From the top down, so that deleting a value never moves one still to be examined.
   for (DWORD index = count; index-- > 0;) {
     wchar_t name[kValueNameBufferSize];

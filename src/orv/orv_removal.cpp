@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "app/options.h"
+#include "engine/data_folder.h"
 #include "engine/files.h"
 #include "engine/handles.h"
 #include "engine/profiles.h"
@@ -77,18 +78,8 @@ std::vector<std::string> ListOrvConfigurations() {
 }
 
 void CleanOrvDataFolder(const std::string& folder, int32_t optionWord) {
-  const bool contentStore = HasOptions(optionWord, OPT_CONTENT_STORE);
-  const bool prefs = HasOptions(optionWord, OPT_PREFS);
-  if (contentStore && prefs) {
-    RemoveDirTree(folder);
-    return;
-  }
-  if (contentStore) {
-    RemoveFile(folder + "ncstore_db.xml");
-    RemoveDirTree(folder + "thumbnails\\");
-  }
-  if (prefs) RemoveFile(folder + "nprefs_db.xml");
-  for (const char* file : kAlwaysRemovedFiles) RemoveFile(folder + file);
+  CleanClientDataFolder(folder, optionWord, kAlwaysRemovedFiles,
+                        sizeof(kAlwaysRemovedFiles) / sizeof(kAlwaysRemovedFiles[0]));
 }
 
 void RemoveOrvClient(int32_t optionWord) {

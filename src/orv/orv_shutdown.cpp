@@ -11,6 +11,7 @@
 #include "engine/shell.h"
 #include "engine/text_utils.h"
 #include "orv/orv_ids.h"
+#include "engine/wide_text.h"
 
 namespace {
 
@@ -22,29 +23,6 @@ const DWORD kAnyClassContext =
 
 enum SecureApiState { SECURE_API_UNKNOWN, SECURE_API_ABSENT, SECURE_API_PRESENT };
 SecureApiState secureApiState = SECURE_API_UNKNOWN;
-
-std::wstring ToWide(const char* text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (size <= 0) return std::wstring();
-  std::vector<wchar_t> buffer(size);
-  MultiByteToWideChar(CP_ACP, 0, text, -1, buffer.data(), size);
-  return std::wstring(buffer.data());
-}
-
-// The default value of an open key as a string that fills at most `bufferSize` bytes with
-// its terminator; empty on any failure.
-std::string ReadDefaultString(HKEY key, DWORD bufferSize) {
-  std::vector<char> buffer(bufferSize, '\0');
-  DWORD type = 0;
-  DWORD size = bufferSize;
-  if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                       &size) != ERROR_SUCCESS)
-    return std::string();
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
-  if (size == 0) return std::string();
-  if (buffer[size - 1] != '\0') return std::string();  // not terminated
-  return std::string(buffer.data());
-}
 
 // Calls the host's stop method on a fresh instance of "ORV.Host".
 void InvokeHostStop() {
@@ -70,7 +48,7 @@ std::string GetHostServerPath() {
   if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, key.Receive()) !=
       ERROR_SUCCESS)
     return std::string();
-  return StripQuotes(ReadDefaultString(key.get(), kServerPathBufferSize));
+  return StripQuotes(ReadRegStringWithin(key.get(), nullptr, kServerPathBufferSize));
 }
 
 bool IsSecureApiRegistered() {
@@ -84,7 +62,7 @@ bool IsSecureApiRegistered() {
 }
 
 void WaitForHostExit(const char* itemName) {
-  const std::wstring item = ToWide(itemName);
+  const std::wstring item = Widen(itemName);
   ComPtr<IMoniker> moniker;
   if (FAILED(CreateItemMoniker(L"!", item.c_str(), moniker.Receive())) || !moniker) return;
   for (int check = 0; check < kMaxHostChecks; ++check) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/files.h"
+#include "engine/registry.h"
 #include "engine/handles.h"
 #include "pel/pel_paths.h"
 #include "pel/pel_registry.h"
@@ -18,7 +19,7 @@ void RemoveAcrobatPlugin(const char* product, const char* version) {
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.Receive()) !=
       ERROR_SUCCESS)
     return;
-  const std::string installPath = ReadStringValue(key.get(), nullptr, kPelPathBufferSize);
+  const std::string installPath = ReadRegStringWithin(key.get(), nullptr, kPelPathBufferSize);
   std::string pluginFolder;
   if (AcrobatPluginFolder(installPath, pluginFolder)) RemoveDirTree(pluginFolder);
 }

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "engine/data_folder.h"
 #include "engine/files.h"
 #include "engine/registry.h"
 #include "pel/pel_ids.h"
@@ -82,16 +83,6 @@ void RemoveBrandEdition(const BrandEdition& edition, const PelLocations& locatio
 }
 
 void CleanPelDataFolder(const std::string& folder, int32_t optionWord) {
-  const bool contentStore = HasOptions(optionWord, OPT_CONTENT_STORE);
-  const bool prefs = HasOptions(optionWord, OPT_PREFS);
-  if (contentStore && prefs) {
-    RemoveDirTree(folder);
-    return;
-  }
-  if (contentStore) {
-    RemoveFile(folder + "ncstore_db.xml");
-    RemoveDirTree(folder + "thumbnails\\");
-  }
-  if (prefs) RemoveFile(folder + "nprefs_db.xml");
-  for (const char* leftover : kDataFolderLeftovers) RemoveFile(folder + leftover);
+  CleanClientDataFolder(folder, optionWord, kDataFolderLeftovers,
+                        sizeof(kDataFolderLeftovers) / sizeof(kDataFolderLeftovers[0]));
 }

@@ -1,7 +1,5 @@
 #include "pel/pel_registry.h"
 
-#include <vector>
-
 #include "engine/registry.h"
 
 HKEY PelRootKey(PelRoot root) {
@@ -11,19 +9,6 @@ HKEY PelRootKey(PelRoot root) {
     case PEL_HKLM: return HKEY_LOCAL_MACHINE;
   }
   return nullptr;
-}
-
-std::string ReadStringValue(HKEY key, const char* valueName, DWORD bufferSize) {
-  std::vector<char> buffer(bufferSize, '\0');
-  DWORD type = 0;
-  DWORD size = bufferSize;
-  if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                       &size) != ERROR_SUCCESS)
-    return std::string();
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
-  if (size == 0) return std::string();
-  if (size > bufferSize || buffer[size - 1] != '\0') return std::string();
-  return std::string(buffer.data());
 }
 
 void RemovePelCatalogue() {

@@ -8,9 +8,11 @@
 #include "app/app_module.h"
 #include "app/options.h"
 #include "engine/files.h"
+#include "engine/registry.h"
 #include "engine/handles.h"
 #include "engine/profiles.h"
 #include "engine/shell.h"
+#include "engine/wide_text.h"
 #include "pel/pel_control.h"
 #include "pel/pel_ids.h"
 #include "pel/pel_paths.h"
@@ -28,7 +30,7 @@ std::string ReadSkinDir(HKEY skins, const char* skin) {
   RegKey key;
   if (RegOpenKeyExA(skins, skin, 0, KEY_READ | KEY_WRITE, key.Receive()) != ERROR_SUCCESS)
     return std::string();
-  return ReadStringValue(key.get(), "dir", kDirValueBufferSize);
+  return ReadRegStringWithin(key.get(), "dir", kDirValueBufferSize);
 }
 
 // The skins in enumeration order, and the first one's "dir" value. The enumeration ends at
@@ -50,18 +52,13 @@ void FindSkins(PelLocations& locations) {
 }
 
 bool ParseGuid(const char* text, GUID& guid) {
-  wchar_t wide[64] = {};
-  if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 64)) return false;
-  return SUCCEEDED(CLSIDFromString(wide, &guid));
+  std::wstring wide = Widen(text);
+  return !wide.empty() && SUCCEEDED(CLSIDFromString(&wide[0], &guid));
 }
 
 Bstr ToBstr(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
-                                         nullptr, 0);
-  std::vector<wchar_t> wide(length + 1, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), wide.data(),
-                      length);
-  return Bstr(SysAllocStringLen(wide.data(), length));
+  const std::wstring wide = Widen(text);
+  return Bstr(SysAllocStringLen(wide.c_str(), static_cast<UINT>(wide.size())));
 }
 
 // Asks the running client, through its control object, to close each skin in turn. The

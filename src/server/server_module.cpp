@@ -9,6 +9,7 @@
 #include "engine/handles.h"
 #include "resource.h"
 #include "server/registrar.h"
+#include "engine/wide_text.h"
 
 ClassEntry kClassTable[] = {{nullptr, nullptr, nullptr, nullptr, nullptr, 0}};
 
@@ -28,15 +29,6 @@ std::string ModulePath() {
   char path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameA(Instance(), path, MAX_PATH);
   return std::string(path, length < MAX_PATH ? length : 0);
-}
-
-std::wstring Widen(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-  wide.resize(static_cast<size_t>(length - 1));
-  return wide;
 }
 
 // The registration script of "REGISTRY" resource 100, run with the registrar's three
