@@ -17,4 +17,4 @@ echo "setup: installing ${need[*]}"
 export DEBIAN_FRONTEND=noninteractive
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+apt-get install -y -qq "${need[@]}" >/dev/null
