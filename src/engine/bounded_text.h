@@ -16,7 +16,6 @@ class BoundedText {
   }
   bool Fits(size_t bytes) const { return bytes <= Room(); }
   size_t Room() const { return limit_ - text_.size(); }
-  size_t Limit() const { return limit_; }
   const std::string& str() const { return text_; }
   void Truncate(size_t length) {
     if (length < text_.size()) text_.resize(length);

@@ -94,7 +94,6 @@ class ComPtr {
     return &p_;
   }
   void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
-  T* Detach() { return std::exchange(p_, nullptr); }
   void Reset() {
     if (p_) std::exchange(p_, nullptr)->Release();
   }

@@ -7,6 +7,7 @@
 
 #include "engine/files.h"
 #include "engine/handles.h"
+#include "engine/path_names.h"
 #include "engine/registry.h"
 #include "orv/orv_paths.h"
 
@@ -30,6 +31,6 @@ void RemoveLauncher() {
   ShellExecuteA(nullptr, "open", "qlaunch.exe", "/unregserver", folder.c_str(), SW_SHOWNORMAL);
   Sleep(kUnregisterPauseMs);
   // The folder ends in a backslash; the icon path keeps the doubled one, as logged.
-  if (IsPlainFileName(icon)) RemoveFile(folder + "\\" + icon);
+  if (IsPlainName(icon)) RemoveFile(folder + "\\" + icon);
   RemoveFile(path);
 }

@@ -3,16 +3,13 @@
 // made before any of them becomes part of a path the program deletes.
 #include <string>
 
-// A configuration name may name a data folder only when it is one plain folder name: not
-// empty, not "." or "..", without "\", "/" or ":". (Its registry entries go in any case.)
+// A configuration name may name a data folder only when it is one plain folder name
+// (IsPlainName). Its registry entries go in any case.
 bool IsUsableDataFolderName(const std::string& name);
 
 // A shortcut name may name a file on the desktop only when it holds no "/" or ":", which
 // could lead the path out of the desktop folder.
 bool IsUsableShortcutName(const std::string& name);
-
-// A plain file name: not empty, not "." or "..", without "\", "/" or ":".
-bool IsPlainFileName(const std::string& name);
 
 // An absolute path ("X:\..." or "\\server\share\...") whose file name is "qlaunch.exe",
 // ignoring case: the only executable the launcher removal starts and deletes.

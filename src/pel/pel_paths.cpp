@@ -1,8 +1,8 @@
 #include "pel/pel_paths.h"
 
-#include <cctype>
 #include <vector>
 
+#include "engine/path_names.h"
 #include "engine/text_utils.h"
 
 namespace {
@@ -21,36 +21,11 @@ std::vector<std::string> SplitFolders(const std::string& path, size_t from) {
   return parts;  // the path ends in a backslash, so nothing is left in `part`
 }
 
-bool IsPlainName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (char c : name) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 32 || std::string("/:*?\"<>|").find(c) != std::string::npos) return false;
-  }
-  return true;
-}
-
-// The length of the root ("X:\" or "\\server\share\"), or 0 when the path has none.
-size_t RootLength(const std::string& path) {
-  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-      path[2] == '\\')
-    return 3;
-  if (path.compare(0, 2, "\\\\") != 0) return 0;
-  const size_t server = path.find('\\', 2);
-  if (server == std::string::npos || server == 2) return 0;
-  const size_t share = path.find('\\', server + 1);
-  if (share == std::string::npos || share == server + 1) return 0;
-  if (!IsPlainName(path.substr(2, server - 2)) ||
-      !IsPlainName(path.substr(server + 1, share - server - 1)))
-    return 0;
-  return share + 1;
-}
-
 }  // namespace
 
 bool IsFolderBelowRoot(const std::string& path) {
   if (path.empty() || path.back() != '\\') return false;
-  const size_t root = RootLength(path);
+  const size_t root = PathRootLength(path);
   if (root == 0 || root >= path.size()) return false;
   for (const std::string& name : SplitFolders(path, root))
     if (!IsPlainName(name)) return false;
@@ -81,7 +56,7 @@ bool AcrobatPluginFolder(const std::string& installPath, std::string& folder) {
   // Appended as it is: Acrobat keeps its folder without a trailing backslash.
   const std::string result = installPath + "\\Plug_ins\\Varenta\\";
   // A relative value would name a folder wherever the program happens to run.
-  if (RootLength(installPath + "\\") == 0 || !FitsBuffer(result, kPelPathBufferSize))
+  if (PathRootLength(installPath + "\\") == 0 || !FitsBuffer(result, kPelPathBufferSize))
     return false;
   folder = result;
   return true;

@@ -2,6 +2,7 @@
 // launcher removals build paths from them, and the filter of the queue of pending operations.
 #include <gtest/gtest.h>
 
+#include "engine/path_names.h"
 #include "orv/orv_paths.h"
 #include "orv/pending_renames.h"
 
@@ -34,8 +35,8 @@ TEST(OrvPaths, LauncherExecutableMustBeAnAbsoluteQlaunchExe) {
 }
 
 TEST(OrvPaths, IconMustBeAPlainFileName) {
-  EXPECT_TRUE(IsPlainFileName("qlaunch.ico"));
-  for (const char* name : {"", ".", "..", "..\\victim", "a/b", "c:x"}) EXPECT_FALSE(IsPlainFileName(name)) << name;
+  EXPECT_TRUE(IsPlainName("qlaunch.ico"));
+  for (const char* name : {"", ".", "..", "..\\victim", "a/b", "c:x"}) EXPECT_FALSE(IsPlainName(name)) << name;
 }
 
 TEST(OrvPaths, FolderOfPathKeepsItsTrailingSeparator) {
