@@ -16,6 +16,12 @@ AppModule& TheApp() { return theApp; }
 
 CleanupContext& TheCleanupContext() { return theApp; }
 
+RunSettings& TheRunSettings() { return theApp; }
+
+ServerState& Server() { return theApp; }
+
+const char* ProgramTitle() { return theApp.title.c_str(); }
+
 AppModule::AppModule() { BuildTitle(); }
 
 std::string AppModule::BuildTitle() {

@@ -1,7 +1,8 @@
 #pragma once
 #include <string>
 
-#include "app/options.h"
+#include "app/exit_codes.h"
+#include "engine/run_settings.h"
 #include "engine/cleanup_context.h"
 #include "server/server_module.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/options.h"
+#include "engine/run_settings.h"
 
 // What the command line asks for besides the settings it fills.
 enum class ParseOutcome {

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
+#include "engine/run_settings.h"
 
 // Size of the buffers in which the summary and the failure report are built.
 const size_t kMessageBufferSize = 4096;

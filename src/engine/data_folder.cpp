@@ -1,6 +1,6 @@
 #include "engine/data_folder.h"
 
-#include "app/options.h"
+#include "engine/run_settings.h"
 #include "engine/files.h"
 
 void CleanClientDataFolder(const std::string& folder, int32_t optionWord,

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/options.h"
+#include "engine/run_settings.h"
 #include "engine/files.h"
 #include "engine/handles.h"
 #include "engine/registry.h"

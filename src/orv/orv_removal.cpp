@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/options.h"
+#include "engine/run_settings.h"
 #include "engine/data_folder.h"
 #include "engine/files.h"
 #include "engine/handles.h"

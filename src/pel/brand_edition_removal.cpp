@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
+#include "engine/run_settings.h"
 #include "engine/data_folder.h"
 #include "engine/files.h"
 #include "engine/registry.h"

@@ -5,8 +5,7 @@
 
 #include <vector>
 
-#include "app/app_module.h"
-#include "app/options.h"
+#include "engine/run_settings.h"
 #include "engine/files.h"
 #include "engine/registry.h"
 #include "engine/handles.h"
@@ -143,7 +142,7 @@ void RemoveTemporaryImages() {
 }  // namespace
 
 void ShowPelInstallationReport(const PelLocations& locations) {
-  MessageBoxA(nullptr, BuildPelInstallationReport(locations).c_str(), TheApp().title.c_str(),
+  MessageBoxA(nullptr, BuildPelInstallationReport(locations).c_str(), ProgramTitle(),
               MB_OK);
 }
 
@@ -156,7 +155,7 @@ void RemovePelClient(int32_t optionWord) {
   locations.isWin9x = IsWin9xFamily();
   FindShellFolders(locations);
   FindDataRoots(optionWord, locations);
-  if (TheApp().verbose) ShowPelInstallationReport(locations);
+  if (TheRunSettings().verbose) ShowPelInstallationReport(locations);
   for (const BrandEdition& edition : kBrandEditions)
     RemoveBrandEdition(edition, locations, optionWord);
   RemoveAcrobatPlugins();

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_module.h"
 #include "engine/handles.h"
 #include "resource.h"
 #include "server/registrar.h"
@@ -17,8 +16,6 @@ ClassEntry kClassTable[] = {{nullptr, nullptr, nullptr, nullptr, nullptr, 0}};
 const GUID LIBID_PURGONLib = {0x5b1d3a70, 0x8c2e, 0x4f57, {0x9a, 0x61, 0x2d, 0x7e, 0x4c, 0x0b, 0x9f, 0x13}};
 
 namespace {
-
-ServerState& Server() { return TheApp(); }
 
 HINSTANCE Instance() {
   HINSTANCE instance = Server().instance;

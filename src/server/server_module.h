@@ -29,6 +29,9 @@ struct ServerState {
   DWORD idleShutdownMs = kIdleShutdownMs;   // tests shorten it
 };
 
+// The process's one server state, owned by the application object.
+ServerState& Server();
+
 // The server's class table: empty, the program offers no creatable class.
 extern ClassEntry kClassTable[];
 // The identifier of the program's type library (the uuid of res/purgon.idl).

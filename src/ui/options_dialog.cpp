@@ -1,6 +1,6 @@
 #include "ui/options_dialog.h"
 
-#include "app/app_module.h"
+#include "engine/run_settings.h"
 #include "resource.h"
 
 namespace {
@@ -37,7 +37,7 @@ bool IsTicked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) != BS
 bool ShowOptionsDialog() {
   OptionsDialog dialog;
   dialog.Run(GetModuleHandleA(nullptr), GetActiveWindow());
-  const AppModule& app = TheApp();
+  const RunSettings& app = TheRunSettings();
   return app.pelOptions != 0 || app.orvOptions != 0;
 }
 
@@ -72,7 +72,7 @@ INT_PTR CALLBACK OptionsDialog::Procedure(HWND dialog, UINT message, WPARAM wPar
 // Caption from the program title; the dialog is centred in the span from the screen's
 // top-left corner to the work area's bottom-right corner.
 void OptionsDialog::Open(HWND dialog) {
-  SetWindowTextA(dialog, TheApp().title.c_str());
+  SetWindowTextA(dialog, ProgramTitle());
   RECT window = {};
   RECT work = {};
   GetWindowRect(dialog, &window);
@@ -94,7 +94,7 @@ void OptionsDialog::CopySelectAll(HWND dialog, int selectAllId) {
 // Adds the bit of every ticked box to its word (both are 0 whenever the dialog is shown)
 // and takes the log and verbose flags from their boxes.
 void OptionsDialog::Accept(HWND dialog) {
-  AppModule& app = TheApp();
+  RunSettings& app = TheRunSettings();
   for (const OptionGroup& group : kGroups)
     for (const OptionBox& box : group.boxes)
       if (IsTicked(dialog, box.id)) app.*group.word |= box.bit;

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "app/options.h"
+#include "engine/run_settings.h"
 #include "log_capture.h"
 #include "orv/launcher.h"
 #include "orv/orv_catalogue.h"

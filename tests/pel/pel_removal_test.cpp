@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "app/options.h"
+#include "engine/run_settings.h"
 #include "engine/cleanup_context.h"
 #include "engine/files.h"
 #include "engine/handles.h"

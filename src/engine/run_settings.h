@@ -28,5 +28,9 @@ struct RunSettings {
   bool automation = false;
 };
 
-// Process exit codes other than the HRESULTs of "regserver" and "unregserver".
-enum ExitCodes : int { EXIT_CODE_DONE = 0 };
+// The run's settings, owned by the application object; the removals and the dialog reach
+// them through here.
+RunSettings& TheRunSettings();
+
+// The program title ("Purgon " and the file version): the caption of the boxes.
+const char* ProgramTitle();
