@@ -318,6 +318,18 @@ TEST_F(FilesTest, OverlongPathsAreRefusedAndListedOnlyWhenTheyExist) {
   EXPECT_TRUE(log_->Failures().empty());  // and the log below holds only the second pair
 
   const std::wstring wideDeep = L"\\\\?\\" + std::wstring(deep.begin(), deep.end());
+  // Removed here through the long-path calls: the shell's tree deletion of the clean-up
+  // cannot take a path this long and, under Wine, deletes files of the current directory
+  // (the build folder) instead.
+  struct RemoveDeepTree {
+    const std::wstring& deep;
+    ~RemoveDeepTree() {
+      DeleteFileW((deep + L"file.txt").c_str());
+      RemoveDirectoryW((deep + L"dir").c_str());
+      RemoveDirectoryW(deep.c_str());
+      RemoveDirectoryW(deep.substr(0, deep.size() - 122).c_str());
+    }
+  } removeDeepTree{wideDeep};
   ASSERT_TRUE(CreateDirectoryW(wideDeep.substr(0, wideDeep.size() - 122).c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryW(wideDeep.c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryW((wideDeep + L"dir").c_str(), nullptr));
