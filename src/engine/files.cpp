@@ -4,6 +4,7 @@
 
 #include "engine/cleanup_context.h"
 #include "engine/file_calls.h"
+#include "engine/folder_identity.h"
 #include "engine/handles.h"
 #include "engine/system_folders.h"
 #include "engine/wide_text.h"
@@ -58,7 +59,15 @@ void RemoveLink(const std::string& directory) {
 
 // Removes the folder `directory` (ending in a backslash) and its contents. The one path
 // string is extended by each entry's name and cut back, so an entry costs only its name.
+// The folder is judged by its identity and held open until its entries are gone.
 void RemoveTreeAt(std::string& directory) {
+  HeldFolder held;
+  switch (held.Enter(directory)) {
+    case FolderEntry::Held: break;
+    case FolderEntry::Gone: return;
+    case FolderEntry::Link: RemoveLink(directory); return;
+    case FolderEntry::Refused: TheCleanupContext().ReportDir(directory, false); return;
+  }
   std::vector<std::string> names;
   directory += '*';
   const bool listed = ListDirectory(directory, names);
@@ -83,6 +92,7 @@ void RemoveTreeAt(std::string& directory) {
       RemoveTreeAt(directory);
   }
   directory.resize(base);
+  held.Release();
   TheCleanupContext().ReportDir(directory,
                                 TheFileCalls().removeDirectory(directory.c_str()) != FALSE);
 }

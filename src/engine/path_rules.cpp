@@ -105,6 +105,15 @@ bool IsRootOfVolume(const PathParts& path) {
   return path.parts.size() == 1;
 }
 
+// The shares Windows makes for administrators: a whole drive ("c$") or the Windows folder
+// ("admin$"). Through them any folder of a PC, this one included, has a second spelling that
+// no local rule would know, so nothing on them is ever removed as a tree.
+bool IsOnAdministrativeShare(const PathParts& path) {
+  if (path.parts.size() < 3 || path.parts[0] != kUncMarker) return false;
+  const std::string& share = path.parts[2];
+  return (share.size() == 2 && IsLetter(share[0]) && share[1] == '$') || share == "admin$";
+}
+
 }  // namespace
 
 std::string NormalizeFolderPath(const std::string& path) {
@@ -119,7 +128,8 @@ std::string NormalizeFolderPath(const std::string& path) {
 
 bool IsRefusedTree(const std::string& path, const ProtectedFolders& protectedFolders) {
   const PathParts candidate = SplitPath(path);
-  if (!candidate.absolute || IsRootOfVolume(candidate)) return true;
+  if (!candidate.absolute || IsRootOfVolume(candidate) || IsOnAdministrativeShare(candidate))
+    return true;
   for (const std::string& folder : protectedFolders.folders) {
     const PathParts guarded = SplitPath(folder);
     if (guarded.absolute && IsAtOrAbove(candidate, guarded.parts)) return true;

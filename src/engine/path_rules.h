@@ -26,6 +26,7 @@ struct ProtectedFolders {
 
 // True when deleting the tree at `path` could delete the whole of a drive, a network share
 // or a folder of the system: the path is empty, relative, a drive root, a share root (or a
-// server), one of `protectedFolders` or a folder above one of them. Sub-folders of the
-// protected folders are never refused.
+// server), on an administrative share ("\\host\c$\...", "\\host\admin$\..."), one of
+// `protectedFolders` or a folder above one of them. Sub-folders of the protected folders are
+// never refused. Letters beyond A to Z are compared as given: the caller folds them.
 bool IsRefusedTree(const std::string& path, const ProtectedFolders& protectedFolders);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "engine/handles.h"
 #include "engine/profile_layout.h"
 #include "engine/shell.h"
 
@@ -84,23 +85,80 @@ void AddProfileFolders(ProtectedFolders& folders) {
   if (RelativeTo(profile, LongOrAsGiven(temp), relative)) folders.belowChildren.push_back(relative);
 }
 
+std::string EnvironmentFolder(const char* name) {
+  return FromBuffer([name](char* b, UINT n) { return GetEnvironmentVariableA(name, b, n); });
+}
+
+// A folder named in the 64-bit registry view (the 32-bit view names the "(x86)" folders).
+std::string NativeRegistryFolder(const char* name) {
+  RegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                    KEY_READ | KEY_WOW64_64KEY, key.Receive()) != ERROR_SUCCESS)
+    return std::string();
+  char buffer[MAX_PATH + 1] = {};
+  DWORD size = MAX_PATH;
+  DWORD type = 0;
+  if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return std::string();
+  return buffer;
+}
+
+// On 64-bit Windows this 32-bit program sees the "(x86)" Program Files and, under the name
+// System32, the SysWOW64 folder; the native folders must be protected too. The names are
+// protected on every Windows: where they do not exist, nothing is lost.
+void AddNativeFolders(std::vector<std::string>& folders, const std::string& windows) {
+  AddFolder(folders, EnvironmentFolder("ProgramW6432"));
+  AddFolder(folders, EnvironmentFolder("CommonProgramW6432"));
+  AddFolder(folders, NativeRegistryFolder("ProgramFilesDir"));
+  AddFolder(folders, NativeRegistryFolder("CommonFilesDir"));
+  if (windows.empty()) return;
+  for (const char* name : {"\\System32", "\\SysWOW64", "\\Sysnative"})
+    AddFolder(folders, windows + name);
+}
+
+// Upper-cases letters of every alphabet the way Windows compares file names (A to Z alone
+// would let "C:\\Users\\\xC4..." pass for "C:\\Users\\\xE4...").
+std::string FoldCase(const std::string& text) {
+  std::string folded = text;
+  if (!folded.empty()) CharUpperBuffA(&folded[0], static_cast<DWORD>(folded.size()));
+  return folded;
+}
+
+ProtectedFolders Folded(const ProtectedFolders& folders) {
+  ProtectedFolders out;
+  for (const std::string& f : folders.folders) out.folders.push_back(FoldCase(f));
+  for (const std::string& f : folders.childrenOf) out.childrenOf.push_back(FoldCase(f));
+  for (const std::string& f : folders.belowChildren) out.belowChildren.push_back(FoldCase(f));
+  return out;
+}
+
 }  // namespace
 
 ProtectedFolders GatherProtectedFolders() {
   ProtectedFolders folders;
-  AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); }));
+  const std::string windows =
+      FromBuffer([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); });
+  AddFolder(folders.folders, windows);
   AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetSystemDirectoryA(b, n); }));
   AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetTempPathA(n, b); }));
   for (int id : kProtectedShellFolders) AddFolder(folders.folders, ShellFolder(id));
+  AddNativeFolders(folders.folders, windows);
   AddProfileFolders(folders);
   return folders;
 }
 
-bool IsProtectedTree(const std::string& directory) {
+const ProtectedFolders& TheProtectedFolders() {
   // Gathered once: the shell lookups are slow (tens of milliseconds under Wine) and these
   // folders do not move while the program runs.
   static const ProtectedFolders folders = GatherProtectedFolders();
-  if (IsRefusedTree(directory, folders)) return true;
+  return folders;
+}
+
+bool IsProtectedTree(const std::string& directory) {
+  static const ProtectedFolders folded = Folded(TheProtectedFolders());
+  if (IsRefusedTree(FoldCase(directory), folded)) return true;
   const std::string longForm = LongForm(directory);
-  return !longForm.empty() && IsRefusedTree(longForm, folders);
+  return !longForm.empty() && IsRefusedTree(FoldCase(longForm), folded);
 }

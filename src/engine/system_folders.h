@@ -3,10 +3,15 @@
 #include "engine/path_rules.h"
 
 // Gathers the Windows, system, Program Files and temporary folders, the current user's
-// shell folders, the profiles root and, relative to a profile, the folders every user has.
-// Each is given in the form Windows reports and in its long form.
+// shell folders, the profiles root and, relative to a profile, the folders every user has;
+// under WoW64 also the native Program Files, Common Files and system folders. Each is given
+// in the form Windows reports and in its long form.
 ProtectedFolders GatherProtectedFolders();
 
-// True when `directory` must not be removed as a tree (see IsRefusedTree); the path is
-// checked as given and in its long form. The folders are gathered on the first call.
+// The folders gathered once per run, on first use.
+const ProtectedFolders& TheProtectedFolders();
+
+// True when `directory` must not be removed as a tree by its spelling (see IsRefusedTree);
+// the path is checked as given and in its long form, letters of every alphabet folded as
+// Windows folds them. The walk then checks each folder's identity as well (HeldFolder).
 bool IsProtectedTree(const std::string& directory);

@@ -190,14 +190,39 @@ TEST_F(FilesTest, RefusesRootsAndSystemFoldersButNotTheirSubFolders) {
   EXPECT_EQ(again.Log(), LogLines(expected));
 }
 
+// Spellings that the path rules cannot see through lead to a protected folder all the same:
+// it is judged by what it is on disk. Deletions are faked: a failure here would take Program
+// Files.
+TEST_F(FilesTest, OtherSpellingsOfProtectedFoldersAreRefused) {
+  char shortName[MAX_PATH] = {};
+  const std::string programFiles = Shell(CSIDL_PROGRAM_FILES);
+  ASSERT_GT(GetShortPathNameA(programFiles.c_str(), shortName, MAX_PATH), 0u);
+  ASSERT_NE(programFiles, std::string(shortName));
+  // The missing folder defeats the long-name lookup; Windows drops "zz\.." without looking.
+  const std::string shortMissingUp = std::string(shortName) + "purgon-missing\\..\\";
+  const std::vector<std::string> refused = {
+      shortMissingUp,
+      "\\\\localhost\\c$\\windows\\",
+      "\\\\127.0.0.1\\C$\\Program Files\\",
+  };
+  FakedDeletions faked;
+  for (const std::string& path : refused) RemoveDirTree(path);
+  EXPECT_TRUE(FakedDeletions::Removed().empty());
+  EXPECT_EQ(log_->Log(), LogLines({DirFailed(refused[0]), DirFailed(refused[1]),
+                                   DirFailed(refused[2])}));
+}
+
 // A refused folder that is not there is passed over like any missing folder: a line for it
 // would only ask for a reboot that cannot help. A network path is never looked at, so it is
 // listed whether or not it is there.
 TEST_F(FilesTest, MissingRefusedFoldersLeaveNoTraceButNetworkPathsAreListed) {
   const std::string profile = Shell(CSIDL_PROFILE);
   const std::string profilesRoot = profile.substr(0, profile.rfind('\\', profile.size() - 2) + 1);
+  const std::string windows = FromCall(GetWindowsDirectoryA);
+  ASSERT_FALSE(DirExists(windows + "SysWOW64\\"));  // a 32-bit Windows has none
   for (const std::string& missing : {std::string("Q:\\"), std::string("relative-missing\\"),
-                                     profilesRoot + "purgon-no-such-user\\"})
+                                     profilesRoot + "purgon-no-such-user\\",
+                                     windows + "SysWOW64\\"})
     RemoveDirTree(missing);
   EXPECT_EQ(log_->Log(), "");
   RemoveDirTree("\\\\purgon-no-such-server\\share\\");

@@ -9,8 +9,11 @@
 
 #include <memory>
 
+#include <shlobj.h>
+
 #include "engine/files.h"
 #include "engine/log_file.h"
+#include "engine/shell.h"
 #include "log_capture.h"
 #include "test_support.h"
 
@@ -80,6 +83,35 @@ TEST_F(LinksTest, NamedFolderThatIsALinkIsRemovedAsALinkOnly) {
   ExpectTargetUntouched();
   EXPECT_EQ(log_->Log(), LogLines({DirFailed(kRoot + "named\\")}));
   EXPECT_EQ(log_->Failures(), std::vector<std::string>{kRoot + "named\\"});
+}
+
+// A link in the middle of a path leads to the folder it names: through "docs" (a link to the
+// profiles root) the user's profile, through "croot" (a link to the drive) the Windows
+// folder. Each is refused as what it is; a folder below them is everyday work through the
+// link as well. Deletions are faked: a failure here would take the profile or Windows.
+TEST_F(LinksTest, LinkInTheMiddleOfAPathLeadsToAProtectedFolderAndIsRefused) {
+  std::string profile;
+  ASSERT_TRUE(GetSpecialFolderPath(CSIDL_PROFILE, profile));
+  const std::string user = profile.substr(profile.rfind('\\', profile.size() - 2) + 1);
+  const std::string viaDocs = kRoot + "docs\\" + user;
+  const std::vector<std::string> refused = {
+      viaDocs,
+      viaDocs + "AppData\\Roaming\\",
+      kRoot + "croot\\windows\\",
+      kRoot + "croot\\windows\\system32\\",
+      kRoot + "croot\\users\\",
+  };
+  const std::string sub = "AppData\\Roaming\\purgon-links-sub\\";
+  ASSERT_TRUE(MakeDirs(profile + sub));
+  FakedDeletions faked;
+  for (const std::string& path : refused) RemoveDirTree(path);
+  RemoveDirTree(viaDocs + sub);
+  EXPECT_EQ(FakedDeletions::Removed(), std::vector<std::string>{viaDocs + sub});
+  std::vector<std::string> expected;
+  for (const std::string& path : refused) expected.push_back(DirFailed(path));
+  expected.push_back(DirOk(viaDocs + sub));
+  EXPECT_EQ(log_->Log(), LogLines(expected));
+  RemoveDirectoryA((profile + sub).c_str());
 }
 
 // A symbolic link planted under the log's name: the run stays unlogged, says so, and the file

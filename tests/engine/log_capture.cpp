@@ -1,5 +1,6 @@
 #include "log_capture.h"
 
+#include "engine/file_calls.h"
 #include "test_support.h"
 
 LogCapture::LogCapture(const std::string& logPath) : path_(logPath) {
@@ -31,3 +32,24 @@ std::string DirFailed(const std::string& path) { return "Remove Dir    : failed 
 std::string KeyOk(const std::string& text) { return "Delete Reg Key: OK     " + text; }
 std::string KeyFailed(const std::string& text) { return "Delete Reg Key: failed " + text; }
 std::string ValueOk(const std::string& text) { return "Delete Reg Val: OK     " + text; }
+
+namespace {
+
+std::vector<std::string> gRemoved;
+
+BOOL WINAPI RecordDeletion(LPCSTR path) {
+  gRemoved.push_back(path);
+  return TRUE;
+}
+
+}  // namespace
+
+FakedDeletions::FakedDeletions() {
+  gRemoved.clear();
+  TheFileCalls().deleteFile = RecordDeletion;
+  TheFileCalls().removeDirectory = RecordDeletion;
+}
+
+FakedDeletions::~FakedDeletions() { TheFileCalls() = RealFileCalls(); }
+
+const std::vector<std::string>& FakedDeletions::Removed() { return gRemoved; }

@@ -33,3 +33,17 @@ std::string DirFailed(const std::string& path);
 std::string KeyOk(const std::string& text);
 std::string KeyFailed(const std::string& text);
 std::string ValueOk(const std::string& text);
+
+// Fakes the deletion calls of the file primitives for the life of the object: nothing is
+// deleted, every deletion asked for is recorded (and succeeds). For tests whose failure
+// would otherwise take the prefix's own folders.
+class FakedDeletions {
+ public:
+  FakedDeletions();
+  ~FakedDeletions();
+  FakedDeletions(const FakedDeletions&) = delete;
+  FakedDeletions& operator=(const FakedDeletions&) = delete;
+
+  // The paths of every file and folder deletion asked for, in order.
+  static const std::vector<std::string>& Removed();
+};

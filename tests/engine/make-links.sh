@@ -17,6 +17,9 @@ echo x >"$root/tree/sub/b.txt"
 ln -s ../target "$root/tree/link"      # a junction inside the tree
 ln -s ../../target "$root/tree/sub/link2"
 ln -s target "$root/named"             # a junction as the named folder
+# Links in the middle of a path, to the profiles root and to the drive (both inside the prefix).
+ln -s ../users "$root/docs"            # as "Documents and Settings" links to "Users"
+ln -s .. "$root/croot"
 # Names planted where the log is written: a link to a file with one name (Wine shows it as a
 # plain file), and a link that points at nothing yet.
 mkdir -p "$root/log" "$root/dangling"

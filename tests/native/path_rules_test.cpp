@@ -60,6 +60,12 @@ TEST(PathRules, RefusesRootsSystemFoldersAndWhatHoldsThem) {
       {"\\\\server\\", true},
       {"\\\\?\\UNC\\server\\share\\", true},
       {"\\\\server\\share\\Varenta\\", false},
+      // Administrative shares: a second spelling of any folder of a PC.
+      {"\\\\localhost\\c$\\Windows\\", true},
+      {"\\\\127.0.0.1\\C$\\Program Files\\Varenta\\", true},
+      {"\\\\?\\UNC\\pc\\d$\\Games\\", true},
+      {"\\\\pc\\ADMIN$\\orv\\", true},
+      {"\\\\server\\profiles$\\joe\\Varenta\\", false},  // a hidden share is not one
       {"orv\\", true},     // relative: depends on a current directory
       {"C:orv\\", true},   // drive-relative
       {"\\orv\\", true},   // root of the current drive
