@@ -280,6 +280,29 @@ TEST_F(FilesTest, UnlistableFolderIsSkippedUnreportedAndItsParentFails) {
   EXPECT_EQ(log_->Failures(), std::vector<std::string>{tree});
 }
 
+// Stands for another program that, while the walk deletes the first file, tries to move the
+// folders being emptied away (to put a link to another folder in their place).
+std::vector<std::string> gSwapped;  // folders to move; those that moved are kept
+BOOL WINAPI DeleteWhileSwappingFolders(LPCSTR path) {
+  std::vector<std::string> moved;
+  for (const std::string& folder : gSwapped)
+    if (MoveFileA(folder.c_str(), (folder + "-moved").c_str())) moved.push_back(folder);
+  gSwapped = moved;
+  return RealFileCalls().deleteFile(path);
+}
+
+TEST_F(FilesTest, FoldersBeingEmptiedCannotBeMovedAway) {
+  MakeFiles({"t\\sub\\a.txt"});
+  const std::string tree = root_ + "t\\";
+  gSwapped = {root_ + "t", tree + "sub"};
+  FileCallsOverride restore;
+  TheFileCalls().deleteFile = DeleteWhileSwappingFolders;
+  RemoveDirTree(tree);
+  EXPECT_TRUE(gSwapped.empty());
+  EXPECT_FALSE(DirExists(tree));
+  EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "sub\\a.txt"), DirOk(tree + "sub\\"), DirOk(tree)}));
+}
+
 // Stands for a listing that breaks off with an error after its first entry.
 BOOL WINAPI FindNextBreaksOff(HANDLE, LPWIN32_FIND_DATAA) {
   SetLastError(ERROR_ACCESS_DENIED);

@@ -1,8 +1,10 @@
 #!/bin/bash
-# Makes a sandboxed 32-bit Wine prefix for tests and demos.
-#   make-prefix.sh PREFIX ZDRIVE [WINVER]
+# Makes a sandboxed Wine prefix for tests and demos, 32-bit unless asked otherwise.
+#   make-prefix.sh PREFIX ZDRIVE [WINVER] [ARCH]
 # PREFIX is created (replaced if present); ZDRIVE is the folder drive Z: points at (the build
-# tree, never /); WINVER optionally sets the reported Windows version ("win98", "winxp").
+# tree, never /); WINVER optionally sets the reported Windows version ("win98", "winxp"; ""
+# for the default); ARCH "win64" makes a 64-bit prefix, where the 32-bit program runs under
+# WoW64 (slower to make and twice the size: only for the tests that need it).
 # The program under test deletes files and runs as root: every profile folder that Wine
 # links to $HOME becomes a real, empty folder, so nothing outside the prefix can be reached
 # through the profile, and Z: no longer maps the whole file system.
@@ -10,8 +12,9 @@ set -euo pipefail
 prefix=$1
 zdrive=$2
 winver=${3:-}
+arch=${4:-win32}
 
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 
@@ -19,7 +22,7 @@ rm -rf "$prefix"
 mkdir -p "$prefix"
 # Written before the first Wine process, so that even wineboot runs headless.
 {
-  printf 'WINE REGISTRY Version 2\n#arch=win32\n\n'
+  printf 'WINE REGISTRY Version 2\n#arch=%s\n\n' "$arch"
   printf '[Software\\\\Wine\\\\Drivers]\n"Graphics"="null"\n\n'
   if [ -n "$winver" ]; then printf '[Software\\\\Wine]\n"Version"="%s"\n\n' "$winver"; fi
 } >"$prefix/user.reg"
