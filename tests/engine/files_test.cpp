@@ -10,6 +10,7 @@
 #include "engine/file_calls.h"
 #include "engine/files.h"
 #include "engine/shell.h"
+#include "engine/system_folders.h"
 #include "log_capture.h"
 #include "test_support.h"
 
@@ -210,6 +211,21 @@ TEST_F(FilesTest, OtherSpellingsOfProtectedFoldersAreRefused) {
   EXPECT_TRUE(FakedDeletions::Removed().empty());
   EXPECT_EQ(log_->Log(), LogLines({DirFailed(refused[0]), DirFailed(refused[1]),
                                    DirFailed(refused[2])}));
+}
+
+// Stands for a 64-bit Windows whose native Program Files has a name with a letter beyond A to
+// Z (code page 1252: 0xC4 is the capital of 0xE4). Set before the folders are gathered.
+const char kNativeProgramFiles[] = "C:\\Programme-\xC4";
+class NativeProgramFilesNamed : public ::testing::Environment {
+  void SetUp() override { SetEnvironmentVariableA("ProgramW6432", kNativeProgramFiles); }
+};
+const auto* const kNamed = ::testing::AddGlobalTestEnvironment(new NativeProgramFilesNamed);
+
+TEST_F(FilesTest, LettersBeyondAToZAreFoldedAsWindowsFoldsThem) {
+  ASSERT_EQ(GetACP(), 1252u);
+  EXPECT_TRUE(IsProtectedTree("c:\\programme-\xE4\\"));
+  EXPECT_TRUE(IsProtectedTree(std::string(kNativeProgramFiles) + "\\"));
+  EXPECT_FALSE(IsProtectedTree("C:\\PROGRAMME-\xE4\\Varenta\\"));
 }
 
 // A refused folder that is not there is passed over like any missing folder: a line for it
