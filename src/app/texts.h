@@ -19,3 +19,11 @@ std::string BuildOptionsSummary(const RunSettings& settings);
 // The final report listing the items that could not be deleted; it never grows past the
 // 4,096-byte buffer: entries that do not fit are replaced by one "(N more not shown)" line.
 std::string BuildFailureReport(const std::vector<std::string>& failures);
+
+// The closing box of a preview: how many items were found, that nothing was changed, and
+// the items, listed like the failure report.
+std::string BuildPreviewReport(const std::vector<std::string>& found);
+
+// The closing box of a restore from `folder` (empty: none was found).
+std::string BuildRestoreReport(const std::string& folder, size_t restored,
+                               const std::vector<std::string>& failures);
