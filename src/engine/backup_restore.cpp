@@ -10,6 +10,7 @@
 #include "engine/files.h"
 #include "engine/handles.h"
 #include "engine/reg_file.h"
+#include "engine/wide_text.h"
 
 namespace {
 
@@ -90,14 +91,36 @@ class Restorer {
     for (const RegFileValue& value : entry.values) {
       const std::string text = entry.path + " - " + value.name;
       const bool exists = opened && RegQueryValueExA(key.get(), value.name.c_str(), nullptr,
-                                                     nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-      const bool set =
-          opened && !exists &&
-          RegSetValueExA(key.get(), value.name.c_str(), 0, value.type,
-                         reinterpret_cast<const BYTE*>(value.data.data()),
-                         static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+                                                     nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+                          !StillAsLeft(key.get(), value);
+      const bool set = opened && !exists && SetValue(key.get(), value);
       Report(LOG_RESTORE_VALUE, set, text);
     }
+  }
+
+  // A value the removal rewrote is put back over what it left, while that is unchanged.
+  static bool StillAsLeft(HKEY key, const RegFileValue& value) {
+    if (!value.hasLeft) return false;
+    const std::wstring name = Widen(value.name);
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != value.type || size != value.left.size())
+      return false;
+    std::string now(size, '\0');
+    return RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&now[0]),
+                            &size) == ERROR_SUCCESS &&
+           now.compare(0, size, value.left) == 0;
+  }
+
+  // The exact UTF-16 form when the backup has one, else the ANSI bytes.
+  static bool SetValue(HKEY key, const RegFileValue& value) {
+    if (value.hasWide)
+      return RegSetValueExW(key, Widen(value.name).c_str(), 0, value.type,
+                            reinterpret_cast<const BYTE*>(value.wide.data()),
+                            static_cast<DWORD>(value.wide.size())) == ERROR_SUCCESS;
+    return RegSetValueExA(key, value.name.c_str(), 0, value.type,
+                          reinterpret_cast<const BYTE*>(value.data.data()),
+                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
   }
 
   // `kept` ends in a backslash; `relative` is its path below the files folder.

@@ -8,6 +8,7 @@
 #include "engine/gone_items.h"
 #include "engine/handles.h"
 #include "engine/reg_file.h"
+#include "engine/wide_text.h"
 
 namespace {
 
@@ -77,6 +78,39 @@ bool BackupReady() {
   return !state.folder.empty();
 }
 
+// The UTF-16 bytes of a value; false when it cannot be read.
+bool ReadWideData(HKEY key, const std::string& name, std::string& bytes) {
+  const std::wstring wideName = Widen(name);
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return false;
+  bytes.assign(size, '\0');
+  return size == 0 || RegQueryValueExW(key, wideName.c_str(), nullptr, &type,
+                                       reinterpret_cast<BYTE*>(&bytes[0]), &size) == ERROR_SUCCESS;
+}
+
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// True when the ANSI code page holds every character of the UTF-16 bytes.
+bool FitsAnsi(const std::string& bytes) {
+  if (bytes.size() < 2) return true;
+  BOOL lossy = FALSE;
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(bytes.data()),
+                      static_cast<int>(bytes.size() / 2), nullptr, 0, nullptr, &lossy);
+  return !lossy;
+}
+
+// A string value whose characters the ANSI form loses also gets its exact UTF-16 bytes.
+bool AddWideForm(HKEY key, RegFileValue& value) {
+  if (!IsStringType(value.type)) return true;
+  std::string wide;
+  if (!ReadWideData(key, value.name, wide)) return false;
+  if (FitsAnsi(wide)) return true;
+  value.hasWide = true;
+  value.wide = wide;
+  return true;
+}
+
 // The value's type and bytes; false when it cannot be read.
 bool ReadValue(HKEY key, const std::string& name, RegFileValue& value) {
   DWORD type = 0, size = 0;
@@ -94,7 +128,7 @@ bool ReadValue(HKEY key, const std::string& name, RegFileValue& value) {
     value.name = name;
     value.type = type;
     value.data.assign(reinterpret_cast<const char*>(data.data()), got);
-    return true;
+    return AddWideForm(key, value);
   }
   return false;
 }
@@ -104,6 +138,7 @@ bool AppendValue(HKEY key, const std::string& name, std::string& text) {
   std::string line;
   if (!ReadValue(key, name, value) || !FormatRegValueLine(value, line)) return false;
   text += line;
+  if (value.hasWide) text += FormatRegWideLine(value.wide);
   return true;
 }
 
@@ -252,6 +287,12 @@ bool MayChangeValue(HKEY root, const std::string& subKey, HKEY key, const std::s
     }
   }
   return false;
+}
+
+void NoteValueLeft(HKEY key, const std::string& name) {
+  std::string left;
+  if (State().mode == CHANGE_BACKUP && ReadWideData(key, name, left))
+    WriteToRegistryFile(FormatRegLeftLine(left));
 }
 
 void DeleteFileThroughGate(const std::string& path) {

@@ -31,6 +31,10 @@ bool MayDeleteKeyTree(HKEY root, const std::string& subKey, HKEY key, bool repor
 bool MayChangeValue(HKEY root, const std::string& subKey, HKEY key, const std::string& name,
                     bool deleting, bool reported);
 
+// After a value that MayChangeValue let through was rewritten: a backup notes the data left
+// in its place, so that a restore may tell it was not changed since.
+void NoteValueLeft(HKEY key, const std::string& name);
+
 // Deletes the file (a backup moves it into the backup folder) and reports the outcome; a
 // preview reports it as found.
 void DeleteFileThroughGate(const std::string& path);

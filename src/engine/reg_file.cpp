@@ -10,6 +10,8 @@ const uint32_t kTypeString = 1;  // REG_SZ
 const uint32_t kTypeBinary = 3;  // REG_BINARY
 const uint32_t kTypeDword = 4;   // REG_DWORD
 const size_t kHexLineLength = 76;  // where regedit wraps hex data
+const char kLeftComment[] = ";purgon:left=hex:";
+const char kWideComment[] = ";purgon:wide=hex:";
 
 bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
@@ -38,7 +40,7 @@ std::string HexPrefix(uint32_t type) {
 
 // The bytes as "xx,xx,...", wrapped like regedit: a line ends after a comma with "\", and the
 // next begins with two blanks.
-void AppendHex(std::string& line, const std::string& data) {
+void AppendHex(std::string& line, const std::string& data, bool wrap = true) {
   size_t lineStart = 0;
   for (size_t i = 0; i < data.size(); ++i) {
     char hex[4];
@@ -46,7 +48,7 @@ void AppendHex(std::string& line, const std::string& data) {
     line += hex;
     if (i + 1 == data.size()) break;
     line += ',';
-    if (line.size() - lineStart > kHexLineLength) {
+    if (wrap && line.size() - lineStart > kHexLineLength) {
       line += "\\\r\n  ";
       lineStart = line.size() - 2;
     }
@@ -228,6 +230,40 @@ bool FormatRegValueLine(const RegFileValue& value, std::string& out) {
   return true;
 }
 
+namespace {
+
+std::string CommentLine(const char* prefix, const std::string& bytes) {
+  std::string line = prefix;
+  AppendHex(line, bytes, false);
+  return line + "\r\n";
+}
+
+// Reads the comment line that belongs to the value before it; false for a broken or repeated
+// one. Other comments are no business of this reader.
+bool ReadValueComment(const std::string& line, RegFileValue& value, bool& isOurs) {
+  struct Comment {
+    const char* prefix;
+    bool RegFileValue::*has;
+    std::string RegFileValue::*bytes;
+  };
+  static const Comment kComments[] = {{kLeftComment, &RegFileValue::hasLeft, &RegFileValue::left},
+                                      {kWideComment, &RegFileValue::hasWide, &RegFileValue::wide}};
+  for (const Comment& comment : kComments) {
+    if (!StartsWith(line, 0, comment.prefix)) continue;
+    isOurs = true;
+    if (value.*comment.has) return false;
+    value.*comment.has = true;
+    return ReadHexBytes(line, std::char_traits<char>::length(comment.prefix), value.*comment.bytes);
+  }
+  isOurs = false;
+  return true;
+}
+
+}  // namespace
+
+std::string FormatRegLeftLine(const std::string& left) { return CommentLine(kLeftComment, left); }
+std::string FormatRegWideLine(const std::string& wide) { return CommentLine(kWideComment, wide); }
+
 bool ParseRegFile(const std::string& text, std::vector<RegFileKey>& keys, size_t* errorLine) {
   keys.clear();
   bool header = false;
@@ -237,6 +273,11 @@ bool ParseRegFile(const std::string& text, std::vector<RegFileKey>& keys, size_t
       if (errorLine) *errorLine = entry.second;
       return false;
     };
+    if (header && !keys.empty() && !keys.back().values.empty()) {
+      bool isOurs = false;
+      if (!ReadValueComment(line, keys.back().values.back(), isOurs)) return fail();
+      if (isOurs) continue;
+    }
     if (line.empty() || line[0] == ';') continue;
     if (!header) {
       if (line != "REGEDIT4") return fail();

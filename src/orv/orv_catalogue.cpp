@@ -130,10 +130,11 @@ bool RemoveOrvOperations(HKEY root, const char* subKey, HKEY key, const wchar_t*
   gateReported = !MayChangeValue(root, subKey, key, Narrow(name), filtered.empty, true);
   if (gateReported) return false;
   if (filtered.empty) return RegDeleteValueW(key, name) == ERROR_SUCCESS;
-  return RegSetValueExW(key, name, 0, REG_MULTI_SZ,
-                        reinterpret_cast<const BYTE*>(filtered.rest.data()),
-                        static_cast<DWORD>(filtered.rest.size() * sizeof(char16_t))) ==
-         ERROR_SUCCESS;
+  if (RegSetValueExW(key, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(filtered.rest.data()),
+                     static_cast<DWORD>(filtered.rest.size() * sizeof(char16_t))) != ERROR_SUCCESS)
+    return false;
+  NoteValueLeft(key, Narrow(name));
+  return true;
 }
 
 void RunEntry(const OrvCatalogueEntry& entry) {
