@@ -176,6 +176,14 @@ RestoreOutcome RestoreNewestBackup() {
   if (base.back() != '\\') base += '\\';
   std::vector<std::string> names;
   ListDirectory(base + kBackupBaseName + "*", names);
+  // Only folders are backups.
+  names.erase(std::remove_if(names.begin(), names.end(),
+                             [&base](const std::string& name) {
+                               const DWORD attributes = GetFileAttributesA((base + name).c_str());
+                               return attributes == INVALID_FILE_ATTRIBUTES ||
+                                      !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+                             }),
+              names.end());
   const int newest = NewestBackupNumber(names);
   if (newest < 0) return outcome;
   const std::string folder = base + BackupFolderName(newest);
