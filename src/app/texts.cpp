@@ -19,6 +19,8 @@ const char kConfirmText[] =
     "This program will remove Varenta components from your computer.\nDo you wish to continue?";
 const char kSuccessText[] = "Purgon completed successfully.";
 const char kTitlePrefix[] = "Purgon ";
+const char kLogRefusedNote[] =
+    "\n\npurgon.log was not written: that name is a link or a file with more than one name.";
 
 namespace {
 
@@ -92,8 +94,9 @@ std::string BuildOptionsSummary(const RunSettings& settings) {
   return text.str();
 }
 
-std::string BuildFailureReport(const std::vector<std::string>& failures) {
-  return ListReport(kReportHeading, failures, kReportClosing);
+std::string BuildFailureReport(const std::vector<std::string>& failures,
+                               const std::string& note) {
+  return ListReport(kReportHeading, failures, std::string(kReportClosing) + note);
 }
 
 std::string BuildPreviewReport(const std::vector<std::string>& found) {
@@ -113,3 +116,5 @@ std::string BuildRestoreReport(const std::string& folder, size_t restored,
                         ".\nThe following could not be restored and stay in the backup:\n\n",
                     failures, "");
 }
+
+std::string BuildSuccessReport(const std::string& note) { return kSuccessText + note; }

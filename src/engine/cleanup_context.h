@@ -52,6 +52,9 @@ class CleanupContext {
   void ReportRegFound(int kind, const void* root, const std::string& text);
 
   FILE* logFile = nullptr;
+  // Set when logging was asked for but the log's name was refused (a link, or a file with
+  // more than one name): the run goes on unlogged and the final report says so.
+  bool logRefused = false;
   std::vector<std::string> failures;
   std::vector<std::string> found;
 
