@@ -8,8 +8,8 @@ const char* const RootKeyNames[4] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
 namespace {
 
 // Each label is 14 characters, each status 6, so the text starts at the same column.
-const char* const kLabels[4] = {"Delete Reg Key", "Delete Reg Val", "Remove File   ",
-                                "Remove Dir    "};
+const char* const kLabels[5] = {"Delete Reg Key", "Delete Reg Val", "Remove File   ",
+                                "Remove Dir    ", "Load User Reg "};
 const char kStatusOk[] = "OK    ";
 const char kStatusFailed[] = "failed";
 
@@ -37,7 +37,7 @@ void CleanupContext::CloseLog() {
 
 void CleanupContext::ReportResult(int kind, bool succeeded, const std::string& text) {
   if (logFile) {
-    const char* label = kind >= LOG_REG_KEY && kind <= LOG_DIR ? kLabels[kind] : "";
+    const char* label = kind >= LOG_REG_KEY && kind <= LOG_USER_HIVE ? kLabels[kind] : "";
     std::fprintf(logFile, "%s: %s %s\n", label, succeeded ? kStatusOk : kStatusFailed,
                  text.c_str());
     // Flushed line by line so that a run killed half way keeps the trace of what it deleted.
@@ -70,4 +70,9 @@ void CleanupContext::ReportFile(const std::string& path, bool succeeded) {
 void CleanupContext::ReportDir(const std::string& path, bool succeeded) {
   if (succeeded && !logFile) return;
   ReportResult(LOG_DIR, succeeded, path);
+}
+
+void CleanupContext::ReportUserHive(const std::string& path, bool succeeded) {
+  if (succeeded && !logFile) return;
+  ReportResult(LOG_USER_HIVE, succeeded, path);
 }

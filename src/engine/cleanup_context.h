@@ -4,7 +4,14 @@
 #include <vector>
 
 // The kind of deletion a log line reports.
-enum LogKind { LOG_REG_KEY = 0, LOG_REG_VALUE = 1, LOG_FILE = 2, LOG_DIR = 3 };
+// LOG_USER_HIVE: another account's registry file that could not be loaded (failures only).
+enum LogKind {
+  LOG_REG_KEY = 0,
+  LOG_REG_VALUE = 1,
+  LOG_FILE = 2,
+  LOG_DIR = 3,
+  LOG_USER_HIVE = 4,
+};
 
 // Names printed for the four predefined registry roots, indexed by the root handle's value
 // minus 0x80000000 (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS).
@@ -34,6 +41,8 @@ class CleanupContext {
   void ReportRegValue(const void* root, const std::string& text, bool succeeded);
   void ReportFile(const std::string& path, bool succeeded);
   void ReportDir(const std::string& path, bool succeeded);
+  // The load of another account's registry file; `path` is the file.
+  void ReportUserHive(const std::string& path, bool succeeded);
 
   FILE* logFile = nullptr;
   std::vector<std::string> failures;

@@ -34,54 +34,71 @@ std::vector<std::string> SubKeyNames(HKEY key) {
   return names;
 }
 
-// The machine's uninstall list when this user may change it, else the user's own.
-void RemoveUninstallEntry(const std::string& entry) {
+void RemoveSubKeyOf(HKEY root, const char* keyPath, const std::string& entry) {
+  RegKey key;
+  if (RegOpenKeyExA(root, keyPath, 0, kKeyReadWrite, key.Receive()) == ERROR_SUCCESS)
+    DeleteSubKeyTree(key.get(), entry.c_str());
+}
+
+// The machine's uninstall list when this user may change it, else the user's own. Another
+// account's configuration may have its entry in either: both are looked at.
+void RemoveUninstallEntry(const std::string& entry, const RegistryScope& scope) {
+  if (scope.IsOtherAccount()) {
+    RemoveSubKeyOf(HKEY_LOCAL_MACHINE, kUninstall, entry);
+    RegKey own;
+    if (OpenRegKeyIn(scope, HKEY_CURRENT_USER, kUninstall, false, own.Receive()))
+      DeleteSubKeyTree(own.get(), entry.c_str());
+    return;
+  }
   RegKey machine;
   const HKEY root = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstall, 0, kKeyReadWrite,
                                   machine.Receive()) == ERROR_SUCCESS
                         ? HKEY_LOCAL_MACHINE
                         : HKEY_CURRENT_USER;
   machine.Reset();
-  RegKey uninstall;
-  if (RegOpenKeyExA(root, kUninstall, 0, kKeyReadWrite, uninstall.Receive()) != ERROR_SUCCESS)
-    return;
-  DeleteSubKeyTree(uninstall.get(), entry.c_str());
+  RemoveSubKeyOf(root, kUninstall, entry);
 }
 
-void RemoveOptionalComponentEntry(const std::string& entry) {
+// Created, empty, when the running account has none; never created in another account's
+// registry.
+void RemoveOptionalComponentEntry(const std::string& entry, const RegistryScope& scope) {
   RegKey components;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kOptionalComponents, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      kKeyReadWrite, nullptr, components.Receive(), nullptr) != ERROR_SUCCESS)
-    return;
-  DeleteSubKeyTree(components.get(), entry.c_str());
+  if (OpenRegKeyIn(scope, HKEY_CURRENT_USER, kOptionalComponents, true, components.Receive()))
+    DeleteSubKeyTree(components.get(), entry.c_str());
 }
 
-void RemoveDesktopShortcuts(const std::string& name) {
+// The running account's desktop, or the other account's own.
+bool DesktopOf(const RegistryScope& scope, std::string& desktop) {
+  if (scope.IsOtherAccount()) {
+    desktop = scope.account().desktop;
+    return !desktop.empty();
+  }
+  return GetSpecialFolderPath(CSIDL_DESKTOP, desktop) && !desktop.empty();
+}
+
+void RemoveDesktopShortcuts(const std::string& name, const RegistryScope& scope) {
   for (const char* list : kShortcutLists) {
     RegKey key;
-    const std::string path = "Software\\orv\\" + name + list;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, kKeyReadWrite, key.Receive()) !=
-        ERROR_SUCCESS)
+    if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, "Software\\orv\\" + name + list, false,
+                      key.Receive()))
       continue;
     for (const std::string& shortcut : SubKeyNames(key.get())) {
       if (!IsUsableShortcutName(shortcut)) continue;  // would lead out of the desktop
       std::string desktop;
-      if (!GetSpecialFolderPath(CSIDL_DESKTOP, desktop) || desktop.empty()) continue;
+      if (!DesktopOf(scope, desktop)) continue;
       RemoveFile(desktop + shortcut + ".lnk");
     }
   }
 }
 
-void RemoveRunValue(HKEY root) {
+void RemoveRunValue(HKEY root, const RegistryScope& scope) {
   RegKey run;
-  if (RegOpenKeyExA(root, kRun, 0, kKeyReadWrite, run.Receive()) == ERROR_SUCCESS)
-    RegDeleteValueA(run.get(), "orv");
+  if (OpenRegKeyIn(scope, root, kRun, false, run.Receive())) RegDeleteValueA(run.get(), "orv");
 }
 
-void RemoveConfigurationKey(const std::string& name) {
+void RemoveConfigurationKey(const std::string& name, const RegistryScope& scope) {
   RegKey configurations;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfigurations, 0, kKeyReadWrite,
-                    configurations.Receive()) == ERROR_SUCCESS)
+  if (OpenRegKeyIn(scope, HKEY_CURRENT_USER, kConfigurations, false, configurations.Receive()))
     DeleteSubKeyTree(configurations.get(), name.c_str());
 }
 
@@ -106,13 +123,14 @@ LONG DeleteSubKeyTree(HKEY key, const char* name) {
   return RegDeleteKeyA(key, name);
 }
 
-void RemoveOrvConfiguration(const std::string& name, int32_t optionWord) {
+void RemoveOrvConfiguration(const std::string& name, int32_t optionWord,
+                            const RegistryScope& scope) {
   const std::string entry = "orv_" + name;
-  RemoveUninstallEntry(entry);
-  RemoveOptionalComponentEntry(entry);
+  RemoveUninstallEntry(entry, scope);
+  RemoveOptionalComponentEntry(entry, scope);
   // The lists are read before the configuration key that holds them goes below.
-  if (HasOptions(optionWord, OPT_DESKTOP_SHORTCUTS)) RemoveDesktopShortcuts(name);
-  RemoveRunValue(HKEY_LOCAL_MACHINE);
-  RemoveRunValue(HKEY_CURRENT_USER);
-  RemoveConfigurationKey(name);
+  if (HasOptions(optionWord, OPT_DESKTOP_SHORTCUTS)) RemoveDesktopShortcuts(name, scope);
+  RemoveRunValue(HKEY_LOCAL_MACHINE, scope);  // the running account's pass only
+  RemoveRunValue(HKEY_CURRENT_USER, scope);
+  RemoveConfigurationKey(name, scope);
 }

@@ -10,6 +10,7 @@
 #include "engine/profiles.h"
 #include "engine/registry.h"
 #include "engine/shell.h"
+#include "engine/user_accounts.h"
 #include "orv/orv_catalogue.h"
 #include "orv/orv_configuration.h"
 #include "orv/orv_paths.h"
@@ -45,11 +46,12 @@ std::vector<std::string> ApplicationDataFolders(int32_t optionWord) {
 
 // Cleans the data folders of one application-data folder: those whose names match "orv*",
 // then one per configuration name that is a plain folder name.
+// `listFolders` false: the "orv*" folders were cleaned already.
 void CleanDataFolders(const std::string& appData, const std::vector<std::string>& configurations,
-                      int32_t optionWord) {
+                      int32_t optionWord, bool listFolders = true) {
   const std::string dataRoot = appData + kDataRoot;
   std::vector<std::string> names;
-  ListDirectory(dataRoot + "orv*", names);  // whatever was listed is used
+  if (listFolders) ListDirectory(dataRoot + "orv*", names);  // whatever was listed is used
   names.insert(names.end(), configurations.begin(), configurations.end());
   for (const std::string& name : names) {
     // A name such as ".." would turn the data root's parent into a data folder.
@@ -58,13 +60,24 @@ void CleanDataFolders(const std::string& appData, const std::vector<std::string>
   }
 }
 
+// The per-user part of the removal once more, with another account's own configurations,
+// registry, desktop and application-data folder. Shutdown and machine-wide steps are not
+// repeated.
+void RemoveOrvForAccount(const RegistryScope& scope, int32_t optionWord) {
+  const std::vector<std::string> configurations = ListOrvConfigurations(scope);
+  for (const std::string& name : configurations) RemoveOrvConfiguration(name, optionWord, scope);
+  RemoveOrvCatalogue(scope);
+  const OtherAccount& account = scope.account();
+  if (!account.appData.empty())
+    CleanDataFolders(account.appData, configurations, optionWord, !account.appDataCleaned);
+}
+
 }  // namespace
 
-std::vector<std::string> ListOrvConfigurations() {
+std::vector<std::string> ListOrvConfigurations(const RegistryScope& scope) {
   std::vector<std::string> names;
   RegKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\orv", 0, kKeyReadWrite, key.Receive()) !=
-      ERROR_SUCCESS)
+  if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, "Software\\orv", false, key.Receive()))
     return names;
   for (DWORD index = 0;; ++index) {
     char name[kKeyNameBufferSize];
@@ -92,4 +105,7 @@ void RemoveOrvClient(int32_t optionWord) {
   RemoveWindowsOrvFolder();
   for (const std::string& appData : ApplicationDataFolders(optionWord))
     CleanDataFolders(appData, configurations, optionWord);
+  if (HasOptions(optionWord, OPT_ALL_USERS))
+    ForEachOtherUserAccount(
+        [optionWord](const RegistryScope& scope) { RemoveOrvForAccount(scope, optionWord); });
 }
