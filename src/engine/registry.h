@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Keys the program may delete from are opened with read and write access.
 const REGSAM kKeyReadWrite = KEY_READ | KEY_WRITE;  // 0x2001F
@@ -21,6 +22,10 @@ void DeleteRegValuesContaining(HKEY root, const char* subKey, const char* patter
 // A REG_SZ or REG_EXPAND_SZ value of at most 255 bytes (terminator included), as stored;
 // the empty string on any failure.
 std::string ReadRegString(HKEY key, const char* valueName);
+
+// The sub-key names of an open key, index 0 upwards, up to the first failure (no more
+// names, or one longer than 255 characters).
+std::vector<std::string> SubKeyNames(HKEY key);
 
 // The same for a value that may fill `sizeLimit` bytes with its terminator; the empty
 // string when it is missing, of another type, longer or not terminated.

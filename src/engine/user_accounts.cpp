@@ -25,7 +25,6 @@ const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Expl
 const char kUserHiveFile[] = "\\NTUSER.DAT";
 const char kClassesHiveFile[] = "\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat";
 const char kClassesSuffix[] = "_Classes";
-const DWORD kKeyNameBufferSize = 256;
 const DWORD kPathValueSize = MAX_PATH;
 
 // The SID of the account this process runs as, "" when it cannot be read.
@@ -209,13 +208,8 @@ std::vector<UserAccount> ListOtherUserAccounts() {
   ProtectedFolders systemFolders = GatherSystemFolders();
   const std::string profilesRoot = Expanded(ReadRegStringWithin(list.get(), "ProfilesDirectory", kPathValueSize));
   if (!profilesRoot.empty()) systemFolders.folders.push_back(profilesRoot);
-  for (DWORD index = 0;; ++index) {
-    char sid[kKeyNameBufferSize];
-    DWORD length = kKeyNameBufferSize;
-    if (RegEnumKeyExA(list.get(), index, sid, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    if (!IsUserAccountSid(sid) || lstrcmpiA(sid, running.c_str()) == 0) continue;
+  for (const std::string& sid : SubKeyNames(list.get())) {
+    if (!IsUserAccountSid(sid) || lstrcmpiA(sid.c_str(), running.c_str()) == 0) continue;
     const std::string profile = Expanded(ReadPathValue(list.get(), sid, "ProfileImagePath"));
     if (profile.empty() || !IsUsableProfileFolder(profile, systemFolders)) continue;
     accounts.push_back(UserAccount{sid, WithoutTrailingBackslash(profile)});

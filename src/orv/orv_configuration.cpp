@@ -20,20 +20,6 @@ const char kConfigurations[] = "SOFTWARE\\orv";
 const char* const kShortcutLists[] = {"\\uninstall\\shortcuts", "\\shortcuts"};
 const DWORD kKeyNameBufferSize = 256;
 
-// Sub-key names of an open key, index 0 upwards, up to the first failure.
-std::vector<std::string> SubKeyNames(HKEY key) {
-  std::vector<std::string> names;
-  for (DWORD index = 0;; ++index) {
-    char name[kKeyNameBufferSize];
-    DWORD length = kKeyNameBufferSize;
-    if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    names.push_back(name);
-  }
-  return names;
-}
-
 void RemoveSubKeyOf(HKEY root, const char* keyPath, const std::string& entry) {
   RegKey key;
   if (RegOpenKeyExA(root, keyPath, 0, kKeyReadWrite, key.Receive()) == ERROR_SUCCESS)

@@ -18,7 +18,6 @@
 
 namespace {
 
-const DWORD kKeyNameBufferSize = 256;
 const DWORD kWindowsPathBufferSize = 1024;
 const char kDataRoot[] = "Varenta\\";
 // Files that go from every data folder whatever the options, in this order.
@@ -79,15 +78,7 @@ std::vector<std::string> ListOrvConfigurations(const RegistryScope& scope) {
   RegKey key;
   if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, "Software\\orv", false, key.Receive()))
     return names;
-  for (DWORD index = 0;; ++index) {
-    char name[kKeyNameBufferSize];
-    DWORD length = kKeyNameBufferSize;
-    if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    names.push_back(name);
-  }
-  return names;
+  return SubKeyNames(key.get());
 }
 
 void CleanOrvDataFolder(const std::string& folder, int32_t optionWord) {

@@ -15,7 +15,6 @@ namespace {
 const char kProfileList[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 const char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kComponents[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup\\OptionalComponents";
-const char kBuildKey[] = "Software\\PurgonTestHive";
 
 const std::string kLoggedOn = "S-1-5-21-7-7-7-1001";
 const std::string kLoggedOff = "S-1-5-21-7-7-7-1002";
@@ -24,12 +23,7 @@ const std::string kBroken = "S-1-5-21-7-7-7-1004";
 const std::string kDriveRoot = "S-1-5-21-7-7-7-1005";
 const std::string kRelative = "S-1-5-21-7-7-7-1006";
 
-struct Row {
-  std::string key;
-  std::string value;  // "" for a bare key
-  std::string data;
-  DWORD type;
-};
+using Row = HiveRow;
 
 // One account's share of both clients, and what is not theirs.
 std::vector<Row> UserRows(const std::string& config, const std::string& show) {
@@ -64,38 +58,6 @@ bool StaysInPlace(const Row& row) {
          row.value == "OtherApp" || row.key == std::string(kComponents) + "\\Other";
 }
 
-bool EnablePrivileges() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token)) return false;
-  bool ok = true;
-  for (const char* name : {SE_BACKUP_NAME, SE_RESTORE_NAME}) {
-    TOKEN_PRIVILEGES privileges = {1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
-    ok = ok && LookupPrivilegeValueA(nullptr, name, &privileges.Privileges[0].Luid) &&
-         AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
-  }
-  CloseHandle(token);
-  return ok;
-}
-
-// A registry file holding `rows`, made from a scratch key of this account.
-bool SaveHive(const std::vector<Row>& rows, const std::string& file) {
-  DeleteRegTreeForTest(HKEY_CURRENT_USER, kBuildKey);
-  for (const Row& row : rows) {
-    const std::string key = std::string(kBuildKey) + "\\" + row.key;
-    if (!(row.value.empty() ? CreateRegKey(HKEY_CURRENT_USER, key)
-                            : SetRegString(HKEY_CURRENT_USER, key, row.value, row.data, row.type)))
-      return false;
-  }
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kBuildKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  DeleteFileA(file.c_str());
-  MakeDirs(file.substr(0, file.rfind('\\') + 1));
-  const bool saved = RegSaveKeyA(key, file.c_str(), nullptr) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  DeleteRegTreeForTest(HKEY_CURRENT_USER, kBuildKey);
-  return saved;
-}
-
 std::set<std::string> LoadedHives() {
   std::set<std::string> names;
   char name[256];
@@ -128,7 +90,7 @@ std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const 
 class OtherAccounts : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(EnablePrivileges());
+    ASSERT_TRUE(EnableHivePrivileges());
     ASSERT_TRUE(GetEnvironmentVariableA("USERPROFILE", ownProfile_, MAX_PATH));
     AddAccount(kLoggedOn, "C:\\users\\lena");
     AddAccount(kLoggedOff, "C:\\users\\nico");
@@ -140,8 +102,8 @@ class OtherAccounts : public ::testing::Test {
       const std::string profile = std::string("C:\\users\\") + who;
       const std::string config = std::string("cfg_") + who;
       const std::string show = std::string("Show ") + who;
-      ASSERT_TRUE(SaveHive(UserRows(config, show), profile + "\\NTUSER.DAT"));
-      ASSERT_TRUE(SaveHive(kClassRows, profile + "\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat"));
+      ASSERT_TRUE(SaveHiveFile(UserRows(config, show), profile + "\\NTUSER.DAT"));
+      ASSERT_TRUE(SaveHiveFile(kClassRows, profile + "\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat"));
       ASSERT_TRUE(MakeDirs(profile + "\\Desktop\\"));
       ASSERT_TRUE(WriteFileBytes(profile + "\\Desktop\\" + show + ".lnk", "link"));
       ASSERT_TRUE(MakeDirs(profile + "\\AppData\\Roaming\\Varenta\\" + config + "\\"));
@@ -157,11 +119,11 @@ class OtherAccounts : public ::testing::Test {
     ASSERT_TRUE(MakeDirs("C:\\users\\nohive\\"));
     ASSERT_TRUE(MakeDirs("C:\\users\\broken\\"));
     // In use by another process: held open without sharing.
-    ASSERT_TRUE(SaveHive(UserRows("cfg_broken", "Show broken"), "C:\\users\\broken\\NTUSER.DAT"));
+    ASSERT_TRUE(SaveHiveFile(UserRows("cfg_broken", "Show broken"), "C:\\users\\broken\\NTUSER.DAT"));
     held_ = CreateFileA("C:\\users\\broken\\NTUSER.DAT", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                         OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held_, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(SaveHive(UserRows("cfg_root", "Show root"), "C:\\NTUSER.DAT"));
+    ASSERT_TRUE(SaveHiveFile(UserRows("cfg_root", "Show root"), "C:\\NTUSER.DAT"));
     // Logged on: its registry is in place under HKEY_USERS.
     ASSERT_EQ(RegLoadKeyA(HKEY_USERS, kLoggedOn.c_str(), "C:\\users\\lena\\NTUSER.DAT"), ERROR_SUCCESS);
     ASSERT_EQ(RegLoadKeyA(HKEY_USERS, (kLoggedOn + "_Classes").c_str(),
