@@ -3,7 +3,9 @@
 #include <objbase.h>
 
 #include "app/app_module.h"
+#include "app/dll_search.h"
 #include "app/run_flow.h"
+#include "engine/log_file.h"
 #include "server/server_module.h"
 #include "ui/options_dialog.h"
 
@@ -16,8 +18,9 @@ bool RemovalAsked(const AppModule& app) {
 }
 
 // Everything after the confirmation: log, server start, removals or automation, report.
-void RunConfirmed(AppModule& app) {
-  if (app.logEnabled) app.OpenLog(kLogFileName);  // without it the run goes on unlogged
+void RunConfirmed(AppModule& app, int& exitCode) {
+  // Without it the run goes on unlogged; a refused name is told in the final report.
+  if (app.logEnabled) OpenLogWithoutLinks(app, kLogFileName);
   StartIdleMonitor();
   RegisterClassTable(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE);
   if (app.automation) {
@@ -25,7 +28,8 @@ void RunConfirmed(AppModule& app) {
   } else {
     if (app.verbose) ShowOptionsSummary();
     RunRemovals();
-    if (!app.silent) ShowFinalReport();
+    if (!app.silent) app.preview ? ShowPreviewReport() : ShowFinalReport();
+    exitCode = RemovalExitCode();
   }
   RevokeClassTable();
   Sleep(1000);
@@ -34,16 +38,26 @@ void RunConfirmed(AppModule& app) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  RestrictDllSearch();  // before anything loads a DLL on demand (COM, the shell)
   AppModule& app = TheApp();
   int exitCode = EXIT_CODE_DONE;
   const char* commandLine = GetCommandLineA();
   CoInitialize(nullptr);
   InitModule(kClassTable, instance, &LIBID_PURGONLib);
   app.mainThreadId = GetCurrentThreadId();
-  if (ParseCommandLine(commandLine, exitCode) &&
-      (RemovalAsked(app) || ShowOptionsDialog()) &&
-      (app.silent || ConfirmRemoval())) {
-    RunConfirmed(app);
+  if (!ParseCommandLine(commandLine, exitCode)) {
+    // "?", "regserver" or "unregserver" ended the run
+  } else if (app.restore) {
+    // Undoing a removal asks nothing: a restore never overwrites what is there.
+    if (app.logEnabled) OpenLogWithoutLinks(app, kLogFileName);
+    exitCode = RunRestore();
+  } else if (!(RemovalAsked(app) || ShowOptionsDialog())) {
+    exitCode = DeclinedExitCode();
+  } else if (app.silent || app.preview || ConfirmRemoval()) {
+    // A preview changes nothing, so it is not confirmed.
+    RunConfirmed(app, exitCode);
+  } else {
+    exitCode = DeclinedExitCode();
   }
   TermModule();
   CoUninitialize();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "engine/change_gate.h"
 #include "engine/cleanup_context.h"
 #include "engine/file_calls.h"
 #include "engine/handles.h"
@@ -17,17 +18,32 @@ const FileCalls kRealFileCalls = {GetFileAttributesA, DeleteFileA, RemoveDirecto
 // be cut by them or refused, so the primitives refuse it themselves.
 bool FitsPathBuffer(size_t length) { return length < MAX_PATH; }
 
+std::string WithoutTrailingBackslashes(const std::string& path) {
+  return path.substr(0, path.find_last_not_of('\\') + 1);
+}
+
 // Whether an item too long for the ANSI functions is there all the same, asked through the
 // wide functions' long-path form. A refused item that exists is reported as a failure; one
 // that does not exist leaves no trace, like any missing item, so that it never asks for a
 // reboot that cannot help.
 bool ExistsBeyondAnsiReach(const std::string& path) {
-  std::string bare = path.substr(0, path.find_last_not_of('\\') + 1);
+  const std::string bare = WithoutTrailingBackslashes(path);
   const bool unc = bare.compare(0, 2, "\\\\") == 0;
   const std::wstring wide = Widen(bare);
   if (wide.empty()) return false;
   const std::wstring longForm = unc ? L"\\\\?\\UNC\\" + wide.substr(2) : L"\\\\?\\" + wide;
   return GetFileAttributesW(longForm.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsNetworkPath(const std::string& path) {
+  return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
+         (path[1] == '\\' || path[1] == '/');
+}
+
+bool ExistsAsGiven(const std::string& path) {
+  std::string bare = WithoutTrailingBackslashes(path);
+  if (bare.empty() || bare.back() == ':') bare += '\\';  // a root keeps its backslash
+  return TheFileCalls().getFileAttributes(bare.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsDotEntry(const char* name) {
@@ -36,10 +52,7 @@ bool IsDotEntry(const char* name) {
 }
 
 // Removes a junction or directory symbolic link itself; what it points at is left alone.
-void RemoveLink(const std::string& directory) {
-  TheCleanupContext().ReportDir(directory,
-                                TheFileCalls().removeDirectory(directory.c_str()) != FALSE);
-}
+void RemoveLink(const std::string& directory) { RemoveDirectoryThroughGate(directory); }
 
 // Removes the folder `directory` (ending in a backslash) and its contents. The one path
 // string is extended by each entry's name and cut back, so an entry costs only its name.
@@ -68,8 +81,7 @@ void RemoveTreeAt(std::string& directory) {
       RemoveTreeAt(directory);
   }
   directory.resize(base);
-  TheCleanupContext().ReportDir(directory,
-                                TheFileCalls().removeDirectory(directory.c_str()) != FALSE);
+  RemoveDirectoryThroughGate(directory);
 }
 
 }  // namespace
@@ -86,17 +98,21 @@ void RemoveFile(const std::string& path) {
     if (ExistsBeyondAnsiReach(path)) TheCleanupContext().ReportFile(path, false);
     return;
   }
+  if (IsPathGone(path)) return;
   if (TheFileCalls().getFileAttributes(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  TheCleanupContext().ReportFile(path, TheFileCalls().deleteFile(path.c_str()) != FALSE);
+  DeleteFileThroughGate(path);
 }
 
 bool ListDirectory(const std::string& pattern, std::vector<std::string>& names) {
   if (!FitsPathBuffer(pattern.size())) return false;
+  const std::string folder = pattern.substr(0, pattern.rfind('\\') + 1);
+  if (IsPathGone(folder)) return false;
   WIN32_FIND_DATAA entry;
   FindHandle search(TheFileCalls().findFirstFile(pattern.c_str(), &entry));
   if (!search) return false;
   do {
-    if (!IsDotEntry(entry.cFileName)) names.push_back(entry.cFileName);
+    if (!IsDotEntry(entry.cFileName) && !IsPathGone(folder + entry.cFileName))
+      names.push_back(entry.cFileName);
   } while (TheFileCalls().findNextFile(search.get(), &entry));
   const DWORD error = GetLastError();
   search.Reset();  // keeps the last error
@@ -110,17 +126,20 @@ void RemoveDirTree(const std::string& directory) {
     return;
   }
   // A bad registry value or a short path must never take a drive or a system folder. The
-  // check comes first, so that a refused network path is never even looked at.
+  // check comes first, so that a refused network path is never even looked at; a refused
+  // local folder that is not there leaves no trace, like any missing folder.
   if (IsProtectedTree(directory)) {
-    TheCleanupContext().ReportDir(directory, false);
+    if (IsNetworkPath(directory) || ExistsAsGiven(directory))
+      TheCleanupContext().ReportDir(directory, false);
     return;
   }
   // Names are appended to the path directly: without its backslash, "C:\a" + "*" would list
   // the neighbours "C:\a*" instead of the folder's entries.
   std::string path = directory;
   if (path.back() != '\\') path += '\\';
+  if (IsPathGone(path)) return;
   // Asked without the trailing backslash: with it, Wine reports the folder a link points at.
-  const std::string bare = path.substr(0, path.find_last_not_of('\\') + 1);
+  const std::string bare = WithoutTrailingBackslashes(path);
   const DWORD attributes = TheFileCalls().getFileAttributes(bare.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;  // not there: nothing to do
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {

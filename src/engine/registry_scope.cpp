@@ -36,12 +36,18 @@ void DeleteRegValuesContainingIn(const RegistryScope& scope, HKEY root, const st
   if (scope.Locate(root, path, at)) DeleteRegValuesContaining(at.root, at.path.c_str(), pattern);
 }
 
-bool OpenRegKeyIn(const RegistryScope& scope, HKEY root, const std::string& path, bool create,
-                  HKEY* key) {
+void DeleteRegKeyTreeQuietlyIn(const RegistryScope& scope, HKEY root, const std::string& path) {
   RegLocation at;
-  if (!scope.Locate(root, path, at)) return false;
-  if (create && !scope.IsOtherAccount())
-    return RegCreateKeyExA(at.root, at.path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           kKeyReadWrite, nullptr, key, nullptr) == ERROR_SUCCESS;
-  return RegOpenKeyExA(at.root, at.path.c_str(), 0, kKeyReadWrite, key) == ERROR_SUCCESS;
+  if (scope.Locate(root, path, at)) DeleteRegKeyTreeQuietly(at.root, at.path);
+}
+
+void DeleteRegValueQuietlyIn(const RegistryScope& scope, HKEY root, const std::string& path,
+                             const char* valueName) {
+  RegLocation at;
+  if (scope.Locate(root, path, at)) DeleteRegValueQuietly(at.root, at.path, valueName);
+}
+
+bool OpenRegKeyIn(const RegistryScope& scope, HKEY root, const std::string& path, RegKey& key) {
+  RegLocation at;
+  return scope.Locate(root, path, at) && OpenRegKey(at.root, at.path.c_str(), kKeyReadWrite, key);
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "engine/handles.h"
+
 struct RegLocation {
   HKEY root = nullptr;
   std::string path;
@@ -49,7 +51,9 @@ void DeleteRegValueNamedIn(const RegistryScope& scope, HKEY root, const std::str
                            const char* valueName);
 void DeleteRegValuesContainingIn(const RegistryScope& scope, HKEY root, const std::string& path,
                                  const char* pattern);
-// Opens the row's key with read and write access; nothing is ever created in another
-// account's registry, so `create` holds for the running account only.
-bool OpenRegKeyIn(const RegistryScope& scope, HKEY root, const std::string& path, bool create,
-                  HKEY* key);
+// The quiet removals, taken in a scope.
+void DeleteRegKeyTreeQuietlyIn(const RegistryScope& scope, HKEY root, const std::string& path);
+void DeleteRegValueQuietlyIn(const RegistryScope& scope, HKEY root, const std::string& path,
+                             const char* valueName);
+// Opens the row's key with read and write access (nothing is ever created here).
+bool OpenRegKeyIn(const RegistryScope& scope, HKEY root, const std::string& path, RegKey& key);

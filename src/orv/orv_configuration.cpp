@@ -18,22 +18,14 @@ const char kOptionalComponents[] = "Software\\Microsoft\\Windows\\CurrentVersion
 const char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kConfigurations[] = "SOFTWARE\\orv";
 const char* const kShortcutLists[] = {"\\uninstall\\shortcuts", "\\shortcuts"};
-const DWORD kKeyNameBufferSize = 256;
-
-void RemoveSubKeyOf(HKEY root, const char* keyPath, const std::string& entry) {
-  RegKey key;
-  if (RegOpenKeyExA(root, keyPath, 0, kKeyReadWrite, key.Receive()) == ERROR_SUCCESS)
-    DeleteSubKeyTree(key.get(), entry.c_str());
-}
 
 // The machine's uninstall list when this user may change it, else the user's own. Another
 // account's configuration may have its entry in either: both are looked at.
 void RemoveUninstallEntry(const std::string& entry, const RegistryScope& scope) {
+  const std::string path = std::string(kUninstall) + "\\" + entry;
   if (scope.IsOtherAccount()) {
-    RemoveSubKeyOf(HKEY_LOCAL_MACHINE, kUninstall, entry);
-    RegKey own;
-    if (OpenRegKeyIn(scope, HKEY_CURRENT_USER, kUninstall, false, own.Receive()))
-      DeleteSubKeyTree(own.get(), entry.c_str());
+    DeleteRegKeyTreeQuietly(HKEY_LOCAL_MACHINE, path);
+    DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER, path);
     return;
   }
   RegKey machine;
@@ -42,15 +34,15 @@ void RemoveUninstallEntry(const std::string& entry, const RegistryScope& scope) 
                         ? HKEY_LOCAL_MACHINE
                         : HKEY_CURRENT_USER;
   machine.Reset();
-  RemoveSubKeyOf(root, kUninstall, entry);
+  DeleteRegKeyTreeQuietly(root, path);
 }
 
-// Created, empty, when the running account has none; never created in another account's
-// registry.
+// The list is created empty when missing, as the client's own set-up does; never in another
+// account's registry.
 void RemoveOptionalComponentEntry(const std::string& entry, const RegistryScope& scope) {
-  RegKey components;
-  if (OpenRegKeyIn(scope, HKEY_CURRENT_USER, kOptionalComponents, true, components.Receive()))
-    DeleteSubKeyTree(components.get(), entry.c_str());
+  if (!scope.IsOtherAccount() && !EnsureRegKey(HKEY_CURRENT_USER, kOptionalComponents)) return;
+  DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER,
+                            std::string(kOptionalComponents) + "\\" + entry);
 }
 
 // The running account's desktop, or the other account's own.
@@ -65,9 +57,7 @@ bool DesktopOf(const RegistryScope& scope, std::string& desktop) {
 void RemoveDesktopShortcuts(const std::string& name, const RegistryScope& scope) {
   for (const char* list : kShortcutLists) {
     RegKey key;
-    if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, "Software\\orv\\" + name + list, false,
-                      key.Receive()))
-      continue;
+    if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, "Software\\orv\\" + name + list, key)) continue;
     for (const std::string& shortcut : SubKeyNames(key.get())) {
       if (!IsUsableShortcutName(shortcut)) continue;  // would lead out of the desktop
       std::string desktop;
@@ -78,36 +68,14 @@ void RemoveDesktopShortcuts(const std::string& name, const RegistryScope& scope)
 }
 
 void RemoveRunValue(HKEY root, const RegistryScope& scope) {
-  RegKey run;
-  if (OpenRegKeyIn(scope, root, kRun, false, run.Receive())) RegDeleteValueA(run.get(), "orv");
+  DeleteRegValueQuietlyIn(scope, root, kRun, "orv");
 }
 
 void RemoveConfigurationKey(const std::string& name, const RegistryScope& scope) {
-  RegKey configurations;
-  if (OpenRegKeyIn(scope, HKEY_CURRENT_USER, kConfigurations, false, configurations.Receive()))
-    DeleteSubKeyTree(configurations.get(), name.c_str());
+  DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER, std::string(kConfigurations) + "\\" + name);
 }
 
 }  // namespace
-
-LONG DeleteSubKeyTree(HKEY key, const char* name) {
-  if (name == nullptr || *name == '\0') return ERROR_INVALID_PARAMETER;
-  {
-    RegKey sub;
-    const LONG opened = RegOpenKeyExA(key, name, 0, kKeyReadWrite, sub.Receive());
-    if (opened != ERROR_SUCCESS) return opened;
-    for (;;) {
-      char child[kKeyNameBufferSize];
-      DWORD length = kKeyNameBufferSize;
-      if (RegEnumKeyExA(sub.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
-          ERROR_SUCCESS)
-        break;
-      const LONG removed = DeleteSubKeyTree(sub.get(), child);
-      if (removed != ERROR_SUCCESS) return removed;
-    }
-  }
-  return RegDeleteKeyA(key, name);
-}
 
 void RemoveOrvConfiguration(const std::string& name, int32_t optionWord,
                             const RegistryScope& scope) {

@@ -13,8 +13,3 @@
 // entries are those of its registry and its desktop.
 void RemoveOrvConfiguration(const std::string& name, int32_t optionWord,
                             const RegistryScope& scope = RegistryScope());
-
-// Removes sub-key `name` of the open `key` with everything below it, reporting nothing. Stops
-// at the first nested key that cannot be removed and returns its error; an empty name (which
-// would mean `key` itself) is refused.
-LONG DeleteSubKeyTree(HKEY key, const char* name);

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "engine/run_settings.h"
+#include "engine/change_gate.h"
 #include "engine/data_folder.h"
 #include "engine/files.h"
 #include "engine/handles.h"
@@ -76,7 +77,7 @@ void RemoveOrvForAccount(const RegistryScope& scope, int32_t optionWord) {
 std::vector<std::string> ListOrvConfigurations(const RegistryScope& scope) {
   std::vector<std::string> names;
   RegKey key;
-  if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, "Software\\orv", false, key.Receive()))
+  if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, "Software\\orv", key))
     return names;
   return SubKeyNames(key.get());
 }
@@ -90,7 +91,8 @@ void RemoveOrvClient(int32_t optionWord) {
   // Read first: the catalogue deletes the key the names live in, and the data folders still
   // need them.
   const std::vector<std::string> configurations = ListOrvConfigurations();
-  ShutDownOrvClient();  // reads the host's server path itself
+  // A preview asks nothing of the running client.
+  if (!IsPreview()) ShutDownOrvClient();  // reads the host's server path itself
   for (const std::string& name : configurations) RemoveOrvConfiguration(name, optionWord);
   RemoveOrvCatalogue();
   RemoveWindowsOrvFolder();
