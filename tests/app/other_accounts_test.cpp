@@ -8,6 +8,7 @@
 
 #include <set>
 
+#include "pel_machine.h"
 #include "test_support.h"
 
 namespace {
@@ -64,20 +65,6 @@ std::set<std::string> LoadedHives() {
   for (DWORD i = 0; RegEnumKeyA(HKEY_USERS, i, name, sizeof(name)) == ERROR_SUCCESS; ++i)
     names.insert(name);
   return names;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    at = end + 1;
-  }
-  return lines;
 }
 
 std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const std::string& part) {
@@ -156,7 +143,7 @@ class OtherAccounts : public ::testing::Test {
     EXPECT_TRUE(run.finished);
     EXPECT_TRUE(run.boxes.empty());
     EXPECT_EQ(LoadedHives(), hivesBefore_) << "a registry was left loaded, or one was unloaded";
-    return Lines(ReadFileBytes(dir_ + "purgon.log"));
+    return LogLines(ReadFileBytes(dir_ + "purgon.log"));
   }
 
   bool LenaHas(const std::string& key, const std::string& value = "") const {
