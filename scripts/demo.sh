@@ -1,10 +1,12 @@
 #!/bin/bash
 # Builds Purgon and runs its main job on a demo machine: a fresh, sandboxed Wine prefix with
-# the clients installed. Prints the command, the exit code and purgon.log.
+# the clients installed. Prints the command, the exit code and purgon.log, then checks the
+# machine: the exit code is 0 when nothing of the clients is left, 1 when something is.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+echo "== Purgon demo: setup (only what is missing), build, demo machine, removal, check"
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" win >/dev/null
+"$root/scripts/build.sh" win
 build=$root/build/win
 prefix=$build/wine/demo
 echo "== preparing the demo machine (Wine prefix $prefix)"
@@ -12,6 +14,12 @@ echo "== preparing the demo machine (Wine prefix $prefix)"
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
+# One Wine session for the whole demo: Wine's start-up acts out a reboot (it runs the queue of
+# file operations pending for the next start of Windows), so it runs once, before the demo
+# machine is installed, and not again before the check. The session ends with the script.
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
+wine wineboot </dev/null >/dev/null 2>&1
 wine "$build/bin/demo_machine.exe" </dev/null 2>&1 | tr -d '\r'
 work=$prefix/drive_c/purgon-demo
 mkdir -p "$work"
@@ -23,7 +31,13 @@ set +e
 (cd "$work" && wine "$work/purgon.exe" $args </dev/null >/dev/null 2>&1)
 rc=$?
 set -e
-wineserver -w
 echo "== exit code $rc; purgon.log:"
 tr -d '\r' <"$work/purgon.log"
 echo "== $(grep -c . "$work/purgon.log" || true) log lines"
+
+echo "== checking the demo machine for every item of the clients it was given"
+set +e
+wine "$build/bin/demo_machine.exe" check </dev/null 2>&1 | tr -d '\r'
+clean=${PIPESTATUS[0]}
+set -e
+exit "$clean"

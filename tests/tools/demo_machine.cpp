@@ -1,13 +1,56 @@
-// Installs the clients on the demo machine (a Wine prefix) so that the README's main command
-// shows a real removal and its log.
+// The demo machine (a Wine prefix) behind the README's main command:
+//   demo_machine         installs both clients and the launcher and says what it made;
+//   demo_machine check   after the removal, looks for every item of the clients it made and
+//                        prints "nothing of the clients is left" (exit code 0) or lists what
+//                        is left (exit code 1).
+// It sees the running account's registry, the machine-wide keys and the files.
+#include "demo_machine.h"
+
 #include <cstdio>
+#include <cstring>
 
-void InstallPelDemo();
-void InstallOrvDemo();
+std::string DescribeTally(const DemoTally& tally) {
+  const struct {
+    int count;
+    const char* one;
+    const char* many;
+  } parts[] = {{tally.keys, "registry key", "registry keys"},
+               {tally.values, "registry value", "registry values"},
+               {tally.files, "file", "files"},
+               {tally.folders, "folder", "folders"}};
+  std::string text;
+  for (const auto& part : parts) {
+    if (part.count == 0) continue;
+    if (!text.empty()) text += ", ";
+    text += std::to_string(part.count) + " " + (part.count == 1 ? part.one : part.many);
+  }
+  if (tally.others > 0)
+    text += "; beside them " + std::to_string(tally.others) +
+            (tally.others == 1 ? " entry" : " entries") + " of other programs or look-alikes, which must stay";
+  return text;
+}
 
-int main() {
-  InstallPelDemo();
-  InstallOrvDemo();
-  std::printf("demo machine ready\n");
-  return 0;
+namespace {
+
+int CheckMachine() {
+  std::vector<std::string> left;
+  CheckPelDemo(left);
+  CheckOrvDemo(left);
+  if (left.empty()) {
+    std::printf("nothing of the clients is left\n");
+    return 0;
+  }
+  std::printf("%u items of the clients are left:\n", static_cast<unsigned>(left.size()));
+  for (const std::string& line : left) std::printf("  %s\n", line.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "check") == 0) return CheckMachine();
+  const bool pel = InstallPelDemo();
+  const bool orv = InstallOrvDemo();
+  std::printf(pel && orv ? "demo machine ready\n" : "demo machine NOT fully installed\n");
+  return pel && orv ? 0 : 1;
 }

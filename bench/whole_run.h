@@ -1,0 +1,5 @@
+#pragma once
+
+// Times whole runs of purgon.exe on an empty and on a fully installed machine, with and
+// without a large content store, and prints the figures. False when a run went wrong.
+bool BenchWholeRun();
