@@ -196,9 +196,9 @@ std::vector<Contender> Race(const Remover (&removers)[3], const std::string& tre
 }  // namespace
 
 // purgon_bench [ROUNDS]   (default 3)
-// purgon_bench whole      (the whole runs only)
+// purgon_bench whole [ROUNDS]   (the whole runs only)
 int main(int argc, char** argv) {
-  if (argc > 1 && strcmp(argv[1], "whole") == 0) return BenchWholeRun() ? 0 : 1;
+  if (argc > 1 && strcmp(argv[1], "whole") == 0) return BenchWholeRun(argc > 2 ? atoi(argv[2]) : 3) ? 0 : 1;
   const int rounds = argc > 1 ? atoi(argv[1]) : 3;
   if (rounds < 1) return 2;
   bool allGone = true;
@@ -216,6 +216,6 @@ int main(int argc, char** argv) {
   PrintTable("20,000 files in 400 folders:", files);
   PrintTable("20,000 registry keys:", keys);
   if (!allGone) std::printf("SOMETHING WAS LEFT: a removal did not finish its tree\n");
-  const bool wholeRunsWent = BenchWholeRun();
+  const bool wholeRunsWent = BenchWholeRun(rounds);
   return allGone && wholeRunsWent ? 0 : 1;
 }

@@ -1,7 +1,8 @@
 // Times what a user waits for: a whole run of purgon.exe /pel /orv /ql /s, started as its own
 // process, on three machines: an empty one, one with both clients and the launcher installed
 // (the tests' installations), and the same with a content store of 100,000 files in 1,000
-// folders. For each: the wall time from the start of the process to its end, the part of it
+// folders (the first two best of the rounds, each on a fresh installation; the last once).
+// For each: the wall time from the start of the process to its end, the part of it
 // the program spends in its fixed waits, the rest, the processor time, and the peak working
 // set, read by GetProcessMemoryInfo from the ended process before its handle is closed and,
 // because Wine's counters of an ended process read 0, also while it runs.
@@ -118,19 +119,30 @@ void Print(const char* machine, const RunFigures& f) {
 
 }  // namespace
 
-bool BenchWholeRun() {
+// The quickest of `rounds` runs, each after `prepare`.
+template <typename Prepare>
+RunFigures BestRun(int rounds, const std::string& work, Prepare prepare) {
+  RunFigures best;
+  for (int round = 0; round < rounds; ++round) {
+    prepare();
+    Sleep(kSettleMs);
+    const RunFigures figures = RunWhole(work);
+    if (!best.ran || (figures.ran && figures.wallSeconds < best.wallSeconds)) best = figures;
+  }
+  return best;
+}
+
+bool BenchWholeRun(int rounds) {
   const std::string work = MakeScratchDir("whole-run");
   bool ok = true;
   std::printf("whole run: purgon.exe %s, as its own process\n", kArguments);
   std::printf("  %-34s %9s %9s %9s %9s %11s\n", "machine", "wall", "waits", "rest", "cpu", "peak memory");
 
-  Sleep(kSettleMs);
-  Print("empty", RunWhole(work));
+  const RunFigures empty = BestRun(rounds, work, [] {});
+  Print("empty", empty);
 
   std::string problems;
-  ok &= InstallClients(problems);
-  Sleep(kSettleMs);
-  const RunFigures installed = RunWhole(work);
+  const RunFigures installed = BestRun(rounds, work, [&] { ok &= InstallClients(problems); });
   Print("both clients and the launcher", installed);
 
   ok &= InstallClients(problems);
@@ -146,9 +158,9 @@ bool BenchWholeRun() {
   if (!problems.empty()) std::printf("INSTALLATION INCOMPLETE:\n%s", problems.c_str());
   if (!storeGone) std::printf("SOMETHING WAS LEFT: the content store is still there\n");
   if (launcherStarted) std::printf("THE LAUNCHER WAS STARTED: its wait is in the rest\n");
-  if (installed.exitCode != 0 || large.exitCode != 0) std::printf("A RUN ENDED WITH A NON-ZERO EXIT CODE\n");
+  if (empty.exitCode != 0 || installed.exitCode != 0 || large.exitCode != 0) std::printf("A RUN ENDED WITH A NON-ZERO EXIT CODE\n");
   UninstallOrvMachine();
   DeleteTreeForTest(work);
-  return ok && storeGone && !launcherStarted && installed.ran && large.ran && installed.exitCode == 0 &&
-         large.exitCode == 0;
+  return ok && storeGone && !launcherStarted && empty.ran && installed.ran && large.ran &&
+         empty.exitCode == 0 && installed.exitCode == 0 && large.exitCode == 0;
 }
