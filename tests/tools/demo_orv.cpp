@@ -1,8 +1,10 @@
 // The ORV client and the launcher on the demo machine: the same installation the ORV tests
 // use, with the secure API, so that the removal starts the host with "-u". (The host is not
 // left running: it would keep Wine, and so the demo script's output pipe, open.)
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "demo_machine.h"
 #include "orv_machine.h"
@@ -38,6 +40,33 @@ void Count(const OrvItem& item, DemoTally& tally) {
   else ++tally.folders;
 }
 
+std::vector<std::u16string> Strings(const std::u16string& multiString) {
+  std::vector<std::u16string> strings;
+  size_t start = 0;
+  for (size_t end; (end = multiString.find(u'\0', start)) != std::u16string::npos; start = end + 1)
+    if (end > start) strings.push_back(multiString.substr(start, end - start));
+  return strings;
+}
+
+// The strings of `queue` that the installation queued for the client: those it queued that
+// the other programs' operations do not hold.
+std::vector<std::u16string> ClientPendingOperations(const std::u16string& queue) {
+  const std::vector<std::u16string> others = Strings(PendingOperationsLeft());
+  const std::vector<std::u16string> queued = Strings(queue);
+  std::vector<std::u16string> found;
+  for (const std::u16string& installed : Strings(InstalledPendingOperations())) {
+    if (std::find(others.begin(), others.end(), installed) != others.end()) continue;
+    if (std::find(queued.begin(), queued.end(), installed) != queued.end()) found.push_back(installed);
+  }
+  return found;
+}
+
+std::string Narrow(const std::u16string& text) {
+  std::string narrow;
+  for (char16_t c : text) narrow += c < 128 ? char(c) : '?';
+  return narrow;
+}
+
 std::string Describe(const OrvItem& item) {
   switch (item.kind) {
     case ITEM_KEY: return "registry key " + DescribeOrvItem(item);
@@ -69,14 +98,11 @@ void CheckOrvDemo(std::vector<std::string>& left) {
   for (const OrvItem& item : OrvMachineItems(DemoSetup()))
     if (MustGo(item) && OrvItemIsThere(item))
       left.push_back(std::string(IsLauncherItem(item) ? "QLaunch: " : "ORV: ") + Describe(item));
-  // The queue of the next start of Windows keeps only other programs' operations.
-  const std::u16string pending = ReadPendingOperations(false);
-  if (pending != PendingOperationsLeft()) {
-    std::string text;
-    for (char16_t c : pending) text += c == 0 ? '|' : c < 128 ? char(c) : '?';
+  // The queue of the next start of Windows holds none of the client's operations. (Wine acts
+  // out a reboot when its server starts and may have run the other programs' ones.)
+  for (const std::u16string& operation : ClientPendingOperations(ReadPendingOperations(false)))
     left.push_back(std::string("ORV: registry value ") + kSessionManager +
-                   " - PendingFileRenameOperations holds: " + text);
-  }
+                   " - PendingFileRenameOperations: " + Narrow(operation));
   if (!ReadPendingOperations(true).empty())
     left.push_back(std::string("ORV: registry value ") + kSessionManager + " - PendingFileRenameOperations2");
 }
