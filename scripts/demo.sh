@@ -9,7 +9,7 @@ echo "== Purgon demo: setup (only what is missing), build, demo machine, removal
 "$root/scripts/build.sh" win
 build=$root/build/win
 prefix=$build/wine/demo
-echo "== preparing the demo machine (Wine prefix $prefix)"
+echo "== preparing the demo machine (a new Wine prefix, $prefix)"
 "$root/tests/wine/make-prefix.sh" "$prefix" "$build"
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
 # Wine keeps file names in the locale's character set: with UTF-8 every name can be spelled,
