@@ -3,7 +3,7 @@
 // (the tests' installations), and the same with a content store of 100,000 files in 1,000
 // folders (the first two best of the rounds, each on a fresh installation; the last once).
 // For each: the wall time from the start of the process to its end, the part of it
-// the program spends in its fixed waits, the rest, the processor time, and the peak working
+// the program spends in its fixed waits, the rest, and the peak working
 // set, read by GetProcessMemoryInfo from the ended process before its handle is closed and,
 // because Wine's counters of an ended process read 0, also while it runs.
 #include "whole_run.h"
@@ -38,7 +38,6 @@ struct RunFigures {
   bool ran = false;
   DWORD exitCode = 0;
   double wallSeconds = 0;
-  double cpuSeconds = 0;
   SIZE_T peakWorkingSet = 0;
 };
 
@@ -46,10 +45,6 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
-}
-
-double FileTimeSeconds(const FILETIME& time) {
-  return double((ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 1e7;
 }
 
 // Runs `program` (in the programs' folder) with `arguments` in `workDir` and measures it.
@@ -77,9 +72,6 @@ RunFigures RunMeasured(const char* program, const std::string& arguments, const 
   figures.ran = true;
   figures.wallSeconds = Seconds(from, to);
   GetExitCodeProcess(process.get(), &figures.exitCode);
-  FILETIME created, exited, kernel, user;
-  if (GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
-    figures.cpuSeconds = FileTimeSeconds(kernel) + FileTimeSeconds(user);
   if (GetProcessMemoryInfo(process.get(), &memory, sizeof(memory)))
     figures.peakWorkingSet = std::max(figures.peakWorkingSet, memory.PeakWorkingSetSize);
   return figures;
@@ -113,9 +105,8 @@ void Print(const char* machine, const RunFigures& f, double fixedWaitSeconds = k
     std::printf("  %-34s did not start\n", machine);
     return;
   }
-  std::printf("  %-34s %7.2f s %7.2f s %7.2f s %7.2f s %8.1f MB\n", machine, f.wallSeconds,
-              fixedWaitSeconds, f.wallSeconds - fixedWaitSeconds, f.cpuSeconds,
-              double(f.peakWorkingSet) / (1024.0 * 1024.0));
+  std::printf("  %-34s %7.2f s %7.2f s %7.2f s %8.1f MB\n", machine, f.wallSeconds, fixedWaitSeconds,
+              f.wallSeconds - fixedWaitSeconds, double(f.peakWorkingSet) / (1024.0 * 1024.0));
 }
 
 }  // namespace
@@ -137,7 +128,7 @@ bool BenchWholeRun(int rounds) {
   const std::string work = MakeScratchDir("whole-run");
   bool ok = true;
   std::printf("whole run: purgon.exe %s, as its own process\n", kArguments);
-  std::printf("  %-34s %9s %9s %9s %9s %11s\n", "run", "wall", "waits", "rest", "cpu", "peak memory");
+  std::printf("  %-34s %9s %9s %9s %11s\n", "run", "wall", "waits", "rest", "peak memory");
 
   // Wine's own share: a program that only pauses costs a process start and the memory of
   // Wine's libraries, which every run below pays too.
