@@ -37,6 +37,18 @@ TEST(ParseCommandLine, PrefixCharactersAreDelimitersAndCaseIsIgnored) {
   EXPECT_TRUE(Parse("x /AUTOMATION").settings.automation);
 }
 
+TEST(ParseCommandLine, RunKeywordsInAnyCaseAndPositionChangeNothingElse) {
+  Parsed p = Parse("purgon -PREVIEW /pel /Backup restore /orv 4 codes");
+  EXPECT_EQ(p.outcome, ParseOutcome::Run);
+  EXPECT_TRUE(p.settings.preview && p.settings.backup && p.settings.restore && p.settings.codes);
+  EXPECT_EQ(p.settings.pelOptions, -1);  // "backup" is examined in its own right
+  EXPECT_EQ(p.settings.orvOptions, 4);
+  Parsed plain = Parse("purgon /pel 1 /previews /backup2 codes? /l");
+  EXPECT_FALSE(plain.settings.preview || plain.settings.backup || plain.settings.restore ||
+               plain.settings.codes);
+  EXPECT_TRUE(plain.settings.logEnabled);
+}
+
 TEST(ParseCommandLine, MissingOrNonNumericNumberAsksForEveryStep) {
   EXPECT_EQ(Parse("x /pel").settings.pelOptions, -1);
   Parsed p = Parse("x /pel /v");
