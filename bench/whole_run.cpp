@@ -23,6 +23,8 @@
 namespace {
 
 const char kArguments[] = "/pel /orv /ql /s";
+// The system libraries purgon.exe imports (kernel32 apart, which every program has).
+const char kPurgonLibraries[] = "advapi32.dll msvcrt.dll ole32.dll oleaut32.dll shell32.dll user32.dll version.dll";
 const int kStoreFolders = 1000;
 const int kStoreFilesPerFolder = 100;
 const DWORD kSettleMs = 3000;  // after installing, before the run
@@ -133,6 +135,7 @@ bool BenchWholeRun(int rounds) {
   // Wine's own share: a program that only pauses costs a process start and the memory of
   // Wine's libraries, which every run below pays too.
   Print("a program that only pauses 0.5 s", RunMeasured("bench_idle.exe", "", work), 0.5);
+  Print("the same, loading purgon's DLLs", RunMeasured("bench_idle.exe", kPurgonLibraries, work), 0.5);
   const RunFigures empty = BestRun(rounds, work, [] {});
   Print("empty machine", empty);
 
