@@ -46,7 +46,9 @@ void ShowFinalReport() {
 }
 
 void ShowPreviewReport() {
-  ShowBox(BuildPreviewReport(TheApp().found).c_str(), MB_OK | MB_ICONINFORMATION);
+  const AppModule& app = TheApp();
+  ShowBox(BuildPreviewReport(app.found, app.logRefused ? kLogRefusedNote : "").c_str(),
+          MB_OK | MB_ICONINFORMATION);
 }
 
 int RemovalExitCode() {

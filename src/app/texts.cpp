@@ -99,12 +99,12 @@ std::string BuildFailureReport(const std::vector<std::string>& failures,
   return ListReport(kReportHeading, failures, std::string(kReportClosing) + note);
 }
 
-std::string BuildPreviewReport(const std::vector<std::string>& found) {
-  if (found.empty()) return "Purgon found nothing to remove. Nothing was changed.";
+std::string BuildPreviewReport(const std::vector<std::string>& found, const std::string& note) {
+  if (found.empty()) return "Purgon found nothing to remove. Nothing was changed." + note;
   const std::string heading = "Purgon found " + std::to_string(found.size()) +
                               (found.size() == 1 ? " item" : " items") +
                               " to remove. Nothing was changed.\n\n";
-  return ListReport(heading, found, "");
+  return ListReport(heading, found, note);
 }
 
 std::string BuildRestoreReport(const std::string& folder, size_t restored,

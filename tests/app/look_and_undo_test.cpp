@@ -340,8 +340,12 @@ TEST_F(ExitCodes, TellScriptsWhetherEverythingWentAndWhetherTheUserDeclined) {
   EXPECT_EQ(ExitCode("/ql", {"No"}), 0u);
   EXPECT_EQ(ExitCode("/l", {"Cancel"}), 0u);
   EXPECT_TRUE(FileExists(folder_ + "qlaunch.exe"));
-  // "?" keeps its own code.
+  // "?" keeps its own code; a restore without a backup puts nothing back and says so.
   EXPECT_EQ(ExitCode("/codes /?", {"OK"}), 0u);
+  RunResult restore = RunPurgon("/restore /codes", dir_, PressEach({"OK"}));
+  EXPECT_EQ(restore.exitCode, 0u);
+  ASSERT_EQ(restore.boxes.size(), 1u);
+  EXPECT_EQ(restore.boxes[0].text, "No backup folder to restore was found.");
 }
 
 }  // namespace
