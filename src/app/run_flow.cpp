@@ -47,7 +47,7 @@ void ShowFinalReport() {
 
 void ShowPreviewReport() {
   const AppModule& app = TheApp();
-  ShowBox(BuildPreviewReport(app.found, app.logRefused ? kLogRefusedNote : "").c_str(),
+  ShowBox(BuildPreviewReport(app.found, app.logRefused ? kLogRefusedNote : "", app.restore).c_str(),
           MB_OK | MB_ICONINFORMATION);
 }
 
@@ -65,8 +65,12 @@ int DeclinedExitCode() {
 
 int RunRestore() {
   AppModule& app = TheApp();
-  const RestoreOutcome outcome = RestoreNewestBackup();
+  const RestoreOutcome outcome = RestoreNewestBackup(app.preview);
   const bool stayed = !app.failures.empty();
+  if (app.preview) {  // keeps a preview's box and codes
+    if (!app.silent) ShowPreviewReport();
+    return app.found.empty() ? EXIT_CODE_DONE : EXIT_CODE_FOUND;
+  }
   if (!app.silent) {
     ShowBox(BuildRestoreReport(outcome.folder, outcome.restored, app.failures).c_str(),
             MB_OK | (stayed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
