@@ -19,8 +19,10 @@ std::string DescribeTally(const DemoTally& tally);
 // be made.
 bool InstallPelDemo();
 bool InstallOrvDemo();
+bool InstallOtherAccountDemo();  // a second account, not logged on
 
 // Each adds to `left` one line ("registry key HKCU\...", "file C:\...") for every item of its
 // client that the demo's removal must take away and that is still there.
 void CheckPelDemo(std::vector<std::string>& left);
 void CheckOrvDemo(std::vector<std::string>& left);
+void CheckOtherAccountDemo(std::vector<std::string>& left);  // its files only
