@@ -6,6 +6,7 @@
 #include "engine/handles.h"
 #include "engine/profile_layout.h"
 #include "engine/shell.h"
+#include "engine/user_accounts.h"
 
 namespace {
 
@@ -134,6 +135,16 @@ ProtectedFolders Folded(const ProtectedFolders& folders) {
   return out;
 }
 
+// The other accounts' profiles, wherever the profile list puts them (not all lie in the
+// profiles root), with the folders every user has inside a profile.
+void AddOtherAccountsFolders(ProtectedFolders& folders) {
+  for (const UserAccount& account : ListOtherUserAccounts()) {
+    AddFolder(folders.folders, account.profile);
+    for (const std::string& below : folders.belowChildren)
+      AddFolder(folders.folders, account.profile + "\\" + below);
+  }
+}
+
 }  // namespace
 
 ProtectedFolders GatherProtectedFolders() {
@@ -146,6 +157,7 @@ ProtectedFolders GatherProtectedFolders() {
   for (int id : kProtectedShellFolders) AddFolder(folders.folders, ShellFolder(id));
   AddNativeFolders(folders.folders, windows);
   AddProfileFolders(folders);
+  AddOtherAccountsFolders(folders);
   return folders;
 }
 
@@ -161,4 +173,17 @@ bool IsProtectedTree(const std::string& directory) {
   if (IsRefusedTree(FoldCase(directory), folded)) return true;
   const std::string longForm = LongForm(directory);
   return !longForm.empty() && IsRefusedTree(FoldCase(longForm), folded);
+}
+
+ProtectedFolders GatherSystemFolders() {
+  ProtectedFolders folders;
+  AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); }));
+  AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetSystemDirectoryA(b, n); }));
+  AddFolder(folders.folders, ShellFolder(CSIDL_PROGRAM_FILES));
+  AddFolder(folders.folders, ShellFolder(CSIDL_PROGRAM_FILES_COMMON));
+  const std::string appData = ShellFolder(CSIDL_APPDATA);
+  if (!appData.empty())
+    AddFolder(folders.folders,
+              FindProfileLayout(appData, LongOrAsGiven(ShellFolder(CSIDL_PROFILE))).root);
+  return folders;
 }

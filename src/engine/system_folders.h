@@ -8,6 +8,10 @@
 // in the form Windows reports and in its long form.
 ProtectedFolders GatherProtectedFolders();
 
+// Only the folders of the system itself: the Windows and system folders, Program Files
+// and the profiles root.
+ProtectedFolders GatherSystemFolders();
+
 // The folders gathered once per run, on first use.
 const ProtectedFolders& TheProtectedFolders();
 

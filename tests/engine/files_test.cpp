@@ -213,13 +213,34 @@ TEST_F(FilesTest, OtherSpellingsOfProtectedFoldersAreRefused) {
                                    DirFailed(refused[2])}));
 }
 
-// Stands for a 64-bit Windows whose native Program Files has a name with a letter beyond A to
-// Z (code page 1252: 0xC4 is the capital of 0xE4). Set before the folders are gathered.
+// The machine as the protected folders are gathered, before the first test: a 64-bit
+// Windows whose native Program Files has a name with a letter beyond A to Z (code page 1252:
+// 0xC4 is the capital of 0xE4), and another account whose profile lies outside the profiles
+// root.
 const char kNativeProgramFiles[] = "C:\\Programme-\xC4";
-class NativeProgramFilesNamed : public ::testing::Environment {
-  void SetUp() override { SetEnvironmentVariableA("ProgramW6432", kNativeProgramFiles); }
+const char kOtherProfile[] = "C:\\purgon-profiles\\ann\\";
+class MachineAsGathered : public ::testing::Environment {
+  void SetUp() override {
+    SetEnvironmentVariableA("ProgramW6432", kNativeProgramFiles);
+    MakeDirs(kOtherProfile);
+    SetRegString(HKEY_LOCAL_MACHINE,
+                 "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-7-7-7-1077",
+                 "ProfileImagePath", kOtherProfile);
+  }
 };
-const auto* const kNamed = ::testing::AddGlobalTestEnvironment(new NativeProgramFilesNamed);
+const auto* const kGathered = ::testing::AddGlobalTestEnvironment(new MachineAsGathered);
+
+TEST_F(FilesTest, AnotherAccountsProfileOutsideTheProfilesRootIsRefused) {
+  const std::string sub = std::string(kOtherProfile) + "purgon-sub\\";
+  ASSERT_TRUE(MakeDirs(sub));
+  FakedDeletions faked;
+  RemoveDirTree(kOtherProfile);
+  RemoveDirTree("C:\\purgon-profiles\\");
+  RemoveDirTree(sub);
+  EXPECT_EQ(FakedDeletions::Removed(), std::vector<std::string>{sub});
+  EXPECT_EQ(log_->Log(), LogLines({DirFailed(kOtherProfile), DirFailed("C:\\purgon-profiles\\"),
+                                   DirOk(sub)}));
+}
 
 TEST_F(FilesTest, LettersBeyondAToZAreFoldedAsWindowsFoldsThem) {
   ASSERT_EQ(GetACP(), 1252u);

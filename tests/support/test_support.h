@@ -57,3 +57,17 @@ bool SetRegBinary(HKEY root, const std::string& subKey, const std::string& name,
                   const std::string& data, DWORD type);
 bool CreateRegKey(HKEY root, const std::string& subKey);
 void DeleteRegTreeForTest(HKEY root, const std::string& subKey);
+
+// Another account's registry as a file: one row per key (empty `value`: the bare key) or
+// string value.
+struct HiveRow {
+  std::string key;
+  std::string value;
+  std::string data;
+  DWORD type;
+};
+// Enables the backup and restore privileges that saving and loading registry files need.
+bool EnableHivePrivileges();
+// Writes `rows` to a new registry file `file` (its folder is made), by way of a scratch key of
+// the running account that is removed again.
+bool SaveHiveFile(const std::vector<HiveRow>& rows, const std::string& file);

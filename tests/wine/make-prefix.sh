@@ -15,6 +15,9 @@ winver=${3:-}
 arch=${4:-win32}
 
 export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
+# Wine keeps file names in the locale's character set: with UTF-8 every name can be spelled,
+# whatever the caller's locale (a bare root shell may have none).
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 
