@@ -253,25 +253,13 @@ TEST_F(OtherAccounts, PreviewFindsTheSameInEveryAccountAndChangesNothing) {
   EXPECT_EQ(LoggedOffLines(log), ExpectedLoggedOffLines("found "));
   ExpectLoggedOnAccountUntouched();
   ExpectFaultsHandled(log);
-}
-
-}  // namespace
-
-// A preview loads the other accounts' registries only to read them: nothing of them changes,
-// and the removal that follows deletes exactly what the preview listed.
-TEST_F(OtherAccounts, APreviewChangesNoAccountAndListsWhatTheRemovalDeletes) {
-  const std::vector<std::string> preview = Run("/pel 126 /orv 82 /l /s /preview");
-  for (const Row& row : UserRows("cfg_lena", "Show lena"))
-    EXPECT_TRUE(LenaHas(row.key, row.value)) << row.key << " - " << row.value;
-  for (const Row& row : kClassRows) EXPECT_TRUE(LenaClassExists(row.key)) << row.key;
-  EXPECT_TRUE(FileExists("C:\\users\\nico\\AppData\\Roaming\\Varenta\\cfg_nico\\error.log"));
-  EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Software\\orv"));
-  EXPECT_EQ(LinesWith(preview, "found  HKEY_USERS\\" + kLoggedOff).size(), 8u);
-  ExpectFaultsHandled(preview);
+  // The removal that follows deletes exactly what the preview listed.
   std::vector<std::string> expected;
-  for (std::string line : preview) {
+  for (std::string line : log) {
     if (line.compare(14, 9, ": found  ") == 0) line.replace(16, 6, "OK    ");
     expected.push_back(line);
   }
   EXPECT_EQ(Run("/pel 126 /orv 82 /l /s"), expected);
 }
+
+}  // namespace
