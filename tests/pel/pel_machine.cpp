@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "pel/pel_ids.h"
+#include "pel_id_labels.h"
 #include "test_support.h"
 
 namespace {
