@@ -189,3 +189,34 @@ bool CreateRegKey(HKEY root, const std::string& subKey) {
 void DeleteRegTreeForTest(HKEY root, const std::string& subKey) {
   if (!subKey.empty()) SHDeleteKeyA(root, subKey.c_str());
 }
+
+HeldFile::HeldFile(const std::string& path) {
+  static int count = 0;
+  const std::string tag = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+  const std::string ready = "purgon-held-ready-" + tag, release = "purgon-held-release-" + tag;
+  ready_ = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
+  release_ = CreateEventA(nullptr, TRUE, FALSE, release.c_str());
+  std::string commandLine =
+      "\"" + BinDir() + "engine_file_holder.exe\" \"" + path + "\" " + ready + " " + release;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!ready_ || !release_ ||
+      !CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return;
+  CloseHandle(process.hThread);
+  process_ = process.hProcess;
+  const HANDLE either[2] = {ready_, process_};  // a holder that cannot open the file ends
+  held_ = WaitForMultipleObjects(2, either, FALSE, 60000) == WAIT_OBJECT_0;
+}
+
+HeldFile::~HeldFile() {
+  if (release_) SetEvent(release_);
+  if (process_) {
+    WaitForSingleObject(process_, 60000);
+    CloseHandle(process_);
+  }
+  if (ready_) CloseHandle(ready_);
+  if (release_) CloseHandle(release_);
+}

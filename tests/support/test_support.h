@@ -57,3 +57,20 @@ bool SetRegBinary(HKEY root, const std::string& subKey, const std::string& name,
                   const std::string& data, DWORD type);
 bool CreateRegKey(HKEY root, const std::string& subKey);
 void DeleteRegTreeForTest(HKEY root, const std::string& subKey);
+
+// A file held open by another process (engine_file_holder.exe) without delete sharing, as a
+// running program holds its files, until this object goes.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::string& path);
+  ~HeldFile();  // lets go and waits until the holder has ended
+  bool held() const { return held_; }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+
+ private:
+  HANDLE ready_ = nullptr;
+  HANDLE release_ = nullptr;
+  HANDLE process_ = nullptr;
+  bool held_ = false;
+};
