@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <oleauto.h>
-#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -156,28 +155,11 @@ TEST_F(Registration, UnregisterKeepsWhatOthersAddedBelowItsKeys) {
 // Makes HKCR\<path> refuse values and sub-keys to everyone, as on a machine where the user
 // may not write the type library's registration.
 bool DenyWrites(const std::string& path) {
-  if (!CreateRegKey(HKEY_CLASSES_ROOT, path)) return false;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  // Deny KEY_SET_VALUE | KEY_CREATE_SUB_KEY, allow the rest.
-  bool ok = ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                                 &descriptor, nullptr) &&
-            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
-  LocalFree(descriptor);
-  RegCloseKey(key);
-  return ok;
+  return CreateRegKey(HKEY_CLASSES_ROOT, path) &&
+         SetKeyDeny(HKEY_CLASSES_ROOT, path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
 }
 
-void AllowWrites(const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
-  SECURITY_DESCRIPTOR open;
-  InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
-  SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
-  RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &open);
-  RegCloseKey(key);
-}
+void AllowWrites(const std::string& path) { SetKeyDeny(HKEY_CLASSES_ROOT, path, 0); }
 
 // What registering the program's type library gives on this machine right now.
 HRESULT RegisterTypeLibHere() {

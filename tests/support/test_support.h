@@ -74,3 +74,8 @@ class HeldFile {
   HANDLE process_ = nullptr;
   bool held_ = false;
 };
+
+// Sets the DACL of an existing key: `deny` denied to everyone and all else allowed, or, with
+// `deny` 0, no DACL at all (everything allowed). As on a machine where a user may not write a
+// key: denying KEY_SET_VALUE makes it fail to open for reading and writing.
+bool SetKeyDeny(HKEY root, const std::string& subKey, DWORD deny);
