@@ -213,4 +213,20 @@ TEST_F(Registration, AppIdKeysThatCannotBeWrittenAreUndoneAndReported) {
   EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, kTypeLibKey));
 }
 
+// Unregistering reports a script step that fails too: the AppID's value that cannot be
+// deleted gives the exit code, and the type library's registration still goes.
+TEST_F(Registration, UnregisterReportsAnAppIdValueThatCannotBeDeleted) {
+  ASSERT_EQ(Run("/regserver").exitCode, static_cast<DWORD>(S_OK));
+  const std::string denied = "AppID\\Purgon.EXE";
+  ASSERT_TRUE(DenyWrites(denied));
+  const RunResult r = Run("/unregserver");
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, static_cast<DWORD>(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)));
+  EXPECT_TRUE(r.boxes.empty());
+  EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, kTypeLibKey));
+  AllowWrites(denied);
+  DeleteRegTreeForTest(HKEY_CLASSES_ROOT, denied);
+  DeleteRegTreeForTest(HKEY_CLASSES_ROOT, "AppID\\" + kAppId);
+}
+
 }  // namespace
