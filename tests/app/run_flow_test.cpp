@@ -8,6 +8,7 @@
 
 #include "app/app_module.h"
 #include "app/run_flow.h"
+#include "app/texts.h"
 #include "test_support.h"
 #include "version.h"
 
@@ -76,9 +77,10 @@ TEST_F(RunFlow, VerboseSummaryIsShownEvenWhenSilent) {
   EXPECT_EQ(r.exitCode, 0u);
   ASSERT_GE(r.boxes.size(), 1u);
   EXPECT_EQ(r.boxes[0].caption, kTitle);
-  EXPECT_EQ(r.boxes[0].text,
-            "PEL Options:\n\tAll binaries and registry entries\n\tRemove Desktop Shortcuts\n"
-            "\tShutdown Client\n\nORV Options:\n\t(none)");
+  RunSettings asked;  // the summary's text itself is pinned by its own test
+  asked.pelOptions = 36;
+  asked.silent = asked.verbose = true;
+  EXPECT_EQ(r.boxes[0].text, BuildOptionsSummary(asked));
   EXPECT_EQ(r.boxes[0].buttons, std::vector<std::string>{"OK"});
   EXPECT_EQ(r.boxes[0].icon, BoxInfo::NONE);
   EXPECT_FALSE(r.boxes[0].owned);
@@ -190,7 +192,7 @@ TEST(FinalReport, FailuresAreListedWithTheExclamationIcon) {
   AppModule& app = TheApp();
   BoxInfo seen = FinalReportBox({"a", "b", "c"});
   EXPECT_EQ(seen.caption, app.title);
-  EXPECT_EQ(seen.text, "The following could not be deleted:\n\na\nb\nc\n\nReboot, then try Purgon again");
+  EXPECT_EQ(seen.text, BuildFailureReport({"a", "b", "c"}));  // its text has its own test
   EXPECT_EQ(seen.icon, BoxInfo::EXCLAMATION);
   EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
   EXPECT_FALSE(seen.owned);

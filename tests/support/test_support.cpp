@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <algorithm>
+
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -239,4 +241,28 @@ bool SetKeyDeny(HKEY root, const std::string& subKey, DWORD deny) {
   FreeSid(everyone);
   RegCloseKey(key);
   return status == ERROR_SUCCESS;
+}
+
+std::string DiffLines(const std::vector<std::string>& expected, const std::vector<std::string>& actual) {
+  // Longest common subsequence, from the ends: common[i][j] for expected[i..], actual[j..].
+  const size_t n = expected.size(), m = actual.size();
+  std::vector<std::vector<unsigned>> common(n + 1, std::vector<unsigned>(m + 1, 0));
+  for (size_t i = n; i-- > 0;)
+    for (size_t j = m; j-- > 0;)
+      common[i][j] = expected[i] == actual[j] ? common[i + 1][j + 1] + 1
+                                              : std::max(common[i + 1][j], common[i][j + 1]);
+  std::string diff;
+  size_t i = 0, j = 0;
+  while (i < n || j < m) {
+    if (i < n && j < m && expected[i] == actual[j]) {
+      ++i, ++j;
+    } else if (j < m && (i == n || common[i][j + 1] >= common[i + 1][j])) {
+      diff += "+" + std::to_string(j + 1) + ": " + actual[j] + "\n";
+      ++j;
+    } else {
+      diff += "-" + std::to_string(i + 1) + ": " + expected[i] + "\n";
+      ++i;
+    }
+  }
+  return diff;
 }

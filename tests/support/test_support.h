@@ -79,3 +79,7 @@ class HeldFile {
 // `deny` 0, no DACL at all (everything allowed). As on a machine where a user may not write a
 // key: denying KEY_SET_VALUE makes it fail to open for reading and writing.
 bool SetKeyDeny(HKEY root, const std::string& subKey, DWORD deny);
+
+// "" when the two lists of lines are equal; else a diff: each line only expected as "-", each
+// line only found as "+", with its line number, in order.
+std::string DiffLines(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
