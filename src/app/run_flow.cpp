@@ -36,10 +36,11 @@ void ShowOptionsSummary() { ShowBox(BuildOptionsSummary(TheApp()).c_str(), MB_OK
 
 void ShowFinalReport() {
   const AppModule& app = TheApp();
+  const std::string note = app.logRefused ? kLogRefusedNote : "";
   if (app.failures.empty())
-    ShowBox(kSuccessText, MB_OK | MB_ICONINFORMATION);
+    ShowBox(BuildSuccessReport(note).c_str(), MB_OK | MB_ICONINFORMATION);
   else
-    ShowBox(BuildFailureReport(app.failures).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ShowBox(BuildFailureReport(app.failures, note).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void RunRemovals() {

@@ -14,6 +14,8 @@ const char kConfirmText[] =
     "This program will remove Varenta components from your computer.\nDo you wish to continue?";
 const char kSuccessText[] = "Purgon completed successfully.";
 const char kTitlePrefix[] = "Purgon ";
+const char kLogRefusedNote[] =
+    "\n\npurgon.log was not written: that name is a link or a file with more than one name.";
 
 namespace {
 
@@ -57,10 +59,15 @@ std::string BuildOptionsSummary(const RunSettings& settings) {
   return text.str();
 }
 
-std::string BuildFailureReport(const std::vector<std::string>& failures) {
+std::string BuildFailureReport(const std::vector<std::string>& failures,
+                               const std::string& note) {
   BoundedText text(kMessageBufferSize);
   text.Append(kReportHeading);
-  AppendListWithinLimit(text, failures.data(), failures.size(), "\n", sizeof(kReportClosing) - 1);
+  AppendListWithinLimit(text, failures.data(), failures.size(), "\n",
+                        sizeof(kReportClosing) - 1 + note.size());
   text.Append(kReportClosing);
+  text.Append(note);
   return text.str();
 }
+
+std::string BuildSuccessReport(const std::string& note) { return kSuccessText + note; }

@@ -12,10 +12,17 @@ extern const char kUsageText[];
 extern const char kConfirmText[];
 extern const char kSuccessText[];
 extern const char kTitlePrefix[];
+// Added at the end of the final report when the log's name was refused.
+extern const char kLogRefusedNote[];
 
 // The verbose summary of what the run will remove.
 std::string BuildOptionsSummary(const RunSettings& settings);
 
 // The final report listing the items that could not be deleted; it never grows past the
 // 4,096-byte buffer: entries that do not fit are replaced by one "(N more not shown)" line.
-std::string BuildFailureReport(const std::vector<std::string>& failures);
+// `note`, when given, ends the report and always fits.
+std::string BuildFailureReport(const std::vector<std::string>& failures,
+                               const std::string& note = std::string());
+
+// The success text, with `note` after it.
+std::string BuildSuccessReport(const std::string& note = std::string());

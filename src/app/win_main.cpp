@@ -3,7 +3,9 @@
 #include <objbase.h>
 
 #include "app/app_module.h"
+#include "app/dll_search.h"
 #include "app/run_flow.h"
+#include "engine/log_file.h"
 #include "server/server_module.h"
 #include "ui/options_dialog.h"
 
@@ -17,7 +19,8 @@ bool RemovalAsked(const AppModule& app) {
 
 // Everything after the confirmation: log, server start, removals or automation, report.
 void RunConfirmed(AppModule& app) {
-  if (app.logEnabled) app.OpenLog(kLogFileName);  // without it the run goes on unlogged
+  // Without it the run goes on unlogged; a refused name is told in the final report.
+  if (app.logEnabled) OpenLogWithoutLinks(app, kLogFileName);
   StartIdleMonitor();
   RegisterClassTable(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE);
   if (app.automation) {
@@ -34,6 +37,7 @@ void RunConfirmed(AppModule& app) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  RestrictDllSearch();  // before anything loads a DLL on demand (COM, the shell)
   AppModule& app = TheApp();
   int exitCode = EXIT_CODE_DONE;
   const char* commandLine = GetCommandLineA();

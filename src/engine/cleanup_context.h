@@ -36,6 +36,9 @@ class CleanupContext {
   void ReportDir(const std::string& path, bool succeeded);
 
   FILE* logFile = nullptr;
+  // Set when logging was asked for but the log's name was refused (a link, or a file with
+  // more than one name): the run goes on unlogged and the final report says so.
+  bool logRefused = false;
   std::vector<std::string> failures;
 
  private:

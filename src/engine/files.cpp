@@ -17,17 +17,32 @@ const FileCalls kRealFileCalls = {GetFileAttributesA, DeleteFileA, RemoveDirecto
 // be cut by them or refused, so the primitives refuse it themselves.
 bool FitsPathBuffer(size_t length) { return length < MAX_PATH; }
 
+std::string WithoutTrailingBackslashes(const std::string& path) {
+  return path.substr(0, path.find_last_not_of('\\') + 1);
+}
+
 // Whether an item too long for the ANSI functions is there all the same, asked through the
 // wide functions' long-path form. A refused item that exists is reported as a failure; one
 // that does not exist leaves no trace, like any missing item, so that it never asks for a
 // reboot that cannot help.
 bool ExistsBeyondAnsiReach(const std::string& path) {
-  std::string bare = path.substr(0, path.find_last_not_of('\\') + 1);
+  const std::string bare = WithoutTrailingBackslashes(path);
   const bool unc = bare.compare(0, 2, "\\\\") == 0;
   const std::wstring wide = Widen(bare);
   if (wide.empty()) return false;
   const std::wstring longForm = unc ? L"\\\\?\\UNC\\" + wide.substr(2) : L"\\\\?\\" + wide;
   return GetFileAttributesW(longForm.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsNetworkPath(const std::string& path) {
+  return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
+         (path[1] == '\\' || path[1] == '/');
+}
+
+bool ExistsAsGiven(const std::string& path) {
+  std::string bare = WithoutTrailingBackslashes(path);
+  if (bare.empty() || bare.back() == ':') bare += '\\';  // a root keeps its backslash
+  return TheFileCalls().getFileAttributes(bare.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsDotEntry(const char* name) {
@@ -110,9 +125,11 @@ void RemoveDirTree(const std::string& directory) {
     return;
   }
   // A bad registry value or a short path must never take a drive or a system folder. The
-  // check comes first, so that a refused network path is never even looked at.
+  // check comes first, so that a refused network path is never even looked at; a refused
+  // local folder that is not there leaves no trace, like any missing folder.
   if (IsProtectedTree(directory)) {
-    TheCleanupContext().ReportDir(directory, false);
+    if (IsNetworkPath(directory) || ExistsAsGiven(directory))
+      TheCleanupContext().ReportDir(directory, false);
     return;
   }
   // Names are appended to the path directly: without its backslash, "C:\a" + "*" would list
@@ -120,7 +137,7 @@ void RemoveDirTree(const std::string& directory) {
   std::string path = directory;
   if (path.back() != '\\') path += '\\';
   // Asked without the trailing backslash: with it, Wine reports the folder a link points at.
-  const std::string bare = path.substr(0, path.find_last_not_of('\\') + 1);
+  const std::string bare = WithoutTrailingBackslashes(path);
   const DWORD attributes = TheFileCalls().getFileAttributes(bare.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;  // not there: nothing to do
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {

@@ -69,4 +69,20 @@ TEST_F(FinalReportEndToEnd, EverythingDeletedGivesTheSuccessBox) {
   EXPECT_TRUE(DirExists(folder_));  // the launcher's folder itself stays
 }
 
+// An elevated run in a folder where someone planted a second name of another file as
+// purgon.log: the run goes on unlogged, the report says why, and that file keeps its bytes.
+TEST_F(FinalReportEndToEnd, APlantedLogNameIsRefusedAndTheReportSaysSo) {
+  const std::string victim = dir_ + "victim.txt";
+  ASSERT_TRUE(WriteFileBytes(victim, "precious"));
+  ASSERT_TRUE(CreateHardLinkA((dir_ + "purgon.log").c_str(), victim.c_str(), nullptr));
+  RunResult r = RunPurgon("/ql /l", dir_, AnswerYesThenOk());
+  ASSERT_TRUE(r.finished);
+  ASSERT_EQ(r.boxes.size(), 2u);
+  EXPECT_EQ(r.boxes[1].text,
+            "Purgon completed successfully.\n\npurgon.log was not written: that name is a link or "
+            "a file with more than one name.");
+  EXPECT_EQ(ReadFileBytes(victim), "precious");
+  EXPECT_FALSE(FileExists(folder_ + "qlaunch.exe"));  // the removal itself ran
+}
+
 }  // namespace

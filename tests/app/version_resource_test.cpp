@@ -1,10 +1,13 @@
-// The program's version resource, read back from the built executable as Windows reads it.
+// The program's version resource and manifest, read back from the built executable as Windows
+// reads them.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <msxml2.h>
 
 #include <vector>
 
+#include "engine/handles.h"
 #include "test_support.h"
 #include "version.h"
 
@@ -60,6 +63,107 @@ TEST(VersionResource, ProgramIsA32BitGuiExecutable) {
   EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
   for (const char* runtime : {"libstdc++", "libgcc_s", "libwinpthread"})
     EXPECT_EQ(bytes.find(std::string(runtime) + "-"), std::string::npos) << runtime;
+}
+
+}  // namespace
+
+namespace {
+
+// The application manifest as Windows finds it: resource type 24, id 1.
+std::string ManifestText() {
+  HMODULE image = LoadLibraryExA(PurgonPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!image) return "";
+  std::string text;
+  if (HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))) {
+    const void* bytes = LockResource(LoadResource(image, found));
+    if (bytes) text.assign(static_cast<const char*>(bytes), SizeofResource(image, found));
+  }
+  FreeLibrary(image);
+  return text;
+}
+
+// Reads the manifest with the system's XML parser, which accepts only well-formed XML.
+class Manifest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    CLSID parser;
+    ASSERT_EQ(CLSIDFromProgID(L"Msxml2.DOMDocument.3.0", &parser), S_OK);
+    ASSERT_EQ(CoCreateInstance(parser, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                               document_.ReceiveVoid()),
+              S_OK);
+  }
+  void TearDown() override {
+    document_.Reset();
+    CoUninitialize();
+  }
+
+  // The values of `attribute` on every element named `element`, in document order.
+  std::vector<std::string> Attributes(const wchar_t* element, const wchar_t* attribute) {
+    std::vector<std::string> values;
+    ComPtr<IXMLDOMNodeList> nodes;
+    Bstr name(SysAllocString(element));
+    if (document_->getElementsByTagName(name.get(), nodes.Receive()) != S_OK) return values;
+    long count = 0;
+    nodes->get_length(&count);
+    for (long i = 0; i < count; ++i) {
+      ComPtr<IXMLDOMNode> node;
+      ComPtr<IXMLDOMElement> item;
+      VARIANT value;
+      VariantInit(&value);
+      Bstr attributeName(SysAllocString(attribute));
+      if (nodes->get_item(i, node.Receive()) == S_OK &&
+          node->QueryInterface(IID_IXMLDOMElement, item.ReceiveVoid()) == S_OK &&
+          item->getAttribute(attributeName.get(), &value) == S_OK && value.vt == VT_BSTR)
+        values.push_back(Narrow(value.bstrVal));
+      VariantClear(&value);
+    }
+    return values;
+  }
+  std::string Text(const wchar_t* element) {
+    ComPtr<IXMLDOMNodeList> nodes;
+    ComPtr<IXMLDOMNode> node;
+    Bstr name(SysAllocString(element));
+    Bstr text;
+    if (document_->getElementsByTagName(name.get(), nodes.Receive()) != S_OK ||
+        nodes->get_item(0, node.Receive()) != S_OK || !node || node->get_text(text.Receive()) != S_OK)
+      return "";
+    return Narrow(text.get());
+  }
+  static std::string Narrow(const wchar_t* wide) {
+    std::string out;
+    for (; wide && *wide; ++wide) out += static_cast<char>(*wide);
+    return out;
+  }
+
+  ComPtr<IXMLDOMDocument> document_;
+};
+
+TEST_F(Manifest, IsWellFormedAndAsksForTheHighestLevelModernWindowsAndCommonControls6) {
+  const std::string text = ManifestText();
+  ASSERT_FALSE(text.empty()) << "no manifest in purgon.exe";
+  std::wstring wide(text.begin(), text.end());
+  Bstr xml(SysAllocString(wide.c_str()));
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  ASSERT_EQ(document_->loadXML(xml.get(), &loaded), S_OK);
+  ASSERT_EQ(loaded, VARIANT_TRUE) << "not well-formed:\n" << text;
+
+  EXPECT_EQ(Attributes(L"requestedExecutionLevel", L"level"),
+            std::vector<std::string>{"highestAvailable"});
+  EXPECT_EQ(Attributes(L"requestedExecutionLevel", L"uiAccess"), std::vector<std::string>{"false"});
+  EXPECT_EQ(Attributes(L"supportedOS", L"Id"),
+            (std::vector<std::string>{"{e2011457-1546-43c5-a5fe-008deee3d3f0}",    // Vista
+                                      "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",    // 7
+                                      "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",    // 8
+                                      "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",    // 8.1
+                                      "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}));  // 10
+  const std::vector<std::string> names = Attributes(L"assemblyIdentity", L"name");
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[1], "Microsoft.Windows.Common-Controls");
+  EXPECT_EQ(Attributes(L"assemblyIdentity", L"version")[1], "6.0.0.0");
+  EXPECT_EQ(Attributes(L"assemblyIdentity", L"publicKeyToken"),
+            std::vector<std::string>{"6595b64144ccf1df"});
+  EXPECT_EQ(Text(L"dpiAware"), "true");
 }
 
 }  // namespace

@@ -146,7 +146,7 @@ TEST_F(FilesTest, RefusesRootsAndSystemFoldersButNotTheirSubFolders) {
       "c:",
       "\\\\server\\share\\",
       "\\",
-      "relative\\",
+      "bin\\",  // relative to the test's folder, where it exists
       windows,
       FromCall(GetSystemDirectoryA),
       Shell(CSIDL_PROGRAM_FILES),
@@ -188,6 +188,20 @@ TEST_F(FilesTest, RefusesRootsAndSystemFoldersButNotTheirSubFolders) {
     expected.push_back(DirOk(path));
   }
   EXPECT_EQ(again.Log(), LogLines(expected));
+}
+
+// A refused folder that is not there is passed over like any missing folder: a line for it
+// would only ask for a reboot that cannot help. A network path is never looked at, so it is
+// listed whether or not it is there.
+TEST_F(FilesTest, MissingRefusedFoldersLeaveNoTraceButNetworkPathsAreListed) {
+  const std::string profile = Shell(CSIDL_PROFILE);
+  const std::string profilesRoot = profile.substr(0, profile.rfind('\\', profile.size() - 2) + 1);
+  for (const std::string& missing : {std::string("Q:\\"), std::string("relative-missing\\"),
+                                     profilesRoot + "purgon-no-such-user\\"})
+    RemoveDirTree(missing);
+  EXPECT_EQ(log_->Log(), "");
+  RemoveDirTree("\\\\purgon-no-such-server\\share\\");
+  EXPECT_EQ(log_->Failures(), std::vector<std::string>{"\\\\purgon-no-such-server\\share\\"});
 }
 
 }  // namespace
@@ -290,6 +304,18 @@ TEST_F(FilesTest, OverlongPathsAreRefusedAndListedOnlyWhenTheyExist) {
   EXPECT_TRUE(log_->Failures().empty());  // and the log below holds only the second pair
 
   const std::wstring wideDeep = L"\\\\?\\" + std::wstring(deep.begin(), deep.end());
+  // Removed here through the long-path calls: the shell's tree deletion of the clean-up
+  // cannot take a path this long and, under Wine, deletes files of the current directory
+  // (the build folder) instead.
+  struct RemoveDeepTree {
+    const std::wstring& deep;
+    ~RemoveDeepTree() {
+      DeleteFileW((deep + L"file.txt").c_str());
+      RemoveDirectoryW((deep + L"dir").c_str());
+      RemoveDirectoryW(deep.c_str());
+      RemoveDirectoryW(deep.substr(0, deep.size() - 122).c_str());
+    }
+  } removeDeepTree{wideDeep};
   ASSERT_TRUE(CreateDirectoryW(wideDeep.substr(0, wideDeep.size() - 122).c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryW(wideDeep.c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryW((wideDeep + L"dir").c_str(), nullptr));

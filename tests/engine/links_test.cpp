@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "engine/files.h"
+#include "engine/log_file.h"
 #include "log_capture.h"
 #include "test_support.h"
 
@@ -79,6 +80,21 @@ TEST_F(LinksTest, NamedFolderThatIsALinkIsRemovedAsALinkOnly) {
   ExpectTargetUntouched();
   EXPECT_EQ(log_->Log(), LogLines({DirFailed(kRoot + "named\\")}));
   EXPECT_EQ(log_->Failures(), std::vector<std::string>{kRoot + "named\\"});
+}
+
+// A symbolic link planted under the log's name: the run stays unlogged, says so, and the file
+// the link points at keeps its bytes. A link that points at nothing is not followed to
+// create its target either.
+TEST(LogLink, LinkUnderTheLogsNameIsRefusedAndItsTargetLeftAlone) {
+  CleanupContext context;
+  EXPECT_FALSE(OpenLogWithoutLinks(context, (kRoot + "log\\purgon.log").c_str()));
+  EXPECT_TRUE(context.logRefused);
+  EXPECT_EQ(ReadFileBytes(kRoot + "log\\victim.txt"), "precious\n");
+
+  CleanupContext dangling;
+  EXPECT_FALSE(OpenLogWithoutLinks(dangling, (kRoot + "dangling\\purgon.log").c_str()));
+  EXPECT_TRUE(dangling.logRefused);
+  EXPECT_FALSE(FileExists(kRoot + "dangling\\victim.txt"));
 }
 
 }  // namespace

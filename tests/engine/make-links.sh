@@ -17,3 +17,9 @@ echo x >"$root/tree/sub/b.txt"
 ln -s ../target "$root/tree/link"      # a junction inside the tree
 ln -s ../../target "$root/tree/sub/link2"
 ln -s target "$root/named"             # a junction as the named folder
+# Names planted where the log is written: a link to a file with one name (Wine shows it as a
+# plain file), and a link that points at nothing yet.
+mkdir -p "$root/log" "$root/dangling"
+echo precious >"$root/log/victim.txt"
+ln -s victim.txt "$root/log/purgon.log"
+ln -s victim.txt "$root/dangling/purgon.log"

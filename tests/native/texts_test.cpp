@@ -76,4 +76,18 @@ TEST(FailureReport, AListThatJustFitsIsShownWhole) {
   EXPECT_NE(report.find(entry + "\n"), std::string::npos);
 }
 
+// The note that the log was refused ends either report, and never pushes the failure report
+// past its buffer.
+TEST(FailureReport, TheLogNoteEndsBothReportsAndAlwaysFits) {
+  EXPECT_EQ(BuildSuccessReport(kLogRefusedNote), std::string(kSuccessText) + kLogRefusedNote);
+  EXPECT_EQ(BuildSuccessReport(), kSuccessText);
+  std::vector<std::string> failures(5000, "C:\\Program Files\\Varenta\\" + std::string(200, 'x'));
+  const std::string report = BuildFailureReport(failures, kLogRefusedNote);
+  ASSERT_LE(report.size(), kMessageBufferSize - 1);
+  const std::string tail = std::string("\nReboot, then try Purgon again") + kLogRefusedNote;
+  ASSERT_GT(report.size(), tail.size());
+  EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
+  EXPECT_NE(report.find(" more not shown)\n"), std::string::npos);
+}
+
 }  // namespace
