@@ -1,6 +1,6 @@
 // The log file as the program opens it: text mode, CR LF line ends, fixed columns, the roots
-// named by the real predefined handles, and never written through a second name. (What is logged and listed
-// for which report is the cleanup context's own test, run natively.)
+// named by the real predefined handles, and never written through a second name. (What is
+// logged and listed for which report is the cleanup context's own test, run natively.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
