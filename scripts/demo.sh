@@ -18,8 +18,13 @@ mkdir -p "$work"
 cp "$build/bin/purgon.exe" "$work/"
 # A keyword without a number asks for every step ("-" would only separate words).
 args="/pel /orv /ql /l /s"
-echo "== C:\\purgon-demo\\purgon.exe $args"
 set +e
+# First a look: the preview lists what the removal will delete and changes nothing.
+echo "== C:\\purgon-demo\\purgon.exe $args /preview"
+(cd "$work" && wine "$work/purgon.exe" $args /preview </dev/null >/dev/null 2>&1)
+echo "== exit code $? (1: something found); $(grep -c . "$work/purgon.log") items found, the first:"
+tr -d '\r' <"$work/purgon.log" | head -5
+echo "== C:\\purgon-demo\\purgon.exe $args"
 (cd "$work" && wine "$work/purgon.exe" $args </dev/null >/dev/null 2>&1)
 rc=$?
 set -e

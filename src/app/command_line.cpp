@@ -49,7 +49,8 @@ int32_t LeadingNumber(const char* s, size_t length) {
 }
 
 enum Keyword { KW_NONE, KW_UNREGSERVER, KW_REGSERVER, KW_AUTOMATION, KW_USAGE, KW_LOG,
-               KW_VERBOSE, KW_SILENT, KW_PEL, KW_ORV, KW_LAUNCHER };
+               KW_VERBOSE, KW_SILENT, KW_PEL, KW_ORV, KW_LAUNCHER, KW_PREVIEW, KW_BACKUP,
+               KW_RESTORE, KW_CODES };
 
 struct KeywordRow {
   const char* text;
@@ -60,7 +61,8 @@ struct KeywordRow {
 const KeywordRow kKeywords[] = {
     {"unregserver", KW_UNREGSERVER}, {"regserver", KW_REGSERVER}, {"automation", KW_AUTOMATION},
     {"?", KW_USAGE}, {"l", KW_LOG}, {"v", KW_VERBOSE}, {"s", KW_SILENT}, {"q", KW_SILENT},
-    {"pel", KW_PEL}, {"orv", KW_ORV}, {"ql", KW_LAUNCHER},
+    {"pel", KW_PEL}, {"orv", KW_ORV}, {"ql", KW_LAUNCHER}, {"preview", KW_PREVIEW},
+    {"backup", KW_BACKUP}, {"restore", KW_RESTORE}, {"codes", KW_CODES},
 };
 
 Keyword Classify(const char* token, KeywordCompare compare) {
@@ -97,6 +99,10 @@ ParseOutcome ParseCommandLineText(const char* line, RunSettings& settings, Keywo
       case KW_VERBOSE: settings.verbose = true; break;
       case KW_SILENT: settings.silent = true; break;
       case KW_LAUNCHER: settings.removeLauncher = true; break;
+      case KW_PREVIEW: settings.preview = true; break;
+      case KW_BACKUP: settings.backup = true; break;
+      case KW_RESTORE: settings.restore = true; break;
+      case KW_CODES: settings.codes = true; break;
       case KW_PEL:
       case KW_ORV: {
         int32_t& word = keyword == KW_PEL ? settings.pelOptions : settings.orvOptions;

@@ -3,6 +3,8 @@
 #include "app/app_module.h"
 #include "app/command_line.h"
 #include "app/texts.h"
+#include "engine/backup_restore.h"
+#include "engine/change_gate.h"
 #include "orv/launcher.h"
 #include "orv/orv_removal.h"
 #include "pel/pel_removal.h"
@@ -43,8 +45,36 @@ void ShowFinalReport() {
     ShowBox(BuildFailureReport(app.failures, note).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+void ShowPreviewReport() {
+  ShowBox(BuildPreviewReport(TheApp().found).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+int RemovalExitCode() {
+  const AppModule& app = TheApp();
+  if (app.preview) return app.found.empty() ? EXIT_CODE_DONE : EXIT_CODE_FOUND;
+  if (app.codes && !app.failures.empty()) return EXIT_CODE_REBOOT_AND_RUN_AGAIN;
+  return EXIT_CODE_DONE;
+}
+
+int DeclinedExitCode() {
+  const AppModule& app = TheApp();
+  return app.codes && !app.preview ? EXIT_CODE_DECLINED : EXIT_CODE_DONE;
+}
+
+int RunRestore() {
+  AppModule& app = TheApp();
+  const RestoreOutcome outcome = RestoreNewestBackup();
+  const bool stayed = !app.failures.empty();
+  if (!app.silent) {
+    ShowBox(BuildRestoreReport(outcome.folder, outcome.restored, app.failures).c_str(),
+            MB_OK | (stayed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+  }
+  return app.codes && stayed ? EXIT_CODE_STAYED : EXIT_CODE_DONE;
+}
+
 void RunRemovals() {
   const AppModule& app = TheApp();
+  SetChangeMode(app.preview ? CHANGE_PREVIEW : app.backup ? CHANGE_BACKUP : CHANGE_LIVE);
   if (app.pelOptions != 0) RemovePelClient(app.pelOptions);
   if (app.orvOptions != 0) RemoveOrvClient(app.orvOptions);
   if (app.removeLauncher) RemoveLauncher();

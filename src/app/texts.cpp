@@ -9,7 +9,12 @@ const char kUsageText[] =
     "/ql\t- remove QLaunch\n\n"
     "Options (add together):\n"
     " 1 - (not used)\n 2 - All users\n 4 - Remove desktop shortcuts\n 8 - Remove start menu\n"
-    "16 - Remove cstore\n32 - Shutdown client\n64 - Remove prefs\n";
+    "16 - Remove cstore\n32 - Shutdown client\n64 - Remove prefs\n"
+    // The keywords added later come after the original text, which stays as it was.
+    "\n/preview\t- list what would be removed, change nothing\n"
+    "/backup\t- keep what is removed in purgon-backup\n"
+    "/restore\t- put the newest purgon-backup back\n"
+    "/codes\t- exit codes: 0 done, 3010 reboot and run again, 1602 declined\n";
 const char kConfirmText[] =
     "This program will remove Varenta components from your computer.\nDo you wish to continue?";
 const char kSuccessText[] = "Purgon completed successfully.";
@@ -47,6 +52,29 @@ void AppendWordSummary(BoundedText& text, int32_t word) {
 const char kReportHeading[] = "The following could not be deleted:\n\n";
 const char kReportClosing[] = "\nReboot, then try Purgon again";
 
+// Lines naming the run keywords that are on; none of them leaves the summary as it was.
+struct RunKeywordLine {
+  bool RunSettings::*flag;
+  const char* text;
+};
+const RunKeywordLine kRunKeywordLines[] = {
+    {&RunSettings::preview, "\tPreview: nothing is changed\n"},
+    {&RunSettings::backup, "\tBackup of everything deleted\n"},
+    {&RunSettings::restore, "\tRestore the newest backup\n"},
+    {&RunSettings::codes, "\tExit codes for scripts\n"},
+};
+
+// The heading, then the entries like the failure report (same limit, same "more" line), then
+// the closing; `reserve` keeps room for the closing.
+std::string ListReport(const std::string& heading, const std::vector<std::string>& entries,
+                       const std::string& closing) {
+  BoundedText text(kMessageBufferSize);
+  text.Append(heading);
+  AppendListWithinLimit(text, entries.data(), entries.size(), "\n", closing.size());
+  text.Append(closing);
+  return text.str();
+}
+
 }  // namespace
 
 std::string BuildOptionsSummary(const RunSettings& settings) {
@@ -56,18 +84,37 @@ std::string BuildOptionsSummary(const RunSettings& settings) {
   text.Append("\nORV Options:\n");
   AppendWordSummary(text, settings.orvOptions);
   if (settings.removeLauncher) text.Append("\nRemove QLaunch");
+  bool heading = false;
+  for (const RunKeywordLine& line : kRunKeywordLines) {
+    if (!(settings.*line.flag)) continue;
+    if (!heading) text.Append("\n\nRun Options:\n");
+    heading = true;
+    text.Append(line.text);
+  }
   return text.str();
 }
 
 std::string BuildFailureReport(const std::vector<std::string>& failures,
                                const std::string& note) {
-  BoundedText text(kMessageBufferSize);
-  text.Append(kReportHeading);
-  AppendListWithinLimit(text, failures.data(), failures.size(), "\n",
-                        sizeof(kReportClosing) - 1 + note.size());
-  text.Append(kReportClosing);
-  text.Append(note);
-  return text.str();
+  return ListReport(kReportHeading, failures, std::string(kReportClosing) + note);
+}
+
+std::string BuildPreviewReport(const std::vector<std::string>& found) {
+  if (found.empty()) return "Purgon found nothing to remove. Nothing was changed.";
+  const std::string heading = "Purgon found " + std::to_string(found.size()) +
+                              (found.size() == 1 ? " item" : " items") +
+                              " to remove. Nothing was changed.\n\n";
+  return ListReport(heading, found, "");
+}
+
+std::string BuildRestoreReport(const std::string& folder, size_t restored,
+                               const std::vector<std::string>& failures) {
+  if (folder.empty()) return "No backup folder to restore was found.";
+  const std::string count = std::to_string(restored) + (restored == 1 ? " item" : " items");
+  if (failures.empty()) return "Purgon restored " + count + " from " + folder + ".";
+  return ListReport("Purgon restored " + count + " from " + folder +
+                        ".\nThe following could not be restored and stay in the backup:\n\n",
+                    failures, "");
 }
 
 std::string BuildSuccessReport(const std::string& note) { return kSuccessText + note; }

@@ -26,3 +26,11 @@ std::string BuildFailureReport(const std::vector<std::string>& failures,
 
 // The success text, with `note` after it.
 std::string BuildSuccessReport(const std::string& note = std::string());
+
+// The closing box of a preview: how many items were found, that nothing was changed, and
+// the items, listed like the failure report.
+std::string BuildPreviewReport(const std::vector<std::string>& found);
+
+// The closing box of a restore from `folder` (empty: none was found).
+std::string BuildRestoreReport(const std::string& folder, size_t restored,
+                               const std::vector<std::string>& failures);

@@ -18,7 +18,7 @@ bool RemovalAsked(const AppModule& app) {
 }
 
 // Everything after the confirmation: log, server start, removals or automation, report.
-void RunConfirmed(AppModule& app) {
+void RunConfirmed(AppModule& app, int& exitCode) {
   // Without it the run goes on unlogged; a refused name is told in the final report.
   if (app.logEnabled) OpenLogWithoutLinks(app, kLogFileName);
   StartIdleMonitor();
@@ -28,7 +28,8 @@ void RunConfirmed(AppModule& app) {
   } else {
     if (app.verbose) ShowOptionsSummary();
     RunRemovals();
-    if (!app.silent) ShowFinalReport();
+    if (!app.silent) app.preview ? ShowPreviewReport() : ShowFinalReport();
+    exitCode = RemovalExitCode();
   }
   RevokeClassTable();
   Sleep(1000);
@@ -44,10 +45,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   CoInitialize(nullptr);
   InitModule(kClassTable, instance, &LIBID_PURGONLib);
   app.mainThreadId = GetCurrentThreadId();
-  if (ParseCommandLine(commandLine, exitCode) &&
-      (RemovalAsked(app) || ShowOptionsDialog()) &&
-      (app.silent || ConfirmRemoval())) {
-    RunConfirmed(app);
+  if (!ParseCommandLine(commandLine, exitCode)) {
+    // "?", "regserver" or "unregserver" ended the run
+  } else if (app.restore) {
+    // Undoing a removal asks nothing: a restore never overwrites what is there.
+    if (app.logEnabled) OpenLogWithoutLinks(app, kLogFileName);
+    exitCode = RunRestore();
+  } else if (!(RemovalAsked(app) || ShowOptionsDialog())) {
+    exitCode = DeclinedExitCode();
+  } else if (app.silent || app.preview || ConfirmRemoval()) {
+    // A preview changes nothing, so it is not confirmed.
+    RunConfirmed(app, exitCode);
+  } else {
+    exitCode = DeclinedExitCode();
   }
   TermModule();
   CoUninitialize();

@@ -8,10 +8,13 @@ const char* const RootKeyNames[4] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
 namespace {
 
 // Each label is 14 characters, each status 6, so the text starts at the same column.
-const char* const kLabels[4] = {"Delete Reg Key", "Delete Reg Val", "Remove File   ",
-                                "Remove Dir    "};
+const char* const kLabels[] = {"Delete Reg Key", "Delete Reg Val", "Remove File   ",
+                               "Remove Dir    ", "Restore RegKey", "Restore RegVal",
+                               "Restore File  ", "Restore Dir   "};
+const int kLabelCount = sizeof(kLabels) / sizeof(kLabels[0]);
 const char kStatusOk[] = "OK    ";
 const char kStatusFailed[] = "failed";
+const char kStatusFound[] = "found ";
 
 }  // namespace
 
@@ -35,15 +38,27 @@ void CleanupContext::CloseLog() {
   logFile = nullptr;
 }
 
+void CleanupContext::WriteLine(int kind, const char* status, const std::string& text) {
+  if (!logFile) return;
+  const char* label = kind >= 0 && kind < kLabelCount ? kLabels[kind] : "";
+  std::fprintf(logFile, "%s: %s %s\n", label, status, text.c_str());
+  // Flushed line by line so that a run killed half way keeps the trace of what it deleted.
+  std::fflush(logFile);
+}
+
 void CleanupContext::ReportResult(int kind, bool succeeded, const std::string& text) {
-  if (logFile) {
-    const char* label = kind >= LOG_REG_KEY && kind <= LOG_DIR ? kLabels[kind] : "";
-    std::fprintf(logFile, "%s: %s %s\n", label, succeeded ? kStatusOk : kStatusFailed,
-                 text.c_str());
-    // Flushed line by line so that a run killed half way keeps the trace of what it deleted.
-    std::fflush(logFile);
-  }
+  WriteLine(kind, succeeded ? kStatusOk : kStatusFailed, text);
   if (!succeeded) failures.push_back(text);
+}
+
+void CleanupContext::ReportFound(int kind, const std::string& text) {
+  WriteLine(kind, kStatusFound, text);
+  found.push_back(text);
+}
+
+void CleanupContext::ReportRegFound(int kind, const void* root, const std::string& text) {
+  const char* rootName = RootKeyName(root);
+  if (rootName) ReportFound(kind, std::string(rootName) + "\\" + text);
 }
 
 void CleanupContext::ReportRegistry(int kind, const void* root, const std::string& text,

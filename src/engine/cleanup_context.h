@@ -4,7 +4,17 @@
 #include <vector>
 
 // The kind of deletion a log line reports.
-enum LogKind { LOG_REG_KEY = 0, LOG_REG_VALUE = 1, LOG_FILE = 2, LOG_DIR = 3 };
+enum LogKind {
+  LOG_REG_KEY = 0,
+  LOG_REG_VALUE = 1,
+  LOG_FILE = 2,
+  LOG_DIR = 3,
+  // What a restore puts back.
+  LOG_RESTORE_KEY = 4,
+  LOG_RESTORE_VALUE = 5,
+  LOG_RESTORE_FILE = 6,
+  LOG_RESTORE_DIR = 7,
+};
 
 // Names printed for the four predefined registry roots, indexed by the root handle's value
 // minus 0x80000000 (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS).
@@ -35,14 +45,22 @@ class CleanupContext {
   void ReportFile(const std::string& path, bool succeeded);
   void ReportDir(const std::string& path, bool succeeded);
 
+  // A preview's report of an item the removal would delete: the line a successful removal
+  // writes, with "found " for "OK    "; the text is remembered in `found`. Registry reports
+  // against a handle other than the four roots are dropped, as for a removal.
+  void ReportFound(int kind, const std::string& text);
+  void ReportRegFound(int kind, const void* root, const std::string& text);
+
   FILE* logFile = nullptr;
   // Set when logging was asked for but the log's name was refused (a link, or a file with
   // more than one name): the run goes on unlogged and the final report says so.
   bool logRefused = false;
   std::vector<std::string> failures;
+  std::vector<std::string> found;
 
  private:
   void ReportRegistry(int kind, const void* root, const std::string& text, bool succeeded);
+  void WriteLine(int kind, const char* status, const std::string& text);
 };
 
 // The process's one cleanup context, which every removal primitive reports into.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "engine/change_gate.h"
 #include "engine/cleanup_context.h"
 #include "engine/file_calls.h"
 #include "engine/handles.h"
@@ -51,10 +52,7 @@ bool IsDotEntry(const char* name) {
 }
 
 // Removes a junction or directory symbolic link itself; what it points at is left alone.
-void RemoveLink(const std::string& directory) {
-  TheCleanupContext().ReportDir(directory,
-                                TheFileCalls().removeDirectory(directory.c_str()) != FALSE);
-}
+void RemoveLink(const std::string& directory) { RemoveDirectoryThroughGate(directory); }
 
 // Removes the folder `directory` (ending in a backslash) and its contents. The one path
 // string is extended by each entry's name and cut back, so an entry costs only its name.
@@ -83,8 +81,7 @@ void RemoveTreeAt(std::string& directory) {
       RemoveTreeAt(directory);
   }
   directory.resize(base);
-  TheCleanupContext().ReportDir(directory,
-                                TheFileCalls().removeDirectory(directory.c_str()) != FALSE);
+  RemoveDirectoryThroughGate(directory);
 }
 
 }  // namespace
@@ -101,17 +98,21 @@ void RemoveFile(const std::string& path) {
     if (ExistsBeyondAnsiReach(path)) TheCleanupContext().ReportFile(path, false);
     return;
   }
+  if (IsPathGone(path)) return;
   if (TheFileCalls().getFileAttributes(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  TheCleanupContext().ReportFile(path, TheFileCalls().deleteFile(path.c_str()) != FALSE);
+  DeleteFileThroughGate(path);
 }
 
 bool ListDirectory(const std::string& pattern, std::vector<std::string>& names) {
   if (!FitsPathBuffer(pattern.size())) return false;
+  const std::string folder = pattern.substr(0, pattern.rfind('\\') + 1);
+  if (IsPathGone(folder)) return false;
   WIN32_FIND_DATAA entry;
   FindHandle search(TheFileCalls().findFirstFile(pattern.c_str(), &entry));
   if (!search) return false;
   do {
-    if (!IsDotEntry(entry.cFileName)) names.push_back(entry.cFileName);
+    if (!IsDotEntry(entry.cFileName) && !IsPathGone(folder + entry.cFileName))
+      names.push_back(entry.cFileName);
   } while (TheFileCalls().findNextFile(search.get(), &entry));
   const DWORD error = GetLastError();
   search.Reset();  // keeps the last error
@@ -136,6 +137,7 @@ void RemoveDirTree(const std::string& directory) {
   // the neighbours "C:\a*" instead of the folder's entries.
   std::string path = directory;
   if (path.back() != '\\') path += '\\';
+  if (IsPathGone(path)) return;
   // Asked without the trailing backslash: with it, Wine reports the folder a link points at.
   const std::string bare = WithoutTrailingBackslashes(path);
   const DWORD attributes = TheFileCalls().getFileAttributes(bare.c_str());

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/change_gate.h"
 #include "engine/cleanup_context.h"
 #include "engine/handles.h"
 #include "engine/text_utils.h"
@@ -16,9 +17,12 @@ const DWORD kStringBuffer = 256;      // ReadRegString reads at most 255 bytes i
 // Removes the key and everything below it and reports it; true when the key was deleted.
 // A sub-key that stays (no access, or something below it stays) is stepped over, so the
 // walk always ends; the key itself then cannot be deleted and that is what gets reported.
-bool DeleteKeyTree(HKEY root, const char* subKey) {
+// The key a caller named passes the change gate first.
+bool DeleteKeyTree(HKEY root, const char* subKey, bool named = false) {
+  if (named && IsRegKeyGone(root, subKey)) return false;
   RegKey key;
   if (RegOpenKeyExA(root, subKey, 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return false;
+  if (named && !MayDeleteKeyTree(root, subKey, key.get(), true)) return false;
   char name[kKeyNameBuffer];
   DWORD index = 0;
   // Each deleted sub-key moves the next one into its place: the index only grows past
@@ -44,6 +48,7 @@ void LowerInPlace(char* text) {
 // a cut name could be another value's name.
 template <typename Matches>
 void DeleteMatchingValues(HKEY root, const char* subKey, Matches matches) {
+  if (IsRegKeyGone(root, subKey)) return;
   RegKey key;
   if (RegOpenKeyExA(root, subKey, 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return;
   DWORD count = 0;
@@ -60,7 +65,8 @@ void DeleteMatchingValues(HKEY root, const char* subKey, Matches matches) {
     if (status != ERROR_SUCCESS) break;
     memcpy(lowered, name, length + 1);
     LowerInPlace(lowered);
-    if (!matches(lowered, length)) continue;
+    if (!matches(lowered, length) || IsRegValueGone(root, subKey, name)) continue;
+    if (!MayChangeValue(root, subKey, key.get(), name, true, true)) continue;
     if (RegDeleteValueA(key.get(), name) == ERROR_SUCCESS)
       TheCleanupContext().ReportRegValue(root, std::string(subKey) + " - " + name, true);
   }
@@ -87,7 +93,68 @@ void DeleteRegKeyTree(HKEY root, const char* subKey) {
     TheCleanupContext().ReportRegKey(root, subKey ? subKey : "", false);  // refused
     return;
   }
-  DeleteKeyTree(root, subKey);
+  DeleteKeyTree(root, subKey, true);
+}
+
+namespace {
+
+// Removes `subKey` of the open `parent` with everything below it; stops at the first nested
+// key that cannot be removed and returns its error.
+LONG DeleteSubKeysQuietly(HKEY parent, const char* subKey) {
+  {
+    RegKey sub;
+    const LONG opened = RegOpenKeyExA(parent, subKey, 0, kKeyReadWrite, sub.Receive());
+    if (opened != ERROR_SUCCESS) return opened;
+    for (;;) {
+      char child[kKeyNameBuffer];
+      DWORD length = kKeyNameBuffer;
+      if (RegEnumKeyExA(sub.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS)
+        break;
+      const LONG removed = DeleteSubKeysQuietly(sub.get(), child);
+      if (removed != ERROR_SUCCESS) return removed;
+    }
+  }
+  return RegDeleteKeyA(parent, subKey);
+}
+
+}  // namespace
+
+LONG DeleteRegKeyTreeQuietly(HKEY root, const std::string& subKey) {
+  if (!IsWholeKeyPath(subKey.c_str())) return ERROR_INVALID_PARAMETER;
+  if (IsRegKeyGone(root, subKey)) return ERROR_FILE_NOT_FOUND;
+  {
+    RegKey key;
+    const LONG opened = RegOpenKeyExA(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
+    if (opened != ERROR_SUCCESS) return opened;
+    if (!MayDeleteKeyTree(root, subKey, key.get(), false)) return ERROR_CANCELLED;
+  }
+  return DeleteSubKeysQuietly(root, subKey.c_str());
+}
+
+LONG DeleteRegValueQuietly(HKEY root, const std::string& subKey, const char* valueName) {
+  if (IsRegValueGone(root, subKey, valueName)) return ERROR_FILE_NOT_FOUND;
+  RegKey key;
+  const LONG opened = RegOpenKeyExA(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
+  if (opened != ERROR_SUCCESS) return opened;
+  if (RegQueryValueExA(key.get(), valueName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return ERROR_FILE_NOT_FOUND;
+  if (!MayChangeValue(root, subKey, key.get(), valueName, true, false)) return ERROR_CANCELLED;
+  return RegDeleteValueA(key.get(), valueName);
+}
+
+bool EnsureRegKey(HKEY root, const char* subKey) {
+  RegKey key;
+  if (IsPreview())  // a preview creates nothing: the key is used only when it is there
+    return !IsRegKeyGone(root, subKey) &&
+           RegOpenKeyExA(root, subKey, 0, kKeyReadWrite, key.Receive()) == ERROR_SUCCESS;
+  return RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyReadWrite,
+                         nullptr, key.Receive(), nullptr) == ERROR_SUCCESS;
+}
+
+bool OpenRegKey(HKEY root, const char* subKey, REGSAM access, RegKey& key) {
+  if (IsRegKeyGone(root, subKey)) return false;
+  return RegOpenKeyExA(root, subKey, 0, access, key.Receive()) == ERROR_SUCCESS;
 }
 
 void DeleteRegValueNamed(HKEY root, const char* subKey, const char* valueName) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "engine/handles.h"
+
 // Keys the program may delete from are opened with read and write access.
 const REGSAM kKeyReadWrite = KEY_READ | KEY_WRITE;  // 0x2001F
 
@@ -17,6 +19,20 @@ void DeleteRegValueNamed(HKEY root, const char* subKey, const char* valueName);
 
 // Deletes every value of the key whose name contains `pattern`, ignoring case.
 void DeleteRegValuesContaining(HKEY root, const char* subKey, const char* pattern);
+
+// Removes a key tree that is deleted without a report (a configuration's own entries, which
+// a logged removal takes with their parent later). Stops at the first nested key that cannot
+// be removed and returns its error; an empty or broken path is refused.
+LONG DeleteRegKeyTreeQuietly(HKEY root, const std::string& subKey);
+
+// Deletes the value with the registry's own name match, without a report.
+LONG DeleteRegValueQuietly(HKEY root, const std::string& subKey, const char* valueName);
+
+// Opens the key, creating it empty when it is missing; a preview only opens it.
+bool EnsureRegKey(HKEY root, const char* subKey);
+
+// Opens a key the removal reads; false also when a preview counts it as deleted already.
+bool OpenRegKey(HKEY root, const char* subKey, REGSAM access, RegKey& key);
 
 // A REG_SZ or REG_EXPAND_SZ value of at most 255 bytes (terminator included), as stored;
 // the empty string on any failure.

@@ -26,6 +26,11 @@ struct RunSettings {
   bool logEnabled = false;
   bool removeLauncher = false;
   bool automation = false;
+  // Keywords that change how a run goes, none of them on by default:
+  bool preview = false;  // find and list what a removal would delete; change nothing
+  bool backup = false;   // keep every deleted key, value and file in a backup folder
+  bool restore = false;  // put the newest backup folder back instead of removing
+  bool codes = false;    // exit codes that tell a script how the run ended
 };
 
 // The run's settings, owned by the application object; the removals and the dialog reach

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/change_gate.h"
 #include "engine/cleanup_context.h"
 #include "engine/handles.h"
 #include "engine/registry.h"
@@ -113,17 +114,22 @@ bool ReadMultiString(HKEY key, const wchar_t* name, std::u16string& data) {
   return PendingQueueFromValue(type, buffer.data(), size, data);
 }
 
-// Takes ORV's operations out of one value; true when the value was changed or deleted.
-bool RemoveOrvOperations(HKEY key, const wchar_t* name) {
+// Takes ORV's operations out of one value, after the change gate let it through; true when
+// the value was changed or deleted. A preview or a failed backup has reported it already.
+bool RemoveOrvOperations(HKEY root, const char* subKey, HKEY key, const wchar_t* name,
+                         bool& gateReported) {
   std::u16string data;
   if (!ReadMultiString(key, name, data)) return false;  // not a queue this program knows
   const PendingRenamesFilter filtered = FilterOrvRenameOperations(data);
   if (!filtered.changed) return false;
+  gateReported = !MayChangeValue(root, subKey, key, Narrow(name), filtered.empty, true);
+  if (gateReported) return false;
   if (filtered.empty) return RegDeleteValueW(key, name) == ERROR_SUCCESS;
-  return RegSetValueExW(key, name, 0, REG_MULTI_SZ,
-                        reinterpret_cast<const BYTE*>(filtered.rest.data()),
-                        static_cast<DWORD>(filtered.rest.size() * sizeof(char16_t))) ==
-         ERROR_SUCCESS;
+  if (RegSetValueExW(key, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(filtered.rest.data()),
+                     static_cast<DWORD>(filtered.rest.size() * sizeof(char16_t))) != ERROR_SUCCESS)
+    return false;
+  NoteValueLeft(key, Narrow(name));
+  return true;
 }
 
 void RunEntry(const OrvCatalogueEntry& entry) {
@@ -142,6 +148,7 @@ void RunEntry(const OrvCatalogueEntry& entry) {
 }  // namespace
 
 void RemoveOrvPendingRenames(HKEY root, const char* subKey, const char* pattern) {
+  if (IsRegKeyGone(root, subKey)) return;
   RegKey key;
   if (RegOpenKeyExA(root, subKey, 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return;
   DWORD count = 0;
@@ -158,7 +165,8 @@ void RemoveOrvPendingRenames(HKEY root, const char* subKey, const char* pattern)
     if (status == ERROR_MORE_DATA) continue;  // too long to be ours, and never cut to another name
     if (status != ERROR_SUCCESS) break;
     if (!ContainsNoCaseWide(name, widePattern)) continue;
-    if (RemoveOrvOperations(key.get(), name))
+    bool gateReported = false;
+    if (RemoveOrvOperations(root, subKey, key.get(), name, gateReported))
       TheCleanupContext().ReportRegValue(root, std::string(subKey) + " - " + Narrow(name), true);
   }
 }

@@ -42,27 +42,20 @@ void RemoveUninstallEntry(const std::string& entry) {
                         ? HKEY_LOCAL_MACHINE
                         : HKEY_CURRENT_USER;
   machine.Reset();
-  RegKey uninstall;
-  if (RegOpenKeyExA(root, kUninstall, 0, kKeyReadWrite, uninstall.Receive()) != ERROR_SUCCESS)
-    return;
-  DeleteSubKeyTree(uninstall.get(), entry.c_str());
+  DeleteRegKeyTreeQuietly(root, std::string(kUninstall) + "\\" + entry);
 }
 
+// The list is created empty when missing, as the client's own set-up does.
 void RemoveOptionalComponentEntry(const std::string& entry) {
-  RegKey components;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kOptionalComponents, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      kKeyReadWrite, nullptr, components.Receive(), nullptr) != ERROR_SUCCESS)
-    return;
-  DeleteSubKeyTree(components.get(), entry.c_str());
+  if (!EnsureRegKey(HKEY_CURRENT_USER, kOptionalComponents)) return;
+  DeleteRegKeyTreeQuietly(HKEY_CURRENT_USER, std::string(kOptionalComponents) + "\\" + entry);
 }
 
 void RemoveDesktopShortcuts(const std::string& name) {
   for (const char* list : kShortcutLists) {
     RegKey key;
     const std::string path = "Software\\orv\\" + name + list;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, kKeyReadWrite, key.Receive()) !=
-        ERROR_SUCCESS)
-      continue;
+    if (!OpenRegKey(HKEY_CURRENT_USER, path.c_str(), kKeyReadWrite, key)) continue;
     for (const std::string& shortcut : SubKeyNames(key.get())) {
       if (!IsUsableShortcutName(shortcut)) continue;  // would lead out of the desktop
       std::string desktop;
@@ -72,39 +65,13 @@ void RemoveDesktopShortcuts(const std::string& name) {
   }
 }
 
-void RemoveRunValue(HKEY root) {
-  RegKey run;
-  if (RegOpenKeyExA(root, kRun, 0, kKeyReadWrite, run.Receive()) == ERROR_SUCCESS)
-    RegDeleteValueA(run.get(), "orv");
-}
+void RemoveRunValue(HKEY root) { DeleteRegValueQuietly(root, kRun, "orv"); }
 
 void RemoveConfigurationKey(const std::string& name) {
-  RegKey configurations;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfigurations, 0, kKeyReadWrite,
-                    configurations.Receive()) == ERROR_SUCCESS)
-    DeleteSubKeyTree(configurations.get(), name.c_str());
+  DeleteRegKeyTreeQuietly(HKEY_CURRENT_USER, std::string(kConfigurations) + "\\" + name);
 }
 
 }  // namespace
-
-LONG DeleteSubKeyTree(HKEY key, const char* name) {
-  if (name == nullptr || *name == '\0') return ERROR_INVALID_PARAMETER;
-  {
-    RegKey sub;
-    const LONG opened = RegOpenKeyExA(key, name, 0, kKeyReadWrite, sub.Receive());
-    if (opened != ERROR_SUCCESS) return opened;
-    for (;;) {
-      char child[kKeyNameBufferSize];
-      DWORD length = kKeyNameBufferSize;
-      if (RegEnumKeyExA(sub.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
-          ERROR_SUCCESS)
-        break;
-      const LONG removed = DeleteSubKeyTree(sub.get(), child);
-      if (removed != ERROR_SUCCESS) return removed;
-    }
-  }
-  return RegDeleteKeyA(key, name);
-}
 
 void RemoveOrvConfiguration(const std::string& name, int32_t optionWord) {
   const std::string entry = "orv_" + name;

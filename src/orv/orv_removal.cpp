@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "engine/run_settings.h"
+#include "engine/change_gate.h"
 #include "engine/data_folder.h"
 #include "engine/files.h"
 #include "engine/handles.h"
@@ -86,7 +87,8 @@ void RemoveOrvClient(int32_t optionWord) {
   // Read first: the catalogue deletes the key the names live in, and the data folders still
   // need them.
   const std::vector<std::string> configurations = ListOrvConfigurations();
-  ShutDownOrvClient();  // reads the host's server path itself
+  // A preview asks nothing of the running client.
+  if (!IsPreview()) ShutDownOrvClient();  // reads the host's server path itself
   for (const std::string& name : configurations) RemoveOrvConfiguration(name, optionWord);
   RemoveOrvCatalogue();
   RemoveWindowsOrvFolder();

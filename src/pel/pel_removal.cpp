@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "engine/change_gate.h"
 #include "engine/run_settings.h"
 #include "engine/files.h"
 #include "engine/registry.h"
@@ -151,7 +152,8 @@ void ShowPelInstallationReport(const PelLocations& locations) {
 void RemovePelClient(int32_t optionWord) {
   PelLocations locations;
   FindSkins(locations);
-  if (HasOptions(optionWord, OPT_SHUTDOWN_CLIENT)) ShutDownSkins(locations.skins);
+  // A preview asks nothing of the running client.
+  if (HasOptions(optionWord, OPT_SHUTDOWN_CLIENT) && !IsPreview()) ShutDownSkins(locations.skins);
   locations.isWin9x = IsWin9xFamily();
   FindShellFolders(locations);
   FindDataRoots(optionWord, locations);

@@ -36,7 +36,11 @@ TEST_F(RunFlow, QuestionMarkShowsExactlyTheUsage) {
             "purgon [/l] [/s] [/v] [/orv options] [/pel options] [/ql]\n\n/l\t- write to purgon.log\n"
             "/s\t- silent mode\n/v\t- verbose mode\n\n/ql\t- remove QLaunch\n\nOptions (add together):\n"
             " 1 - (not used)\n 2 - All users\n 4 - Remove desktop shortcuts\n 8 - Remove start menu\n"
-            "16 - Remove cstore\n32 - Shutdown client\n64 - Remove prefs\n");
+            "16 - Remove cstore\n32 - Shutdown client\n64 - Remove prefs\n"
+            "\n/preview\t- list what would be removed, change nothing\n"
+            "/backup\t- keep what is removed in purgon-backup\n"
+            "/restore\t- put the newest purgon-backup back\n"
+            "/codes\t- exit codes: 0 done, 3010 reboot and run again, 1602 declined\n");
   EXPECT_EQ(r.boxes[0].buttons, std::vector<std::string>{"OK"});
   EXPECT_EQ(r.boxes[0].icon, BoxInfo::NONE);
   EXPECT_FALSE(r.boxes[0].owned);

@@ -61,10 +61,31 @@ TEST_F(CleanupContextTest, ReportsAgainstOtherHandlesAreDropped) {
   EXPECT_EQ(context_.failures, (std::vector<std::string>{"HKEY_USERS\\S-1", "HKEY_CLASSES_ROOT\\CLSID"}));
 }
 
+// A preview's lines are a removal's with "found " for "OK    "; restore lines have labels of
+// the same width, so every text starts in column 24.
+TEST_F(CleanupContextTest, FoundAndRestoreLinesKeepTheColumns) {
+  context_.ReportRegFound(LOG_REG_KEY, Root(0x80000000), "ORV.UI");
+  context_.ReportRegFound(LOG_REG_VALUE, reinterpret_cast<const void*>(0x1234), "nested - x");
+  context_.ReportFound(LOG_DIR, "C:\\d\\");
+  context_.ReportResult(LOG_RESTORE_KEY, true, "HKEY_CURRENT_USER\\k");
+  context_.ReportResult(LOG_RESTORE_VALUE, false, "HKEY_CURRENT_USER\\k - v");
+  context_.ReportResult(LOG_RESTORE_FILE, true, "C:\\f");
+  context_.ReportResult(LOG_RESTORE_DIR, true, "C:\\d\\");
+  EXPECT_EQ(Log(),
+            "Delete Reg Key: found  HKEY_CLASSES_ROOT\\ORV.UI\n"
+            "Remove Dir    : found  C:\\d\\\n"
+            "Restore RegKey: OK     HKEY_CURRENT_USER\\k\n"
+            "Restore RegVal: failed HKEY_CURRENT_USER\\k - v\n"
+            "Restore File  : OK     C:\\f\n"
+            "Restore Dir   : OK     C:\\d\\\n");
+  EXPECT_EQ(context_.found, (std::vector<std::string>{"HKEY_CLASSES_ROOT\\ORV.UI", "C:\\d\\"}));
+  EXPECT_EQ(context_.failures, std::vector<std::string>{"HKEY_CURRENT_USER\\k - v"});
+}
+
 TEST_F(CleanupContextTest, RepeatedFailuresAreListedEachTimeAndUnknownKindsHaveNoLabel) {
   context_.ReportFile("C:\\x", false);
   context_.ReportFile("C:\\x", false);
-  context_.ReportResult(7, true, "odd");
+  context_.ReportResult(8, true, "odd");
   EXPECT_EQ(Log(), "Remove File   : failed C:\\x\nRemove File   : failed C:\\x\n: OK     odd\n");
   EXPECT_EQ(context_.failures.size(), 2u);
 }

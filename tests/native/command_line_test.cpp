@@ -41,6 +41,18 @@ TEST(ParseCommandLine, PrefixCharactersAreDelimitersAndCaseIsIgnored) {
   EXPECT_TRUE(Parse("x /AUTOMATION").settings.automation);
 }
 
+TEST(ParseCommandLine, RunKeywordsInAnyCaseAndPositionChangeNothingElse) {
+  Parsed p = Parse("purgon -PREVIEW /pel /Backup restore /orv 4 codes");
+  EXPECT_EQ(p.outcome, ParseOutcome::Run);
+  EXPECT_TRUE(p.settings.preview && p.settings.backup && p.settings.restore && p.settings.codes);
+  EXPECT_EQ(p.settings.pelOptions, -1);  // "backup" is examined in its own right
+  EXPECT_EQ(p.settings.orvOptions, 4);
+  Parsed plain = Parse("purgon /pel 1 /previews /backup2 codes? /l");
+  EXPECT_FALSE(plain.settings.preview || plain.settings.backup || plain.settings.restore ||
+               plain.settings.codes);
+  EXPECT_TRUE(plain.settings.logEnabled);
+}
+
 TEST(ParseCommandLine, MissingOrNonNumericNumberAsksForEveryStep) {
   EXPECT_EQ(Parse("x /pel").settings.pelOptions, -1);
   Parsed p = Parse("x /pel /v");
@@ -139,6 +151,10 @@ Parsed ReferenceParse(const std::string& line) {
     if (t == "v") p.settings.verbose = true;
     if (t == "s" || t == "q") p.settings.silent = true;
     if (t == "ql") p.settings.removeLauncher = true;
+    if (t == "preview") p.settings.preview = true;
+    if (t == "backup") p.settings.backup = true;
+    if (t == "restore") p.settings.restore = true;
+    if (t == "codes") p.settings.codes = true;
     if (t == "pel" || t == "orv") {
       int32_t& word = t == "pel" ? p.settings.pelOptions : p.settings.orvOptions;
       word = -1;
@@ -159,7 +175,7 @@ Parsed ReferenceParse(const std::string& line) {
 TEST(ParseCommandLine, RandomLinesAgreeWithTheGrammarWrittenOut) {
   const char* pieces[] = {"pel", "orv", "ql", "l", "s", "v", "q", "?", "automation", "regserver",
                           "UnRegServer", "-", "/", " ", "\t", "\"", "0", "99999999999999999999",
-                          "12abc", "4294967298", "PEL", "Q", "\xff\xfe", "\x80"};
+                          "12abc", "4294967298", "PEL", "Q", "preview", "Backup", "restore", "CODES", "\xff\xfe", "\x80"};
   std::mt19937 random(12345);
   for (int round = 0; round < 20000; ++round) {
     std::string line;
@@ -177,6 +193,10 @@ TEST(ParseCommandLine, RandomLinesAgreeWithTheGrammarWrittenOut) {
     ASSERT_EQ(got.settings.logEnabled, want.settings.logEnabled) << line;
     ASSERT_EQ(got.settings.removeLauncher, want.settings.removeLauncher) << line;
     ASSERT_EQ(got.settings.automation, want.settings.automation) << line;
+    ASSERT_EQ(got.settings.preview, want.settings.preview) << line;
+    ASSERT_EQ(got.settings.backup, want.settings.backup) << line;
+    ASSERT_EQ(got.settings.restore, want.settings.restore) << line;
+    ASSERT_EQ(got.settings.codes, want.settings.codes) << line;
   }
 }
 

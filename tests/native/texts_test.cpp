@@ -27,6 +27,38 @@ TEST(OptionsSummary, EveryBitAndTheLauncher) {
             "\tAll binaries and registry entries\n\tRemove CStore\n\nRemove QLaunch");
 }
 
+TEST(OptionsSummary, RunKeywordsAreNamedAfterTheUnchangedText) {
+  RunSettings s;
+  s.orvOptions = 1;
+  const std::string plain = BuildOptionsSummary(s);
+  s.preview = s.codes = true;
+  EXPECT_EQ(BuildOptionsSummary(s),
+            plain + "\n\nRun Options:\n\tPreview: nothing is changed\n\tExit codes for scripts\n");
+}
+
+TEST(Usage, TheOriginalTextComesFirstAndTheRunKeywordsAfterIt) {
+  const std::string usage = kUsageText;
+  const std::string original =
+      "purgon [/l] [/s] [/v] [/orv options] [/pel options] [/ql]\n\n/l\t- write to purgon.log\n"
+      "/s\t- silent mode\n/v\t- verbose mode\n\n/ql\t- remove QLaunch\n\nOptions (add together):\n"
+      " 1 - (not used)\n 2 - All users\n 4 - Remove desktop shortcuts\n 8 - Remove start menu\n"
+      "16 - Remove cstore\n32 - Shutdown client\n64 - Remove prefs\n";
+  EXPECT_EQ(usage.substr(0, original.size()), original);
+  for (const char* keyword : {"\n/preview\t", "\n/backup\t", "\n/restore\t", "\n/codes\t"})
+    EXPECT_NE(usage.find(keyword, original.size() - 1), std::string::npos) << keyword;
+}
+
+TEST(PreviewReport, CountsListsLikeTheFailureReportOrSaysNothingWasFound) {
+  EXPECT_EQ(BuildPreviewReport({}), "Purgon found nothing to remove. Nothing was changed.");
+  EXPECT_EQ(BuildPreviewReport({"a", "b"}),
+            "Purgon found 2 items to remove. Nothing was changed.\n\na\nb\n");
+  const std::vector<std::string> many(500, std::string(30, 'x'));
+  const std::string report = BuildPreviewReport(many);
+  EXPECT_LT(report.size(), kMessageBufferSize);
+  EXPECT_EQ(report.compare(0, 28, "Purgon found 500 items to re"), 0);
+  EXPECT_NE(report.find(" more not shown)\n"), std::string::npos);
+}
+
 TEST(OptionsSummary, BitOneAloneAddsOnlyTheRemovalLine) {
   RunSettings s;
   s.orvOptions = 1;

@@ -1,0 +1,89 @@
+#include "engine/backup_layout.h"
+
+#include "engine/text_utils.h"
+
+const char kBackupBaseName[] = "purgon-backup";
+const char kBackupRegistryFile[] = "registry.reg";
+const char kBackupFilesFolder[] = "files";
+const char kRestoredSuffix[] = ".restored";
+
+namespace {
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// No empty, "." or ".." part: the kept place must lie inside the files folder and the
+// original where it was.
+bool HasOnlyPlainParts(const std::string& path) {
+  size_t start = 0;
+  for (;;) {
+    const size_t end = path.find('\\', start);
+    const std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (part.empty() || part == "." || part == ".." || part.find('/') != std::string::npos)
+      return false;
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+std::string BackupFolderName(int number) {
+  return number == 0 ? std::string(kBackupBaseName)
+                     : std::string(kBackupBaseName) + "." + std::to_string(number);
+}
+
+int BackupNumberOf(const std::string& name) {
+  const std::string lowered = ToLowerCopy(name);
+  const std::string base = kBackupBaseName;
+  if (lowered.compare(0, base.size(), base) != 0) return -1;
+  if (lowered.size() == base.size()) return 0;
+  if (lowered[base.size()] != '.' || lowered.size() == base.size() + 1) return -1;
+  // Digits only, no leading zero, small enough for an int.
+  const std::string digits = lowered.substr(base.size() + 1);
+  if (digits.size() > 9 || digits[0] == '0') return -1;
+  int number = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return -1;
+    number = number * 10 + (c - '0');
+  }
+  return number;
+}
+
+int NewestBackupNumber(const std::vector<std::string>& names) {
+  int newest = -1;
+  for (const std::string& name : names) {
+    const int number = BackupNumberOf(name);
+    if (number > newest) newest = number;
+  }
+  return newest;
+}
+
+bool KeptPathOf(const std::string& path, std::string& kept) {
+  std::string rest;
+  if (path.size() > 3 && IsLetter(path[0]) && path[1] == ':' && path[2] == '\\') {
+    kept = std::string(1, static_cast<char>(path[0] & ~0x20)) + "\\";
+    rest = path.substr(3);
+  } else if (path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' &&
+             path[2] != '.') {
+    kept = "UNC\\";
+    rest = path.substr(2);
+  } else {
+    return false;
+  }
+  if (!rest.empty() && rest.back() == '\\') rest.pop_back();
+  if (!HasOnlyPlainParts(rest)) return false;
+  kept += rest;
+  return true;
+}
+
+bool OriginalPathOf(const std::string& kept, std::string& path) {
+  if (kept.size() > 2 && IsLetter(kept[0]) && kept[1] == '\\') {
+    path = std::string(1, kept[0]) + ":" + kept.substr(1);
+  } else if (kept.compare(0, 4, "UNC\\") == 0 && kept.size() > 4) {
+    path = "\\\\" + kept.substr(4);
+  } else {
+    return false;
+  }
+  std::string rest = path.substr(path[0] == '\\' ? 2 : 3);
+  return HasOnlyPlainParts(rest);
+}
