@@ -10,7 +10,8 @@ namespace {
 // Each label is 14 characters, each status 6, so the text starts at the same column.
 const char* const kLabels[] = {"Delete Reg Key", "Delete Reg Val", "Remove File   ",
                                "Remove Dir    ", "Restore RegKey", "Restore RegVal",
-                               "Restore File  ", "Restore Dir   "};
+                               "Restore File  ", "Restore Dir   ",
+                               "Load User Reg "};
 const int kLabelCount = sizeof(kLabels) / sizeof(kLabels[0]);
 const char kStatusOk[] = "OK    ";
 const char kStatusFailed[] = "failed";
@@ -85,4 +86,9 @@ void CleanupContext::ReportFile(const std::string& path, bool succeeded) {
 void CleanupContext::ReportDir(const std::string& path, bool succeeded) {
   if (succeeded && !logFile) return;
   ReportResult(LOG_DIR, succeeded, path);
+}
+
+void CleanupContext::ReportUserHive(const std::string& path, bool succeeded) {
+  if (succeeded && !logFile) return;
+  ReportResult(LOG_USER_HIVE, succeeded, path);
 }

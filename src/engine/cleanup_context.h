@@ -14,6 +14,8 @@ enum LogKind {
   LOG_RESTORE_VALUE = 5,
   LOG_RESTORE_FILE = 6,
   LOG_RESTORE_DIR = 7,
+  // Another account's registry file that could not be loaded or unloaded (failures only).
+  LOG_USER_HIVE = 8,
 };
 
 // Names printed for the four predefined registry roots, indexed by the root handle's value
@@ -44,6 +46,8 @@ class CleanupContext {
   void ReportRegValue(const void* root, const std::string& text, bool succeeded);
   void ReportFile(const std::string& path, bool succeeded);
   void ReportDir(const std::string& path, bool succeeded);
+  // The load of another account's registry file; `path` is the file.
+  void ReportUserHive(const std::string& path, bool succeeded);
 
   // A preview's report of an item the removal would delete: the line a successful removal
   // writes, with "found " for "OK    "; the text is remembered in `found`. Registry reports

@@ -186,3 +186,16 @@ std::string ReadRegStringWithin(HKEY key, const char* valueName, DWORD sizeLimit
   if (size == 0 || size > sizeLimit || buffer[size - 1] != '\0') return std::string();
   return buffer.data();
 }
+
+std::vector<std::string> SubKeyNames(HKEY key) {
+  std::vector<std::string> names;
+  for (DWORD index = 0;; ++index) {
+    char name[kKeyNameBuffer];
+    DWORD length = kKeyNameBuffer;
+    if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
+    names.push_back(name);
+  }
+  return names;
+}

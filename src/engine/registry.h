@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/handles.h"
 
@@ -37,6 +38,10 @@ bool OpenRegKey(HKEY root, const char* subKey, REGSAM access, RegKey& key);
 // A REG_SZ or REG_EXPAND_SZ value of at most 255 bytes (terminator included), as stored;
 // the empty string on any failure.
 std::string ReadRegString(HKEY key, const char* valueName);
+
+// The sub-key names of an open key, index 0 upwards, up to the first failure (no more
+// names, or one longer than 255 characters).
+std::vector<std::string> SubKeyNames(HKEY key);
 
 // The same for a value that may fill `sizeLimit` bytes with its terminator; the empty
 // string when it is missing, of another type, longer or not terminated.

@@ -104,3 +104,16 @@ bool IsProtectedTree(const std::string& directory) {
   const std::string longForm = LongForm(directory);
   return !longForm.empty() && IsRefusedTree(longForm, folders);
 }
+
+ProtectedFolders GatherSystemFolders() {
+  ProtectedFolders folders;
+  AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); }));
+  AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetSystemDirectoryA(b, n); }));
+  AddFolder(folders.folders, ShellFolder(CSIDL_PROGRAM_FILES));
+  AddFolder(folders.folders, ShellFolder(CSIDL_PROGRAM_FILES_COMMON));
+  const std::string appData = ShellFolder(CSIDL_APPDATA);
+  if (!appData.empty())
+    AddFolder(folders.folders,
+              FindProfileLayout(appData, LongOrAsGiven(ShellFolder(CSIDL_PROFILE))).root);
+  return folders;
+}

@@ -7,6 +7,10 @@
 // Each is given in the form Windows reports and in its long form.
 ProtectedFolders GatherProtectedFolders();
 
+// Only the folders of the system itself: the Windows and system folders, Program Files
+// and the profiles root.
+ProtectedFolders GatherSystemFolders();
+
 // True when `directory` must not be removed as a tree (see IsRefusedTree); the path is
 // checked as given and in its long form. The folders are gathered on the first call.
 bool IsProtectedTree(const std::string& directory);

@@ -132,15 +132,16 @@ bool RemoveOrvOperations(HKEY root, const char* subKey, HKEY key, const wchar_t*
   return true;
 }
 
-void RunEntry(const OrvCatalogueEntry& entry) {
-  const std::string path = std::string(entry.path) + OrvIdText(entry.id);
+void RunEntry(const OrvCatalogueEntry& entry, const RegistryScope& scope) {
+  RegLocation at;
+  if (!scope.Locate(entry.root, std::string(entry.path) + OrvIdText(entry.id), at)) return;
   switch (entry.action) {
-    case ORV_DELETE_KEY_TREE: DeleteRegKeyTree(entry.root, path.c_str()); break;
+    case ORV_DELETE_KEY_TREE: DeleteRegKeyTree(at.root, at.path.c_str()); break;
     case ORV_DELETE_VALUES_CONTAINING:
-      DeleteRegValuesContaining(entry.root, path.c_str(), entry.pattern);
+      DeleteRegValuesContaining(at.root, at.path.c_str(), entry.pattern);
       break;
     case ORV_REMOVE_PENDING_RENAMES:
-      RemoveOrvPendingRenames(entry.root, path.c_str(), entry.pattern);
+      RemoveOrvPendingRenames(at.root, at.path.c_str(), entry.pattern);
       break;
   }
 }
@@ -171,6 +172,6 @@ void RemoveOrvPendingRenames(HKEY root, const char* subKey, const char* pattern)
   }
 }
 
-void RemoveOrvCatalogue() {
-  for (size_t i = 0; i < kOrvCatalogueSize; ++i) RunEntry(kOrvCatalogue[i]);
+void RemoveOrvCatalogue(const RegistryScope& scope) {
+  for (size_t i = 0; i < kOrvCatalogueSize; ++i) RunEntry(kOrvCatalogue[i], scope);
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "engine/registry_scope.h"
 #include "orv/orv_ids.h"
 
 enum OrvCatalogueAction {
@@ -25,8 +26,9 @@ extern const OrvCatalogueEntry kOrvCatalogue[];
 extern const size_t kOrvCatalogueSize;
 
 // Removes every entry of the catalogue, in order. Each key that existed yields one log line,
-// each value removed or rewritten one more.
-void RemoveOrvCatalogue();
+// each value removed or rewritten one more. Another account's scope takes only the rows of
+// the current user's roots.
+void RemoveOrvCatalogue(const RegistryScope& scope = RegistryScope());
 
 // For each value of the key whose name contains `pattern`, removes the operations of which a
 // path is ORV's; the value goes when nothing else is left in it, otherwise the rest is

@@ -11,6 +11,7 @@
 #include "engine/profiles.h"
 #include "engine/registry.h"
 #include "engine/shell.h"
+#include "engine/user_accounts.h"
 #include "orv/orv_catalogue.h"
 #include "orv/orv_configuration.h"
 #include "orv/orv_paths.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-const DWORD kKeyNameBufferSize = 256;
 const DWORD kWindowsPathBufferSize = 1024;
 const char kDataRoot[] = "Varenta\\";
 // Files that go from every data folder whatever the options, in this order.
@@ -46,11 +46,12 @@ std::vector<std::string> ApplicationDataFolders(int32_t optionWord) {
 
 // Cleans the data folders of one application-data folder: those whose names match "orv*",
 // then one per configuration name that is a plain folder name.
+// `listFolders` false: the "orv*" folders were cleaned already.
 void CleanDataFolders(const std::string& appData, const std::vector<std::string>& configurations,
-                      int32_t optionWord) {
+                      int32_t optionWord, bool listFolders = true) {
   const std::string dataRoot = appData + kDataRoot;
   std::vector<std::string> names;
-  ListDirectory(dataRoot + "orv*", names);  // whatever was listed is used
+  if (listFolders) ListDirectory(dataRoot + "orv*", names);  // whatever was listed is used
   names.insert(names.end(), configurations.begin(), configurations.end());
   for (const std::string& name : names) {
     // A name such as ".." would turn the data root's parent into a data folder.
@@ -59,23 +60,26 @@ void CleanDataFolders(const std::string& appData, const std::vector<std::string>
   }
 }
 
+// The per-user part of the removal once more, with another account's own configurations,
+// registry, desktop and application-data folder. Shutdown and machine-wide steps are not
+// repeated.
+void RemoveOrvForAccount(const RegistryScope& scope, int32_t optionWord) {
+  const std::vector<std::string> configurations = ListOrvConfigurations(scope);
+  for (const std::string& name : configurations) RemoveOrvConfiguration(name, optionWord, scope);
+  RemoveOrvCatalogue(scope);
+  const OtherAccount& account = scope.account();
+  if (!account.appData.empty())
+    CleanDataFolders(account.appData, configurations, optionWord, !account.appDataCleaned);
+}
+
 }  // namespace
 
-std::vector<std::string> ListOrvConfigurations() {
+std::vector<std::string> ListOrvConfigurations(const RegistryScope& scope) {
   std::vector<std::string> names;
   RegKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\orv", 0, kKeyReadWrite, key.Receive()) !=
-      ERROR_SUCCESS)
+  if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, "Software\\orv", key))
     return names;
-  for (DWORD index = 0;; ++index) {
-    char name[kKeyNameBufferSize];
-    DWORD length = kKeyNameBufferSize;
-    if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    names.push_back(name);
-  }
-  return names;
+  return SubKeyNames(key.get());
 }
 
 void CleanOrvDataFolder(const std::string& folder, int32_t optionWord) {
@@ -94,4 +98,7 @@ void RemoveOrvClient(int32_t optionWord) {
   RemoveWindowsOrvFolder();
   for (const std::string& appData : ApplicationDataFolders(optionWord))
     CleanDataFolders(appData, configurations, optionWord);
+  if (HasOptions(optionWord, OPT_ALL_USERS))
+    ForEachOtherUserAccount(
+        [optionWord](const RegistryScope& scope) { RemoveOrvForAccount(scope, optionWord); });
 }

@@ -3,11 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/registry_scope.h"
+
 // Removes the ORV client: shutdown, configurations, catalogue, Windows folder, data folders.
 void RemoveOrvClient(int32_t optionWord);
 
-// The sub-key names of HKCU "Software\orv", in enumeration order: the configurations.
-std::vector<std::string> ListOrvConfigurations();
+// The sub-key names of HKCU "Software\orv" (in the scope's account), in enumeration order:
+// the configurations.
+std::vector<std::string> ListOrvConfigurations(const RegistryScope& scope = RegistryScope());
 
 // Removes the client's files from one data folder (ending in a backslash): the whole folder
 // with OPT_CONTENT_STORE and OPT_PREFS, otherwise the content store (OPT_CONTENT_STORE), the

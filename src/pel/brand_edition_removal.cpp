@@ -5,6 +5,7 @@
 #include "engine/data_folder.h"
 #include "engine/files.h"
 #include "engine/registry.h"
+#include "engine/registry_scope.h"
 #include "pel/pel_ids.h"
 #include "pel/pel_paths.h"
 #include "pel/pel_removal.h"
@@ -21,16 +22,17 @@ const char* const kDataFolderLeftovers[] = {
 };
 
 // "gw" is too short to match by containment: only the values named "gw" and "gw-gw" go.
-void RemoveRunValues(const BrandEdition& edition) {
+// Another account's scope takes the values of its own Run key only.
+void RemoveRunValues(const BrandEdition& edition, const RegistryScope& scope) {
   if (RunValuesNamedExactly(edition)) {
-    DeleteRegValueNamed(HKEY_CURRENT_USER, kRunKey, "gw");
-    DeleteRegValueNamed(HKEY_LOCAL_MACHINE, kRunKey, "gw");
-    DeleteRegValueNamed(HKEY_CURRENT_USER, kRunKey, "gw-gw");
-    DeleteRegValueNamed(HKEY_LOCAL_MACHINE, kRunKey, "gw-gw");
+    DeleteRegValueNamedIn(scope, HKEY_CURRENT_USER, kRunKey, "gw");
+    DeleteRegValueNamedIn(scope, HKEY_LOCAL_MACHINE, kRunKey, "gw");
+    DeleteRegValueNamedIn(scope, HKEY_CURRENT_USER, kRunKey, "gw-gw");
+    DeleteRegValueNamedIn(scope, HKEY_LOCAL_MACHINE, kRunKey, "gw-gw");
     return;
   }
-  DeleteRegValuesContaining(HKEY_CURRENT_USER, kRunKey, edition.editionId);
-  DeleteRegValuesContaining(HKEY_LOCAL_MACHINE, kRunKey, edition.editionId);
+  DeleteRegValuesContainingIn(scope, HKEY_CURRENT_USER, kRunKey, edition.editionId);
+  DeleteRegValuesContainingIn(scope, HKEY_LOCAL_MACHINE, kRunKey, edition.editionId);
 }
 
 void RemoveUninstallEntry(const BrandEdition& edition) {
@@ -52,15 +54,18 @@ void RemoveStartMenuFolder(const BrandEdition& edition, const PelLocations& loca
 }
 
 // Every file or folder under a data root's "Varenta\" whose name begins with the edition id.
+void RemoveDataFoldersIn(const BrandEdition& edition, const std::string& root,
+                         int32_t optionWord) {
+  const std::string base = root + "Varenta\\";
+  std::vector<std::string> names;
+  if (!ListDirectory(base + edition.editionId + "*", names)) return;
+  for (const std::string& name : names) CleanPelDataFolder(base + name + "\\", optionWord);
+}
+
 void RemoveDataFolders(const BrandEdition& edition, const PelLocations& locations,
                        int32_t optionWord) {
   if (locations.appData.empty()) return;
-  for (const std::string& root : locations.dataRoots) {
-    const std::string base = root + "Varenta\\";
-    std::vector<std::string> names;
-    if (!ListDirectory(base + edition.editionId + "*", names)) continue;
-    for (const std::string& name : names) CleanPelDataFolder(base + name + "\\", optionWord);
-  }
+  for (const std::string& root : locations.dataRoots) RemoveDataFoldersIn(edition, root, optionWord);
 }
 
 void RemoveDesktopShortcuts(const BrandEdition& edition, const PelLocations& locations) {
@@ -74,12 +79,20 @@ void RemoveDesktopShortcuts(const BrandEdition& edition, const PelLocations& loc
 
 void RemoveBrandEdition(const BrandEdition& edition, const PelLocations& locations,
                         int32_t optionWord) {
-  RemoveRunValues(edition);
+  RemoveRunValues(edition, RegistryScope());
   RemoveUninstallEntry(edition);
   RemoveInstallShieldFolder(edition, locations);
   if (HasOptions(optionWord, OPT_START_MENU)) RemoveStartMenuFolder(edition, locations);
   RemoveDataFolders(edition, locations, optionWord);
   if (HasOptions(optionWord, OPT_DESKTOP_SHORTCUTS)) RemoveDesktopShortcuts(edition, locations);
+}
+
+void RemoveBrandEditionForAccount(const BrandEdition& edition, const RegistryScope& scope,
+                                  int32_t optionWord) {
+  RemoveRunValues(edition, scope);
+  const OtherAccount& account = scope.account();
+  if (!account.appData.empty() && !account.appDataCleaned)
+    RemoveDataFoldersIn(edition, account.appData, optionWord);
 }
 
 void CleanPelDataFolder(const std::string& folder, int32_t optionWord) {

@@ -1,6 +1,7 @@
 #include "pel/pel_registry.h"
 
 #include "engine/registry.h"
+#include "engine/registry_scope.h"
 
 HKEY PelRootKey(PelRoot root) {
   switch (root) {
@@ -11,12 +12,12 @@ HKEY PelRootKey(PelRoot root) {
   return nullptr;
 }
 
-void RemovePelCatalogue() {
+void RemovePelCatalogue(const RegistryScope& scope) {
   for (const PelCatalogueEntry& entry : kPelCatalogue) {
     const std::string key = PelCatalogueKey(entry);
     if (entry.op == PEL_DELETE_VALUES_CONTAINING)
-      DeleteRegValuesContaining(PelRootKey(entry.root), key.c_str(), entry.pattern);
+      DeleteRegValuesContainingIn(scope, PelRootKey(entry.root), key, entry.pattern);
     else
-      DeleteRegKeyTree(PelRootKey(entry.root), key.c_str());
+      DeleteRegKeyTreeIn(scope, PelRootKey(entry.root), key);
   }
 }

@@ -12,6 +12,7 @@
 #include "engine/handles.h"
 #include "engine/profiles.h"
 #include "engine/shell.h"
+#include "engine/user_accounts.h"
 #include "engine/wide_text.h"
 #include "pel/pel_control.h"
 #include "pel/pel_ids.h"
@@ -140,6 +141,15 @@ void RemoveTemporaryImages() {
   if (TempImagesFolder(temp, folder)) RemoveDirTree(folder);
 }
 
+// The per-user part once more, in another account: each edition's Run values and data
+// folders, then the catalogue's rows of the current user's roots. No shutdown, and nothing
+// machine-wide again.
+void RemovePelForAccount(const RegistryScope& scope, int32_t optionWord) {
+  for (const BrandEdition& edition : kBrandEditions)
+    RemoveBrandEditionForAccount(edition, scope, optionWord);
+  RemovePelCatalogue(scope);
+}
+
 }  // namespace
 
 void ShowPelInstallationReport(const PelLocations& locations) {
@@ -165,4 +175,7 @@ void RemovePelClient(int32_t optionWord) {
   RemoveProgramFolder(locations);
   RemoveInstallFolder(locations);
   RemoveTemporaryImages();
+  if (HasOptions(optionWord, OPT_ALL_USERS))
+    ForEachOtherUserAccount(
+        [optionWord](const RegistryScope& scope) { RemovePelForAccount(scope, optionWord); });
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/registry_scope.h"
 #include "pel/brand_editions.h"
 #include "pel/pel_locations.h"
 
@@ -15,6 +16,12 @@ void RemovePelClient(int32_t optionWord);
 // data folders and desktop shortcuts.
 void RemoveBrandEdition(const BrandEdition& edition, const PelLocations& locations,
                         int32_t optionWord);
+
+// The per-user part of an edition's removal in another account: its Run values and, unless
+// the all-users pass already reached them, its data folders in the account's own
+// application-data folder.
+void RemoveBrandEditionForAccount(const BrandEdition& edition, const RegistryScope& scope,
+                                  int32_t optionWord);
 
 // Cleans one data folder (ending in a backslash) as the content-store and preferences bits ask.
 void CleanPelDataFolder(const std::string& folder, int32_t optionWord);

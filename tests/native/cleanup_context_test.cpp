@@ -42,12 +42,14 @@ TEST_F(CleanupContextTest, LinesHaveFixedColumnsForEveryKind) {
   context_.ReportRegValue(Root(0x80000001), "Software\\Run - orv", true);
   context_.ReportFile("C:\\a.txt", false);
   context_.ReportDir("C:\\d\\", true);
+  context_.ReportUserHive("C:\\u\\NTUSER.DAT", false);
   EXPECT_EQ(Log(),
             "Delete Reg Key: OK     HKEY_LOCAL_MACHINE\\Software\\orv\n"
             "Delete Reg Val: OK     HKEY_CURRENT_USER\\Software\\Run - orv\n"
             "Remove File   : failed C:\\a.txt\n"
-            "Remove Dir    : OK     C:\\d\\\n");
-  EXPECT_EQ(context_.failures, std::vector<std::string>{"C:\\a.txt"});
+            "Remove Dir    : OK     C:\\d\\\n"
+            "Load User Reg : failed C:\\u\\NTUSER.DAT\n");
+  EXPECT_EQ(context_.failures, (std::vector<std::string>{"C:\\a.txt", "C:\\u\\NTUSER.DAT"}));
 }
 
 TEST_F(CleanupContextTest, ReportsAgainstOtherHandlesAreDropped) {
@@ -85,7 +87,7 @@ TEST_F(CleanupContextTest, FoundAndRestoreLinesKeepTheColumns) {
 TEST_F(CleanupContextTest, RepeatedFailuresAreListedEachTimeAndUnknownKindsHaveNoLabel) {
   context_.ReportFile("C:\\x", false);
   context_.ReportFile("C:\\x", false);
-  context_.ReportResult(8, true, "odd");
+  context_.ReportResult(LOG_USER_HIVE + 1, true, "odd");
   EXPECT_EQ(Log(), "Remove File   : failed C:\\x\nRemove File   : failed C:\\x\n: OK     odd\n");
   EXPECT_EQ(context_.failures.size(), 2u);
 }

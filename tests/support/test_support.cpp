@@ -265,4 +265,36 @@ std::string DiffLines(const std::vector<std::string>& expected, const std::vecto
     }
   }
   return diff;
+
+bool EnableHivePrivileges() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token)) return false;
+  bool ok = true;
+  for (const char* name : {SE_BACKUP_NAME, SE_RESTORE_NAME}) {
+    TOKEN_PRIVILEGES privileges = {1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+    ok = ok && LookupPrivilegeValueA(nullptr, name, &privileges.Privileges[0].Luid) &&
+         AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+  }
+  CloseHandle(token);
+  return ok;
+}
+
+bool SaveHiveFile(const std::vector<HiveRow>& rows, const std::string& file) {
+  const std::string scratch = "Software\\PurgonScratchHive";
+  DeleteRegTreeForTest(HKEY_CURRENT_USER, scratch);
+  for (const HiveRow& row : rows) {
+    const std::string key = scratch + "\\" + row.key;
+    if (!(row.value.empty() ? CreateRegKey(HKEY_CURRENT_USER, key)
+                            : SetRegString(HKEY_CURRENT_USER, key, row.value, row.data, row.type)))
+      return false;
+  }
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, scratch.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
+  DeleteFileA(file.c_str());
+  MakeDirs(file.substr(0, file.rfind('\\') + 1));
+  const bool saved = RegSaveKeyA(key, file.c_str(), nullptr) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  DeleteRegTreeForTest(HKEY_CURRENT_USER, scratch);
+  return saved;
 }

@@ -83,3 +83,17 @@ bool SetKeyDeny(HKEY root, const std::string& subKey, DWORD deny);
 // "" when the two lists of lines are equal; else a diff: each line only expected as "-", each
 // line only found as "+", with its line number, in order.
 std::string DiffLines(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
+
+// Another account's registry as a file: one row per key (empty `value`: the bare key) or
+// string value.
+struct HiveRow {
+  std::string key;
+  std::string value;
+  std::string data;
+  DWORD type;
+};
+// Enables the backup and restore privileges that saving and loading registry files need.
+bool EnableHivePrivileges();
+// Writes `rows` to a new registry file `file` (its folder is made), by way of a scratch key of
+// the running account that is removed again.
+bool SaveHiveFile(const std::vector<HiveRow>& rows, const std::string& file);

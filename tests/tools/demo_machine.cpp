@@ -4,10 +4,12 @@
 
 void InstallPelDemo();
 void InstallOrvDemo();
+void InstallOtherAccountDemo();
 
 int main() {
   InstallPelDemo();
   InstallOrvDemo();
+  InstallOtherAccountDemo();
   std::printf("demo machine ready\n");
   return 0;
 }

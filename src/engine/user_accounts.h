@@ -1,0 +1,25 @@
+#pragma once
+// The other user accounts of the PC and their registries. Both clients run their per-user
+// steps once more for each of them, through one loop: the account is found in the profile
+// list, its registry is used where it is loaded or loaded from its profile for the time of
+// the steps, and the steps see it through a registry scope.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/registry_scope.h"
+
+struct UserAccount {
+  std::string sid;
+  std::string profile;  // the profile folder, without a trailing backslash
+};
+
+// The user accounts of the profile list other than the running one, in enumeration order,
+// each with a profile folder that may be used.
+std::vector<UserAccount> ListOtherUserAccounts();
+
+// Runs `step` once for every other account whose registry is at hand. A profile without a
+// registry file is passed over silently; a registry file that cannot be loaded is reported
+// as a failure (once per run) and its account passed over. Every registry loaded here is
+// unloaded before the next account, whatever the step did.
+void ForEachOtherUserAccount(const std::function<void(const RegistryScope&)>& step);

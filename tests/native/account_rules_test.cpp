@@ -1,0 +1,35 @@
+// Which profile-list entries are other user accounts, and which of their paths are used.
+#include <gtest/gtest.h>
+
+#include "engine/account_rules.h"
+
+namespace {
+
+TEST(AccountRules, OnlyUserAccountsWithUsableProfileFoldersAreTaken) {
+  EXPECT_TRUE(IsUserAccountSid("S-1-5-21-3623811015-3361044348-30300820-1013"));
+  for (const char* name : {"S-1-5-18", "S-1-5-19", "S-1-5-20", "S-1-5-21-", "S-1-5-21-1-2-3-1001.bak",
+                           "S-1-5-21-1-2-3-1001_Classes", "s-1-5-21-1-2", "S-1-5-21-1\\..\\x", ""})
+    EXPECT_FALSE(IsUserAccountSid(name)) << name;
+
+  ProtectedFolders system;
+  system.folders = {"C:\\Windows", "C:\\Program Files", "C:\\Users"};
+  EXPECT_TRUE(IsUsableProfileFolder("C:\\Users\\ann", system));
+  EXPECT_TRUE(IsUsableProfileFolder("D:\\Profiles\\ann\\", system));
+  for (const char* path : {"C:\\", "C:", "\\\\server\\share", "users\\ann", "C:users\\ann", "",
+                           "C:\\Users", "c:\\users\\.", "C:\\Users\\ann\\..", "C:\\WINDOWS\\",
+                           "C:\\Program Files"})
+    EXPECT_FALSE(IsUsableProfileFolder(path, system)) << path;
+}
+
+TEST(AccountRules, FolderValuesAreReadWithTheAccountsOwnProfile) {
+  EXPECT_EQ(AccountFolderPath("%USERPROFILE%\\Desktop", "C:\\Users\\ann"), "C:\\Users\\ann\\Desktop\\");
+  EXPECT_EQ(AccountFolderPath("%userprofile%\\a\\%UserProfile%", "C:\\u"), "C:\\u\\a\\C:\\u\\");
+  EXPECT_EQ(AccountFolderPath("D:\\Desk\\", "C:\\Users\\ann"), "D:\\Desk\\");
+  // Anything else would be read with the running account's environment, or is relative.
+  EXPECT_EQ(AccountFolderPath("%APPDATA%\\x", "C:\\Users\\ann"), "");
+  EXPECT_EQ(AccountFolderPath("%USERPROFILE%\\Desktop", "C:\\Users\\100%"), "");
+  EXPECT_EQ(AccountFolderPath("Desktop", "C:\\Users\\ann"), "");
+  EXPECT_EQ(AccountFolderPath("", "C:\\Users\\ann"), "");
+}
+
+}  // namespace
