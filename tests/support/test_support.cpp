@@ -265,6 +265,7 @@ std::string DiffLines(const std::vector<std::string>& expected, const std::vecto
     }
   }
   return diff;
+}
 
 bool EnableHivePrivileges() {
   HANDLE token = nullptr;
