@@ -3,7 +3,8 @@
 //   files:    RemoveDirTree      vs  cmd /c rd /s /q   vs  bare FindFirst/GetAttributes/Delete loop
 //   registry: DeleteRegKeyTree   vs  reg delete /f     vs  bare RegEnumKey/RegDeleteKey loop
 // on a tree of 20,000 files in 400 folders and a key tree of 20,000 keys. Logging is off, as
-// for the bare loops. Run it through bench/run.sh, which gives it a sandboxed Wine prefix.
+// for the bare loops. Then it times whole runs of the program (whole_run.cpp). Run it through
+// bench/run.sh, which gives it a sandboxed Wine prefix.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "engine/files.h"
 #include "engine/registry.h"
+#include "whole_run.h"
 
 namespace {
 
@@ -194,7 +196,9 @@ std::vector<Contender> Race(const Remover (&removers)[3], const std::string& tre
 }  // namespace
 
 // purgon_bench [ROUNDS]   (default 3)
+// purgon_bench whole [ROUNDS]   (the whole runs only)
 int main(int argc, char** argv) {
+  if (argc > 1 && strcmp(argv[1], "whole") == 0) return BenchWholeRun(argc > 2 ? atoi(argv[2]) : 3) ? 0 : 1;
   const int rounds = argc > 1 ? atoi(argv[1]) : 3;
   if (rounds < 1) return 2;
   bool allGone = true;
@@ -212,5 +216,6 @@ int main(int argc, char** argv) {
   PrintTable("20,000 files in 400 folders:", files);
   PrintTable("20,000 registry keys:", keys);
   if (!allGone) std::printf("SOMETHING WAS LEFT: a removal did not finish its tree\n");
-  return allGone ? 0 : 1;
+  const bool wholeRunsWent = BenchWholeRun(rounds);
+  return allGone && wholeRunsWent ? 0 : 1;
 }

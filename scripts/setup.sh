@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs what building and testing Purgon needs on Debian, when it is missing:
 # the MinGW-w64 cross compilers and tools, Wine (32-bit), GoogleTest sources, CMake, Ninja.
+# Says what it changes on the machine and shows apt's progress, one line per step.
 set -euo pipefail
 need=()
 have() { command -v "$1" >/dev/null 2>&1; }
@@ -13,8 +14,33 @@ have g++ || need+=(g++)
 if ! have wine || ! dpkg -s wine32:i386 >/dev/null 2>&1; then need+=(wine wine32:i386 wine64); fi
 have flock || need+=(util-linux)
 [ ${#need[@]} -eq 0 ] && exit 0
-echo "setup: installing ${need[*]}"
 export DEBIAN_FRONTEND=noninteractive
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -qq
-apt-get install -y -qq "${need[@]}" >/dev/null
+log=$(mktemp /tmp/purgon-setup.XXXXXX)
+trap 'rm -f "$log"' EXIT
+fail() { echo "setup: $1 failed; apt said:"; tail -20 "$log"; exit 1; }
+
+echo "setup: installing ${need[*]} (with what they depend on; see the README for disk and time)"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: adding the i386 architecture to dpkg (32-bit Wine needs it)"
+  dpkg --add-architecture i386
+fi
+echo "setup: apt-get update"
+apt-get update -q 2>&1 | sed -u 's/^/setup:   /'
+count=$(apt-get install -s "${need[@]}" 2>/dev/null | grep -c '^Inst ' || true)
+echo "setup: apt-get install: $count packages to download, unpack and set up"
+# apt's machine-readable status (fd 3) becomes one line per tenth of each stage. Its lines are
+# "dlstatus:N:PERCENT:TEXT" and "pmstatus:PACKAGE:PERCENT:TEXT", where PACKAGE may hold a
+# colon (wine32:i386): the percent is the field before the last.
+{ apt-get install -y -q -o APT::Status-Fd=3 "${need[@]}" 3>&1 >"$log" 2>&1 || echo "failed:"; } |
+  awk -F: '
+    $1 == "failed" { failed = 1; next }
+    $1 == "dlstatus" || $1 == "pmstatus" {
+      stage = ($1 == "dlstatus") ? "downloading" : "installing"
+      tenth = int($(NF - 1) / 10)
+      if (stage != last || tenth != lastTenth) {
+        printf "setup:   %-11s %3d%%  %s\n", stage, tenth * 10, $NF; fflush()
+        last = stage; lastTenth = tenth
+      }
+    }
+    END { exit failed }' || fail "apt-get install"
+echo "setup: done"

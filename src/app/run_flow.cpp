@@ -46,7 +46,9 @@ void ShowFinalReport() {
 }
 
 void ShowPreviewReport() {
-  ShowBox(BuildPreviewReport(TheApp().found).c_str(), MB_OK | MB_ICONINFORMATION);
+  const AppModule& app = TheApp();
+  ShowBox(BuildPreviewReport(app.found, app.logRefused ? kLogRefusedNote : "", app.restore).c_str(),
+          MB_OK | MB_ICONINFORMATION);
 }
 
 int RemovalExitCode() {
@@ -63,8 +65,12 @@ int DeclinedExitCode() {
 
 int RunRestore() {
   AppModule& app = TheApp();
-  const RestoreOutcome outcome = RestoreNewestBackup();
+  const RestoreOutcome outcome = RestoreNewestBackup(app.preview);
   const bool stayed = !app.failures.empty();
+  if (app.preview) {  // keeps a preview's box and codes
+    if (!app.silent) ShowPreviewReport();
+    return app.found.empty() ? EXIT_CODE_DONE : EXIT_CODE_FOUND;
+  }
   if (!app.silent) {
     ShowBox(BuildRestoreReport(outcome.folder, outcome.restored, app.failures).c_str(),
             MB_OK | (stayed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));

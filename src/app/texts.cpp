@@ -99,12 +99,14 @@ std::string BuildFailureReport(const std::vector<std::string>& failures,
   return ListReport(kReportHeading, failures, std::string(kReportClosing) + note);
 }
 
-std::string BuildPreviewReport(const std::vector<std::string>& found) {
-  if (found.empty()) return "Purgon found nothing to remove. Nothing was changed.";
+std::string BuildPreviewReport(const std::vector<std::string>& found, const std::string& note,
+                               bool restore) {
+  const std::string what = restore ? " to put back" : " to remove";
+  if (found.empty()) return "Purgon found nothing" + what + ". Nothing was changed." + note;
   const std::string heading = "Purgon found " + std::to_string(found.size()) +
-                              (found.size() == 1 ? " item" : " items") +
-                              " to remove. Nothing was changed.\n\n";
-  return ListReport(heading, found, "");
+                              (found.size() == 1 ? " item" : " items") + what +
+                              ". Nothing was changed.\n\n";
+  return ListReport(heading, found, note);
 }
 
 std::string BuildRestoreReport(const std::string& folder, size_t restored,

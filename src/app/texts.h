@@ -28,8 +28,10 @@ std::string BuildFailureReport(const std::vector<std::string>& failures,
 std::string BuildSuccessReport(const std::string& note = std::string());
 
 // The closing box of a preview: how many items were found, that nothing was changed, and
-// the items, listed like the failure report.
-std::string BuildPreviewReport(const std::vector<std::string>& found);
+// the items, listed like the failure report; `note`, when given, ends it and always fits.
+// `restore`: the items a restore would put back.
+std::string BuildPreviewReport(const std::vector<std::string>& found,
+                               const std::string& note = std::string(), bool restore = false);
 
 // The closing box of a restore from `folder` (empty: none was found).
 std::string BuildRestoreReport(const std::string& folder, size_t restored,

@@ -50,6 +50,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   } else if (app.restore) {
     // Undoing a removal asks nothing: a restore never overwrites what is there.
     if (app.logEnabled) OpenLogWithoutLinks(app, kLogFileName);
+    if (app.verbose) ShowOptionsSummary();
     exitCode = RunRestore();
   } else if (!(RemovalAsked(app) || ShowOptionsDialog())) {
     exitCode = DeclinedExitCode();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 #include "engine/backup_layout.h"
@@ -10,6 +11,7 @@
 #include "engine/files.h"
 #include "engine/handles.h"
 #include "engine/reg_file.h"
+#include "engine/text_utils.h"
 #include "engine/wide_text.h"
 
 namespace {
@@ -50,7 +52,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 
 class Restorer {
  public:
-  explicit Restorer(const std::string& folder) : folder_(folder) {}
+  Restorer(const std::string& folder, bool preview) : folder_(folder), preview_(preview) {}
 
   void RestoreRegistry() {
     std::string text;
@@ -71,14 +73,47 @@ class Restorer {
   size_t restored() const { return restored_; }
 
  private:
+  // In a preview, what would be put back is reported as found.
   void Report(int kind, bool succeeded, const std::string& text) {
-    TheCleanupContext().ReportResult(kind, succeeded, text);
+    if (preview_ && succeeded)
+      TheCleanupContext().ReportFound(kind, text);
+    else
+      TheCleanupContext().ReportResult(kind, succeeded, text);
     if (succeeded) ++restored_;
+  }
+
+  // A key a preview counts as made, with the keys above it, which its making makes too.
+  bool WouldExist(const std::string& path) {
+    const std::string lowered = ToLowerCopy(path);
+    if (previewKeys_.count(lowered)) return true;
+    for (size_t end = 0; end != std::string::npos; end = lowered.find('\\', end + 1))
+      if (end) previewKeys_.insert(lowered.substr(0, end));
+    previewKeys_.insert(lowered);
+    return false;
+  }
+
+  // A preview only looks: a key that is missing would be made (once), a value that is
+  // missing would be set.
+  void PreviewKey(const RegFileKey& entry) {
+    HKEY root = nullptr;
+    std::string subKey;
+    RegKey key;
+    const bool known = SplitKeyPath(entry.path, root, subKey);
+    const bool exists =
+        known && RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+    if (!exists && !WouldExist(entry.path)) Report(LOG_RESTORE_KEY, known, entry.path);
+    for (const RegFileValue& value : entry.values) {
+      const bool taken = exists && RegQueryValueExA(key.get(), value.name.c_str(), nullptr, nullptr,
+                                                    nullptr, nullptr) == ERROR_SUCCESS &&
+                         !StillAsLeft(key.get(), value);
+      Report(LOG_RESTORE_VALUE, known && !taken, entry.path + " - " + value.name);
+    }
   }
 
   // A key is reported when it is made; one that is there already is only opened. Its values
   // are set only where no value of that name exists.
   void RestoreKey(const RegFileKey& entry) {
+    if (preview_) return PreviewKey(entry);
     HKEY root = nullptr;
     std::string subKey;
     RegKey key;
@@ -137,7 +172,7 @@ class Restorer {
       if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         if (placed) MakeOriginalFolder(original);
         RestoreFolder(keptEntry + "\\", entryRelative);
-        RemoveDirectoryA(keptEntry.c_str());  // emptied: what stays is what was not put back
+        if (!preview_) RemoveDirectoryA(keptEntry.c_str());  // what stays was not put back
       } else {
         RestoreFile(keptEntry, placed ? original : keptEntry);
       }
@@ -150,24 +185,28 @@ class Restorer {
         std::count(original.begin(), original.end(), '\\') < 4)
       return;
     if (GetFileAttributesA(original.c_str()) != INVALID_FILE_ATTRIBUTES) return;
-    Report(LOG_RESTORE_DIR, CreateDirectoryA(original.c_str(), nullptr) != FALSE, original + "\\");
+    Report(LOG_RESTORE_DIR, preview_ || CreateDirectoryA(original.c_str(), nullptr) != FALSE,
+           original + "\\");
   }
 
   void RestoreFile(const std::string& kept, const std::string& original) {
     const bool free = GetFileAttributesA(original.c_str()) == INVALID_FILE_ATTRIBUTES;
     const bool moved =
         free && kept != original &&
-        MoveFileExA(kept.c_str(), original.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH);
-    Report(LOG_RESTORE_FILE, moved != FALSE, original);
+        (preview_ || MoveFileExA(kept.c_str(), original.c_str(),
+                                 MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH));
+    Report(LOG_RESTORE_FILE, moved, original);
   }
 
   std::string folder_;
+  bool preview_;
+  std::set<std::string> previewKeys_;
   size_t restored_ = 0;
 };
 
 }  // namespace
 
-RestoreOutcome RestoreNewestBackup() {
+RestoreOutcome RestoreNewestBackup(bool preview) {
   RestoreOutcome outcome;
   char current[MAX_PATH] = {};
   const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
@@ -188,12 +227,12 @@ RestoreOutcome RestoreNewestBackup() {
   if (newest < 0) return outcome;
   const std::string folder = base + BackupFolderName(newest);
   outcome.folder = folder;
-  Restorer restorer(folder + "\\");
+  Restorer restorer(folder + "\\", preview);
   restorer.RestoreRegistry();
   restorer.RestoreFiles();
   outcome.restored = restorer.restored();
   // Renamed whatever stayed in it, so that the next restore does not take it again.
-  if (!MoveFileA(folder.c_str(), (folder + kRestoredSuffix).c_str()))
+  if (!preview && !MoveFileA(folder.c_str(), (folder + kRestoredSuffix).c_str()))
     TheCleanupContext().failures.push_back(folder);
   return outcome;
 }

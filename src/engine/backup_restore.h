@@ -8,7 +8,8 @@
 
 struct RestoreOutcome {
   std::string folder;   // the folder restored (its name before the renaming); empty: none found
-  size_t restored = 0;  // items put back
+  size_t restored = 0;  // items put back (in a preview: that would be)
 };
 
-RestoreOutcome RestoreNewestBackup();
+// `preview`: change nothing; report what would be put back as found, what would stay as failed.
+RestoreOutcome RestoreNewestBackup(bool preview = false);

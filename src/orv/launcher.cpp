@@ -14,7 +14,25 @@
 
 namespace {
 
-const DWORD kUnregisterPauseMs = 1000;  // the launcher's whole time to unregister and exit
+// The launcher's time to unregister and exit. A cold start alone can take a second on a busy
+// PC; a launcher still running after this keeps its executable, which is then listed.
+const DWORD kLauncherExitWaitMs = 30000;
+
+// Starts "qlaunch.exe /unregserver" in the launcher folder and waits until it has ended (at
+// most kLauncherExitWaitMs). A launcher that does not start costs no wait.
+void UnregisterLauncher(const std::string& folder) {
+  SHELLEXECUTEINFOA start = {};
+  start.cbSize = sizeof(start);
+  start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  start.lpVerb = "open";
+  start.lpFile = "qlaunch.exe";
+  start.lpParameters = "/unregserver";
+  start.lpDirectory = folder.c_str();
+  start.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExA(&start)) return;
+  const KernelHandle process(start.hProcess);
+  if (process) WaitForSingleObject(process.get(), kLauncherExitWaitMs);
+}
 
 }  // namespace
 
@@ -28,10 +46,7 @@ void RemoveLauncher() {
   // only a launcher executable named by an absolute path is started and deleted.
   if (!IsLauncherExecutablePath(path)) return;
   const std::string folder = FolderOfPath(path);
-  if (!IsPreview()) {  // a preview starts nothing
-    ShellExecuteA(nullptr, "open", "qlaunch.exe", "/unregserver", folder.c_str(), SW_SHOWNORMAL);
-    Sleep(kUnregisterPauseMs);
-  }
+  if (!IsPreview()) UnregisterLauncher(folder);  // a preview starts nothing
   // The folder ends in a backslash; the icon path keeps the doubled one, as logged.
   if (IsPlainName(icon)) RemoveFile(folder + "\\" + icon);
   RemoveFile(path);

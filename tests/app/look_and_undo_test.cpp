@@ -229,12 +229,25 @@ TEST_F(LookAndUndo, BackupAndRestoreGiveTheMachineBack) {
   EXPECT_TRUE(FileExists(backup + "files\\C\\windows\\orv\\orvhost.exe"));
   EXPECT_NE(Differences(before, Snapshot(dir_)), "");
 
+  // A look first: what would be put back, and nothing changes.
+  const std::vector<std::string> removed = Snapshot(dir_);
+  RunResult look = RunPurgon("/restore /preview /l", dir_, PressEach({"OK"}));
+  EXPECT_EQ(look.exitCode, 1u);
+  ASSERT_EQ(look.boxes.size(), 1u);
+  EXPECT_EQ(look.boxes[0].text.compare(0, 13, "Purgon found "), 0);
+  EXPECT_NE(look.boxes[0].text.find(" to put back. Nothing was changed.\n\n"), std::string::npos);
+  EXPECT_EQ(Differences(removed, Snapshot(dir_)), "");
+  const std::string lookLog = Log();
+
   RunResult restore = Run("/restore /l /s /codes");
   ASSERT_TRUE(restore.finished);
   EXPECT_EQ(restore.exitCode, 0u) << Log();
   EXPECT_EQ(Differences(before, Snapshot(dir_)), "");
   for (const std::string& line : Lines(Log())) EXPECT_EQ(line.compare(0, 7, "Restore"), 0) << line;
   for (const std::string& line : Lines(Log())) EXPECT_EQ(line.substr(14, 9), ": OK     ") << line;
+  std::string expected = lookLog;
+  for (size_t at = 0; (at = expected.find(": found  ", at)) != std::string::npos;) expected.replace(at, 9, ": OK     ");
+  EXPECT_EQ(Log(), expected);
   EXPECT_FALSE(DirExists(backup));
   const std::string restored = dir_ + "purgon-backup.restored\\";
   ASSERT_TRUE(DirExists(restored));
@@ -340,8 +353,12 @@ TEST_F(ExitCodes, TellScriptsWhetherEverythingWentAndWhetherTheUserDeclined) {
   EXPECT_EQ(ExitCode("/ql", {"No"}), 0u);
   EXPECT_EQ(ExitCode("/l", {"Cancel"}), 0u);
   EXPECT_TRUE(FileExists(folder_ + "qlaunch.exe"));
-  // "?" keeps its own code.
+  // "?" keeps its own code; a restore without a backup puts nothing back and says so.
   EXPECT_EQ(ExitCode("/codes /?", {"OK"}), 0u);
+  RunResult restore = RunPurgon("/restore /codes", dir_, PressEach({"OK"}));
+  EXPECT_EQ(restore.exitCode, 0u);
+  ASSERT_EQ(restore.boxes.size(), 1u);
+  EXPECT_EQ(restore.boxes[0].text, "No backup folder to restore was found.");
 }
 
 }  // namespace

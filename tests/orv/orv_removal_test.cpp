@@ -80,26 +80,6 @@ std::vector<std::string> ExpectedLog(const std::string& name) {
   return lines;
 }
 
-std::string Describe(const OrvItem& item) {
-  static const char* const kRoots[] = {"HKCR", "HKCU", "HKLM"};
-  if (item.kind == ITEM_KEY || item.kind == ITEM_VALUE) {
-    const size_t root = reinterpret_cast<uintptr_t>(item.root) - 0x80000000u;
-    return std::string(root < 3 ? kRoots[root] : "?") + "\\" + item.path +
-           (item.kind == ITEM_VALUE ? " - " + item.name : "");
-  }
-  return item.path;
-}
-
-bool ItemIsThere(const OrvItem& item) {
-  switch (item.kind) {
-    case ITEM_KEY: return RegKeyExists(item.root, item.path);
-    case ITEM_VALUE: return RegValueExists(item.root, item.path, item.name);
-    case ITEM_DIR: return DirExists(item.path);
-    case ITEM_FILE: return FileExists(item.path);
-  }
-  return false;
-}
-
 void SetClassicLayout(bool classic) {
   if (classic) {
     SetRegString(HKEY_CURRENT_USER, kShellFolders, "AppData", "%USERPROFILE%\\Application Data",
@@ -151,7 +131,7 @@ TEST_P(OrvRemoval, LogAndMachineAreAsExpected) {
   // Every installed item is gone exactly when it must be, and what stays is unchanged.
   for (const OrvItem& item : OrvMachineItems(setup_)) {
     const bool gone = ExpectGone(item, s.orvOptions, s.launcher);
-    EXPECT_EQ(ItemIsThere(item), !gone) << Describe(item) << (gone ? " must be gone" : " must stay");
+    EXPECT_EQ(OrvItemIsThere(item), !gone) << DescribeOrvItem(item) << (gone ? " must be gone" : " must stay");
     if (!gone && item.kind == ITEM_FILE && item.data[0] != '@') {
       EXPECT_EQ(ReadFileBytes(item.path), item.data) << item.path;
     }

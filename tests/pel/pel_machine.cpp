@@ -58,7 +58,9 @@ std::string Describe(const MachineItem& item) {
   return text;
 }
 
-bool Exists(const MachineItem& item) {
+}  // namespace
+
+bool MachineItemExists(const MachineItem& item) {
   const std::vector<std::string>& f = item.fields;
   if (item.kind == "key") return RegKeyExists(RootOf(f[0]), f[1]);
   if (item.kind == "sz" || item.kind == "dword")
@@ -67,6 +69,8 @@ bool Exists(const MachineItem& item) {
   if (item.kind == "dir") return DirExists(f[0]);
   return false;
 }
+
+namespace {
 
 bool Make(const MachineItem& item) {
   const std::vector<std::string>& f = item.fields;
@@ -176,7 +180,7 @@ std::vector<std::string> CheckMachine(const std::vector<MachineItem>& items, int
   std::vector<std::string> problems;
   for (const MachineItem& item : items) {
     const bool shouldExist = !ConditionHolds(item.goneWhen, optionWord);
-    if (Exists(item) != shouldExist)
+    if (MachineItemExists(item) != shouldExist)
       problems.push_back((shouldExist ? "removed but must stay: " : "left but must go: ") +
                          Describe(item));
   }

@@ -37,6 +37,9 @@ struct MachineItem {
 
 std::vector<MachineItem> ParseMachine(const std::string& text, const MachinePlaces& places);
 
+// True when the item is on the machine.
+bool MachineItemExists(const MachineItem& item);
+
 // Makes every item; returns one message per item that could not be made.
 std::vector<std::string> InstallMachine(const std::vector<MachineItem>& items);
 

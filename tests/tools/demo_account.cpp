@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_machine.h"
 #include "test_support.h"
 
 namespace {
@@ -24,6 +25,9 @@ const std::vector<HiveRow> kUserRows = {
     {"Software\\Varenta\\qlaunch", "path", "C:\\QLaunch\\qlaunch.exe", REG_SZ},
     {"Software\\Microsoft\\Internet Explorer\\MenuExt\\Get It With Varenta", "", "", REG_SZ},
 };
+// Its files that the demo's removal takes away.
+const char* const kFiles[] = {"\\Desktop\\ORV anns.lnk", "\\AppData\\Roaming\\Varenta\\anns\\nprefs_db.xml",
+                              "\\AppData\\Roaming\\Varenta\\anns\\"};
 const std::vector<HiveRow> kClassRows = {
     {"ORV.UI\\CLSID", "", "", REG_SZ},
     {"Varenta.Head\\CLSID", "", "", REG_SZ},
@@ -31,7 +35,7 @@ const std::vector<HiveRow> kClassRows = {
 
 }  // namespace
 
-void InstallOtherAccountDemo() {
+bool InstallOtherAccountDemo() {
   const std::string profile = kProfile;
   const bool made =
       EnableHivePrivileges() &&
@@ -47,4 +51,13 @@ void InstallOtherAccountDemo() {
   std::printf(made ? "second account %s (%s) with both clients' per-user entries\n"
                    : "second account %s (%s) not fully made\n",
               kSid, kProfile);
+  return made;
+}
+
+void CheckOtherAccountDemo(std::vector<std::string>& left) {
+  for (const char* file : kFiles) {
+    const std::string path = std::string(kProfile) + file;
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+      left.push_back(std::string("second account: ") + (path.back() == '\\' ? "folder " : "file ") + path);
+  }
 }

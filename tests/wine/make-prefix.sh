@@ -12,6 +12,9 @@ zdrive=$2
 winver=${3:-}
 
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+# Wine keeps file names in the locale's character set: with UTF-8 every name can be spelled,
+# whatever the caller's locale (a bare root shell may have none).
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 

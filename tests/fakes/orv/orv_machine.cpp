@@ -338,6 +338,26 @@ bool ExpectGone(const OrvItem& item, int32_t orvOptions, bool launcher) {
   return false;
 }
 
+bool OrvItemIsThere(const OrvItem& item) {
+  switch (item.kind) {
+    case ITEM_KEY: return RegKeyExists(item.root, item.path);
+    case ITEM_VALUE: return RegValueExists(item.root, item.path, item.name);
+    case ITEM_DIR: return DirExists(item.path);
+    case ITEM_FILE: return FileExists(item.path);
+  }
+  return false;
+}
+
+std::string DescribeOrvItem(const OrvItem& item) {
+  static const char* const kRoots[] = {"HKCR", "HKCU", "HKLM"};
+  if (item.kind == ITEM_KEY || item.kind == ITEM_VALUE) {
+    const size_t root = reinterpret_cast<uintptr_t>(item.root) - 0x80000000u;
+    return std::string(root < 3 ? kRoots[root] : "?") + "\\" + item.path +
+           (item.kind == ITEM_VALUE ? " - " + item.name : "");
+  }
+  return item.path;
+}
+
 std::u16string InstalledPendingOperations() { return MultiString(kPendingOperations); }
 std::u16string PendingOperationsLeft() { return MultiString(kPendingOperationsLeft); }
 std::u16string ReadPendingOperations(bool second) {

@@ -50,6 +50,10 @@ void UninstallOrvMachine();
 // removal `launcher` must take the item away.
 bool ExpectGone(const OrvItem& item, int32_t orvOptions, bool launcher);
 
+// True when the item is on the machine; the item as "HKCU\path - value" or its path.
+bool OrvItemIsThere(const OrvItem& item);
+std::string DescribeOrvItem(const OrvItem& item);
+
 // Replaces the tokens of an expected text by this machine's values: <APPDATA> (the current
 // user's application-data folder), <PROFILES> (the folder holding the profiles), <SUFFIX>
 // (from a profile to its application-data folder), <DESKTOP>, <WINDIR>, <QLAUNCH> (the

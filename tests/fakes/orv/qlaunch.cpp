@@ -1,6 +1,6 @@
 // A stand-in for the QLaunch launcher. Started with "/unregserver", it appends its arguments
 // and working directory to %TEMP%\qlaunch_record.txt and exits at once. Built with
-// QLAUNCH_HOLD_MS (qlaunch_locked.exe), it then keeps its own executable open, without
+// QLAUNCH_HOLD_MS (qlaunch_slow.exe), it then keeps its own executable open, without
 // delete sharing, for that long before it exits, so that deleting it fails meanwhile.
 #include <windows.h>
 
