@@ -32,6 +32,11 @@ std::string AccountFolderPath(const std::string& value, const std::string& profi
        at = ToLowerCopy(path).find(variable, at + profile.size()))
     path.replace(at, variable.size(), profile);
   if (path.find('%') != std::string::npos || PathRootLength(path) == 0) return std::string();
+  const std::string inside = NormalizeFolderPath(path);
+  const std::string base = NormalizeFolderPath(profile) + "\\";
+  if (PathRootLength(profile) == 0 || inside.compare(0, base.size(), base) != 0 ||
+      inside.size() <= base.size())
+    return std::string();
   if (path.back() != '\\') path += '\\';
   return path;
 }

@@ -17,5 +17,7 @@ bool IsUsableProfileFolder(const std::string& path, const ProtectedFolders& syst
 
 // An account's folder value with "%USERPROFILE%" (any case) read as that account's profile
 // folder `profile`, ending in a backslash. Empty when the result would still hold a variable
-// (it would be read with the running account's environment) or is not an absolute path.
+// (it would be read with the running account's environment), is not an absolute path, or
+// lies outside the profile folder: the value is the account's own to set, and must not lead
+// a removal run by an administrator into anyone else's folders.
 std::string AccountFolderPath(const std::string& value, const std::string& profile);

@@ -8,6 +8,7 @@
 
 #include <set>
 
+#include "pel_machine.h"
 #include "test_support.h"
 
 namespace {
@@ -66,25 +67,35 @@ std::set<std::string> LoadedHives() {
   return names;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    at = end + 1;
-  }
-  return lines;
-}
-
 std::vector<std::string> LinesWith(const std::vector<std::string>& lines, const std::string& part) {
   std::vector<std::string> found;
   for (const std::string& line : lines)
     if (line.find(part) != std::string::npos) found.push_back(line);
   return found;
+}
+
+// The lines of the account that is not logged on, in order: both clients' entries in its
+// registry and classes, and its configuration's data folder. `status` is "OK    " or "found ".
+std::vector<std::string> ExpectedLoggedOffLines(const std::string& status) {
+  const std::string key = "Delete Reg Key: " + status + " HKEY_USERS\\" + kLoggedOff;
+  const std::string value = "Delete Reg Val: " + status + " HKEY_USERS\\" + kLoggedOff + "\\" + kRun;
+  const std::string data = "C:\\users\\nico\\AppData\\Roaming\\Varenta\\cfg_nico\\";
+  return {value + " - Varenta",
+          key + "\\Software\\Microsoft\\Internet Explorer\\MenuExt\\Get It With Varenta",
+          key + "\\Software\\Varenta",
+          key + "_Classes\\Varenta.Head",
+          key + "\\Software\\orv",
+          key + "_Classes\\ORV.UI",
+          key + "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\orv",
+          value + " - orvUpdater",
+          "Remove File   : " + status + " " + data + "error.log",
+          "Remove Dir    : " + status + " " + data};
+}
+
+std::vector<std::string> LoggedOffLines(const std::vector<std::string>& log) {
+  std::vector<std::string> lines = LinesWith(log, kLoggedOff);
+  for (const std::string& line : LinesWith(log, "\\nico\\")) lines.push_back(line);
+  return lines;
 }
 
 class OtherAccounts : public ::testing::Test {
@@ -156,7 +167,7 @@ class OtherAccounts : public ::testing::Test {
     EXPECT_TRUE(run.finished);
     EXPECT_TRUE(run.boxes.empty());
     EXPECT_EQ(LoadedHives(), hivesBefore_) << "a registry was left loaded, or one was unloaded";
-    return Lines(ReadFileBytes(dir_ + "purgon.log"));
+    return LogLines(ReadFileBytes(dir_ + "purgon.log"));
   }
 
   bool LenaHas(const std::string& key, const std::string& value = "") const {
@@ -165,6 +176,14 @@ class OtherAccounts : public ::testing::Test {
   }
   bool LenaClassExists(const std::string& key) const {
     return RegKeyExists(HKEY_USERS, kLoggedOn + "_Classes\\" + key);
+  }
+
+  void ExpectLoggedOnAccountUntouched() const {
+    for (const Row& row : UserRows("cfg_lena", "Show lena"))
+      EXPECT_TRUE(LenaHas(row.key, row.value)) << row.key << " - " << row.value;
+    for (const Row& row : kClassRows) EXPECT_TRUE(LenaClassExists(row.key)) << row.key;
+    EXPECT_TRUE(FileExists("C:\\users\\lena\\Desktop\\Show lena.lnk"));
+    EXPECT_TRUE(FileExists("C:\\users\\lena\\AppData\\Roaming\\Varenta\\cfg_lena\\error.log"));
   }
 
   // The program must never read or report the accounts it has to pass over; the unloadable
@@ -192,11 +211,7 @@ TEST_F(OtherAccounts, WithoutAllUsersNoOtherAccountIsTouched) {
   EXPECT_TRUE(LinesWith(log, "Load User Reg").empty());
   EXPECT_TRUE(LinesWith(log, "\\lena\\").empty());
   EXPECT_TRUE(LinesWith(log, "\\nico\\").empty());
-  for (const Row& row : UserRows("cfg_lena", "Show lena"))
-    EXPECT_TRUE(LenaHas(row.key, row.value)) << row.key << " - " << row.value;
-  for (const Row& row : kClassRows) EXPECT_TRUE(LenaClassExists(row.key)) << row.key;
-  EXPECT_TRUE(FileExists("C:\\users\\lena\\Desktop\\Show lena.lnk"));
-  EXPECT_TRUE(FileExists("C:\\users\\lena\\AppData\\Roaming\\Varenta\\cfg_lena\\error.log"));
+  ExpectLoggedOnAccountUntouched();
 }
 
 TEST_F(OtherAccounts, AllUsersRemovesBothClientsFromEveryAccount) {
@@ -215,22 +230,7 @@ TEST_F(OtherAccounts, AllUsersRemovesBothClientsFromEveryAccount) {
 
   // The account that is not logged on, by its log lines: the same entries, loaded and
   // unloaded by the program.
-  const std::string user = "HKEY_USERS\\" + kLoggedOff;
-  const std::vector<std::string> expected = {
-      "Delete Reg Val: OK     " + user + "\\" + kRun + " - Varenta",
-      "Delete Reg Key: OK     " + user + "\\Software\\Microsoft\\Internet Explorer\\MenuExt\\Get It With Varenta",
-      "Delete Reg Key: OK     " + user + "\\Software\\Varenta",
-      "Delete Reg Key: OK     " + user + "_Classes\\Varenta.Head",
-      "Delete Reg Key: OK     " + user + "\\Software\\orv",
-      "Delete Reg Key: OK     " + user + "_Classes\\ORV.UI",
-      "Delete Reg Key: OK     " + user + "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\orv",
-      "Delete Reg Val: OK     " + user + "\\" + kRun + " - orvUpdater",
-      "Remove File   : OK     C:\\users\\nico\\AppData\\Roaming\\Varenta\\cfg_nico\\error.log",
-      "Remove Dir    : OK     C:\\users\\nico\\AppData\\Roaming\\Varenta\\cfg_nico\\",
-  };
-  std::vector<std::string> nico = LinesWith(log, kLoggedOff);
-  for (const std::string& line : LinesWith(log, "\\nico\\")) nico.push_back(line);
-  EXPECT_EQ(nico, expected);
+  EXPECT_EQ(LoggedOffLines(log), ExpectedLoggedOffLines("OK    "));
   ExpectFaultsHandled(log);
 }
 
@@ -244,6 +244,14 @@ TEST_F(OtherAccounts, DesktopShortcutsAreTakenFromEachAccountsOwnDesktop) {
   // Without the content-store and preferences bits only the fixed files go.
   EXPECT_TRUE(DirExists("C:\\users\\lena\\AppData\\Roaming\\Varenta\\cfg_lena\\"));
   EXPECT_FALSE(FileExists("C:\\users\\lena\\AppData\\Roaming\\Varenta\\cfg_lena\\error.log"));
+  ExpectFaultsHandled(log);
+}
+
+// A preview looks into every account, loading what it must, and changes nothing there.
+TEST_F(OtherAccounts, PreviewFindsTheSameInEveryAccountAndChangesNothing) {
+  const std::vector<std::string> log = Run("/pel 126 /orv 82 /l /s /preview");
+  EXPECT_EQ(LoggedOffLines(log), ExpectedLoggedOffLines("found "));
+  ExpectLoggedOnAccountUntouched();
   ExpectFaultsHandled(log);
 }
 

@@ -23,8 +23,14 @@ TEST(AccountRules, OnlyUserAccountsWithUsableProfileFoldersAreTaken) {
 
 TEST(AccountRules, FolderValuesAreReadWithTheAccountsOwnProfile) {
   EXPECT_EQ(AccountFolderPath("%USERPROFILE%\\Desktop", "C:\\Users\\ann"), "C:\\Users\\ann\\Desktop\\");
-  EXPECT_EQ(AccountFolderPath("%userprofile%\\a\\%UserProfile%", "C:\\u"), "C:\\u\\a\\C:\\u\\");
-  EXPECT_EQ(AccountFolderPath("D:\\Desk\\", "C:\\Users\\ann"), "D:\\Desk\\");
+  EXPECT_EQ(AccountFolderPath("%userprofile%\\AppData\\Roaming", "C:\\Users\\ann"),
+            "C:\\Users\\ann\\AppData\\Roaming\\");
+  EXPECT_EQ(AccountFolderPath("c:\\users\\ANN\\Desktop", "C:\\Users\\ann"), "c:\\users\\ANN\\Desktop\\");
+  // Outside the account's own profile: the account could point it at anyone's folders.
+  EXPECT_EQ(AccountFolderPath("D:\\Desk\\", "C:\\Users\\ann"), "");
+  EXPECT_EQ(AccountFolderPath("%USERPROFILE%\\..\\admin\\Desktop", "C:\\Users\\ann"), "");
+  EXPECT_EQ(AccountFolderPath("%USERPROFILE%", "C:\\Users\\ann"), "");
+  EXPECT_EQ(AccountFolderPath("C:\\Users\\anna\\Desktop", "C:\\Users\\ann"), "");
   // Anything else would be read with the running account's environment, or is relative.
   EXPECT_EQ(AccountFolderPath("%APPDATA%\\x", "C:\\Users\\ann"), "");
   EXPECT_EQ(AccountFolderPath("%USERPROFILE%\\Desktop", "C:\\Users\\100%"), "");
