@@ -1,28 +1,63 @@
 #!/bin/bash
 # Installs what is missing, builds everything and runs every test: the portable code natively
-# (with sanitizers), the Windows code and the program end to end under Wine.
+# (with sanitizers), the Windows code and the program end to end under Wine. Each test program
+# runs once (one Wine start each) and writes its GoogleTest results; the closing line counts
+# test cases and the failing ones are named above it.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh" || exit 1
 "$root/scripts/build.sh" all || exit 1
 
 status=0
+# run_ctest DIR GTEST_DIR: GTEST_DIR is where the programs write their results, as they see
+# it (under Wine, drive Z: is the build tree).
 run_ctest() {
   local dir=$1
-  (cd "$dir" && ctest --output-on-failure -j 2 --timeout 600) | tee "$dir/ctest.out"
+  rm -rf "$dir/gtest-results"
+  (cd "$dir" && GTEST_OUTPUT="xml:$2" ctest --output-on-failure -j 2 --timeout 600) | tee "$dir/ctest.out"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
 }
-run_ctest "$root/build/native"
-run_ctest "$root/build/win"
+run_ctest "$root/build/native" "$root/build/native/gtest-results/"
+run_ctest "$root/build/win" 'Z:\gtest-results\'
 
-# One closing line for both runs.
-passed=0; failed=0
-for f in "$root/build/native/ctest.out" "$root/build/win/ctest.out"; do
-  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$f" | tail -1)
-  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
-  bad=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
-  passed=$((passed + ${total:-0} - ${bad:-0})); failed=$((failed + ${bad:-0}))
-  [ -n "$line" ] || { failed=$((failed + 1)); status=1; }
-done
+# Every test case of every program that wrote results; a program that wrote none (a script,
+# or a program that crashed or hung) counts as one case, named after it.
+count_cases() {
+  local dir=$1 name result xml found
+  while read -r name result; do
+    xml="$dir/gtest-results/$name.xml"
+    if [ -f "$xml" ]; then
+      found=$(awk -v program="$name" '
+        /<testcase / {
+          close_case()
+          match($0, / name="[^"]*"/); test = substr($0, RSTART + 7, RLENGTH - 8)
+          match($0, / classname="[^"]*"/); suite = substr($0, RSTART + 12, RLENGTH - 13)
+          run = ($0 !~ /status="notrun"/ && $0 !~ /result="skipped"/); failed = 0; open = 1
+        }
+        /<failure/ { failed = 1 }
+        function close_case() {
+          if (!open || !run) { open = 0; return }
+          if (failed) print "FAILED", suite "." test " (" program ")"; else print "PASSED"
+          open = 0
+        }
+        END { close_case() }' "$xml")
+      echo "$found"
+      # A program that failed after its cases passed (a crash on exit, a leak) fails once more.
+      if [ "$result" != Passed ] && ! grep -q '^FAILED' <<<"$found"; then
+        echo "FAILED $name (the program failed: $result)"
+      fi
+    elif [ "$result" = Passed ]; then
+      echo PASSED
+    else
+      echo "FAILED $name (no test results)"
+    fi
+  done < <(sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) \.+ *(\*\*\*)?([A-Za-z]+).*/\1 \3/p' "$dir/ctest.out")
+}
+cases=$( { count_cases "$root/build/native"; count_cases "$root/build/win"; } )
+passed=$(grep -c '^PASSED' <<<"$cases")
+failed=$(grep -c '^FAILED' <<<"$cases")
+grep '^FAILED' <<<"$cases" | sed 's/^FAILED /failed: /'
+[ "$passed" -gt 0 ] || status=1
+[ "$failed" -eq 0 ] || status=1
 echo "$passed passed, $failed failed"
 exit $status

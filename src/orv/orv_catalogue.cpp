@@ -103,20 +103,15 @@ bool ContainsNoCaseWide(const std::wstring& text, const std::wstring& pattern) {
 }
 
 // REG_MULTI_SZ data of a value, read as UTF-16 so that paths in any language are written back
-// exactly as they were. False when it is missing or of another type.
+// exactly as they were. False when it is missing or not a queue this program can rewrite.
 bool ReadMultiString(HKEY key, const wchar_t* name, std::u16string& data) {
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      type != REG_MULTI_SZ)
+  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  std::vector<uint8_t> buffer(size + sizeof(char16_t));
+  if (RegQueryValueExW(key, name, nullptr, &type, buffer.data(), &size) != ERROR_SUCCESS)
     return false;
-  std::vector<char16_t> buffer(size / sizeof(char16_t) + 1, u'\0');
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                       &size) != ERROR_SUCCESS ||
-      type != REG_MULTI_SZ)
-    return false;
-  data.assign(buffer.data(), size / sizeof(char16_t));
-  return true;
+  return PendingQueueFromValue(type, buffer.data(), size, data);
 }
 
 // Takes ORV's operations out of one value, after the change gate let it through; true when
@@ -166,9 +161,10 @@ void RemoveOrvPendingRenames(HKEY root, const char* subKey, const char* pattern)
   for (DWORD index = count; index-- > 0;) {
     wchar_t name[kValueNameBufferSize];
     DWORD length = kValueNameBufferSize;
-    if (RegEnumValueW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
+    const LONG status =
+        RegEnumValueW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_MORE_DATA) continue;  // too long to be ours, and never cut to another name
+    if (status != ERROR_SUCCESS) break;
     if (!ContainsNoCaseWide(name, widePattern)) continue;
     bool gateReported = false;
     if (RemoveOrvOperations(root, subKey, key.get(), name, gateReported))

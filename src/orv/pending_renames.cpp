@@ -1,5 +1,6 @@
 #include "orv/pending_renames.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -57,8 +58,10 @@ PendingRenamesFilter FilterOrvRenameOperations(const std::u16string& data) {
   const std::vector<std::u16string> strings = SplitMultiString(data);
   std::vector<std::u16string> kept;
   PendingRenamesFilter result;
-  size_t i = 0;
-  for (; i + 1 < strings.size(); i += 2) {
+  // An unpaired last string makes the list ambiguous: written back with its closing empty
+  // string it would read as a deletion. Such a queue is not rewritten at all.
+  if (strings.size() % 2 != 0) return result;
+  for (size_t i = 0; i + 1 < strings.size(); i += 2) {
     if (IsOrvPath(strings[i]) || IsOrvPath(strings[i + 1])) {
       result.changed = true;
       continue;
@@ -66,8 +69,14 @@ PendingRenamesFilter FilterOrvRenameOperations(const std::u16string& data) {
     kept.push_back(strings[i]);
     kept.push_back(strings[i + 1]);
   }
-  if (i < strings.size()) kept.push_back(strings[i]);  // unpaired: not an operation we know
   result.empty = kept.empty();
   if (result.changed && !result.empty) result.rest = JoinMultiString(kept);
   return result;
+}
+
+bool PendingQueueFromValue(uint32_t type, const uint8_t* bytes, size_t size, std::u16string& data) {
+  if (type != kPendingQueueType || size % sizeof(char16_t) != 0) return false;
+  data.resize(size / sizeof(char16_t));
+  if (size) std::memcpy(&data[0], bytes, size);
+  return true;
 }

@@ -31,6 +31,3 @@ struct IPelControl : public IUnknown {
   // Entry 23: asks the running client to close the named skin. Returns at once.
   virtual HRESULT STDMETHODCALLTYPE ShutdownSkin(BSTR skinName) = 0;
 };
-
-// Index of ShutdownSkin in the function table.
-const int kShutdownSkinSlot = 23;

@@ -20,8 +20,5 @@ enum PelIdSlot {
 // The identifier in a slot; the empty string for PEL_NO_ID.
 const char* PelId(PelIdSlot slot);
 
-// The slot's label as the catalogue names it ("C4", "P1", "IID"), for messages and tests.
-const char* PelIdLabel(PelIdSlot slot);
-
 // The class of the control object the shutdown creates.
 const PelIdSlot PEL_CONTROL_CLASS = PEL_C4;

@@ -6,50 +6,38 @@
 
 namespace {
 
-struct ReportLine {
-  std::string text;  // without its line break
-  bool listed;       // a data folder or a skin, counted when left out
-};
+const char kSkinsHeading[] = "\nInstalled Skins:\n";
 
-std::vector<ReportLine> ReportLines(const PelLocations& locations) {
-  std::vector<ReportLine> lines = {
-      {"Program Files Dir:\t" + locations.programFiles, false},
-      // The label is historical: the folder is the start-menu Programs folder.
-      {"Common Files Dir:\t" + locations.programs, false},
-      {"Desktop Dir:\t" + locations.desktop, false},
-      {"Varenta bin dir:\t" + locations.binFolder, false},
-      {"App Data Dir(s):", false},
-  };
-  for (const std::string& root : locations.dataRoots) lines.push_back({"\t" + root, true});
-  lines.push_back({"", false});
-  lines.push_back({"Installed Skins:", false});
-  for (const std::string& skin : locations.skins) lines.push_back({"\t" + skin, true});
+// One line per folder or skin: a tab, then the name.
+std::vector<std::string> Indented(const std::vector<std::string>& names) {
+  std::vector<std::string> lines;
+  lines.reserve(names.size());
+  for (const std::string& name : names) lines.push_back("\t" + name);
   return lines;
 }
 
-std::string LeftOutLine(size_t count) {
-  return "(" + std::to_string(count) + " more data folders or skins not shown)\n";
+// The bytes the "(N more not shown)" line of a list of `count` entries can take at most.
+size_t MoreLineRoom(size_t count) {
+  return count ? ("(" + std::to_string(count) + " more not shown)\n").size() : 0;
 }
 
 }  // namespace
 
 std::string BuildPelInstallationReport(const PelLocations& locations) {
-  const std::vector<ReportLine> lines = ReportLines(locations);
-  size_t listedLeft = 0;  // data folders and skins not yet appended
-  for (const ReportLine& line : lines) listedLeft += line.listed ? 1 : 0;
-
   BoundedText text(kPelReportBufferSize);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const std::string piece = lines[i].text + "\n";
-    const size_t listedAfter = listedLeft - (lines[i].listed ? 1 : 0);
-    // Room stays for the closing count line whenever something listed would follow.
-    const size_t reserve = listedAfter > 0 ? LeftOutLine(listedAfter).size() : 0;
-    if (!text.Fits(piece.size() + reserve)) {
-      if (listedLeft > 0) text.Append(LeftOutLine(listedLeft));  // room was kept for it
-      break;
-    }
-    text.Append(piece);
-    listedLeft = listedAfter;
-  }
+  text.Append("Program Files Dir:\t" + locations.programFiles + "\n");
+  // The label is historical: the folder is the start-menu Programs folder.
+  text.Append("Common Files Dir:\t" + locations.programs + "\n");
+  text.Append("Desktop Dir:\t" + locations.desktop + "\n");
+  text.Append("Varenta bin dir:\t" + locations.binFolder + "\n");
+  text.Append("App Data Dir(s):\n");
+  // Each list is cut on its own and says how much of it was left out; the skins' heading and
+  // the line for left-out skins always keep their room behind the data folders.
+  const std::vector<std::string> roots = Indented(locations.dataRoots);
+  const std::vector<std::string> skins = Indented(locations.skins);
+  const size_t skinsRoom = sizeof(kSkinsHeading) - 1 + MoreLineRoom(skins.size());
+  AppendListWithinLimit(text, roots.data(), roots.size(), "\n", skinsRoom);
+  text.Append(kSkinsHeading);
+  AppendListWithinLimit(text, skins.data(), skins.size(), "\n", 0);
   return text.str();
 }

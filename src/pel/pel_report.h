@@ -9,7 +9,7 @@
 // The report's buffer, its terminating zero included.
 const size_t kPelReportBufferSize = 10240;
 
-// The report text. It never outgrows its buffer: when the data folders and skins do not all
-// fit, the text is cut after a whole line and ends with a line saying how many of them were
-// left out.
+// The report text. It never outgrows its buffer: when the data folders or the skins do not
+// all fit, their list is cut after a whole line and ends with a line saying how many of them
+// were left out; every heading stays.
 std::string BuildPelInstallationReport(const PelLocations& locations);

@@ -23,6 +23,9 @@ const std::string kNoHive = "S-1-5-21-7-7-7-1003";
 const std::string kBroken = "S-1-5-21-7-7-7-1004";
 const std::string kDriveRoot = "S-1-5-21-7-7-7-1005";
 const std::string kRelative = "S-1-5-21-7-7-7-1006";
+// A profile outside the profiles root, which the all-users folder pass does not reach.
+const std::string kElsewhere = "S-1-5-21-7-7-7-1007";
+const std::string kElsewhereData = "C:\\profiles2\\zoe\\AppData\\Roaming\\Varenta\\";
 
 using Row = HiveRow;
 
@@ -92,10 +95,18 @@ std::vector<std::string> ExpectedLoggedOffLines(const std::string& status) {
           "Remove Dir    : " + status + " " + data};
 }
 
-std::vector<std::string> LoggedOffLines(const std::vector<std::string>& log) {
-  std::vector<std::string> lines = LinesWith(log, kLoggedOff);
-  for (const std::string& line : LinesWith(log, "\\nico\\")) lines.push_back(line);
+// The lines that name the account's registry or its profile, in log order.
+std::vector<std::string> AccountLines(const std::vector<std::string>& log, const std::string& sid,
+                                      const std::string& folder) {
+  std::vector<std::string> lines;
+  for (const std::string& line : log)
+    if (line.find(sid) != std::string::npos || line.find(folder) != std::string::npos)
+      lines.push_back(line);
   return lines;
+}
+
+std::vector<std::string> LoggedOffLines(const std::vector<std::string>& log) {
+  return AccountLines(log, kLoggedOff, "\\nico\\");
 }
 
 class OtherAccounts : public ::testing::Test {
@@ -109,6 +120,15 @@ class OtherAccounts : public ::testing::Test {
     AddAccount(kBroken, "C:\\users\\broken");
     AddAccount(kDriveRoot, "C:\\");
     AddAccount(kRelative, "users\\rel");
+    AddAccount(kElsewhere, "C:\\profiles2\\zoe");
+    ASSERT_TRUE(SaveHiveFile({{kRun, "Varenta", "varenta.exe", REG_SZ},
+                              {"Software\\orv\\cfg_zoe", "", "", REG_SZ},
+                              {"Software\\Varenta\\qlaunch", "path", "q.exe", REG_SZ}},
+                             "C:\\profiles2\\zoe\\NTUSER.DAT"));
+    for (const char* folder : {"Varenta7\\", "orvcache\\"}) {
+      ASSERT_TRUE(MakeDirs(kElsewhereData + folder));
+      ASSERT_TRUE(WriteFileBytes(kElsewhereData + folder + "error.log", "e"));
+    }
     for (const char* who : {"lena", "nico"}) {
       const std::string profile = std::string("C:\\users\\") + who;
       const std::string config = std::string("cfg_") + who;
@@ -147,10 +167,12 @@ class OtherAccounts : public ::testing::Test {
     if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
     RegUnLoadKeyA(HKEY_USERS, (kLoggedOn + "_Classes").c_str());
     RegUnLoadKeyA(HKEY_USERS, kLoggedOn.c_str());
-    for (const std::string& sid : {kLoggedOn, kLoggedOff, kNoHive, kBroken, kDriveRoot, kRelative})
+    for (const std::string& sid : {kLoggedOn, kLoggedOff, kNoHive, kBroken, kDriveRoot, kRelative,
+                                    kElsewhere})
       DeleteRegTreeForTest(HKEY_LOCAL_MACHINE, std::string(kProfileList) + "\\" + sid);
     for (const char* who : {"lena", "nico", "nohive", "broken"})
       DeleteTreeForTest(std::string("C:\\users\\") + who + "\\");
+    DeleteTreeForTest("C:\\profiles2\\");
     DeleteFileA("C:\\NTUSER.DAT");
     DeleteFileA((std::string(ownProfile_) + "\\Desktop\\Show lena.lnk").c_str());
     DeleteTreeForTest(dir_);
@@ -211,6 +233,7 @@ TEST_F(OtherAccounts, WithoutAllUsersNoOtherAccountIsTouched) {
   EXPECT_TRUE(LinesWith(log, "Load User Reg").empty());
   EXPECT_TRUE(LinesWith(log, "\\lena\\").empty());
   EXPECT_TRUE(LinesWith(log, "\\nico\\").empty());
+  EXPECT_TRUE(LinesWith(log, "\\zoe\\").empty());
   ExpectLoggedOnAccountUntouched();
 }
 
@@ -231,6 +254,19 @@ TEST_F(OtherAccounts, AllUsersRemovesBothClientsFromEveryAccount) {
   // The account that is not logged on, by its log lines: the same entries, loaded and
   // unloaded by the program.
   EXPECT_EQ(LoggedOffLines(log), ExpectedLoggedOffLines("OK    "));
+
+  // A profile the all-users folder pass missed: its data folders of both clients are found in
+  // its own pass; without a classes file its class rows are passed over.
+  const std::string key = "Delete Reg Key: OK     HKEY_USERS\\" + kElsewhere;
+  EXPECT_EQ(AccountLines(log, kElsewhere, "\\zoe\\"),
+            (std::vector<std::string>{
+                "Delete Reg Val: OK     HKEY_USERS\\" + kElsewhere + "\\" + kRun + " - Varenta",
+                "Remove File   : OK     " + kElsewhereData + "Varenta7\\error.log",
+                "Remove Dir    : OK     " + kElsewhereData + "Varenta7\\",
+                key + "\\Software\\Varenta",
+                key + "\\Software\\orv",
+                "Remove File   : OK     " + kElsewhereData + "orvcache\\error.log",
+                "Remove Dir    : OK     " + kElsewhereData + "orvcache\\"}));
   ExpectFaultsHandled(log);
 }
 

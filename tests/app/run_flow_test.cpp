@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
+#include <shlwapi.h>
 
 #include <thread>
 
 #include "app/app_module.h"
 #include "app/run_flow.h"
+#include "app/texts.h"
 #include "test_support.h"
 #include "version.h"
 
@@ -79,9 +81,10 @@ TEST_F(RunFlow, VerboseSummaryIsShownEvenWhenSilent) {
   EXPECT_EQ(r.exitCode, 0u);
   ASSERT_GE(r.boxes.size(), 1u);
   EXPECT_EQ(r.boxes[0].caption, kTitle);
-  EXPECT_EQ(r.boxes[0].text,
-            "PEL Options:\n\tAll binaries and registry entries\n\tRemove Desktop Shortcuts\n"
-            "\tShutdown Client\n\nORV Options:\n\t(none)");
+  RunSettings asked;  // the summary's text itself is pinned by its own test
+  asked.pelOptions = 36;
+  asked.silent = asked.verbose = true;
+  EXPECT_EQ(r.boxes[0].text, BuildOptionsSummary(asked));
   EXPECT_EQ(r.boxes[0].buttons, std::vector<std::string>{"OK"});
   EXPECT_EQ(r.boxes[0].icon, BoxInfo::NONE);
   EXPECT_FALSE(r.boxes[0].owned);
@@ -103,46 +106,64 @@ TEST_F(RunFlow, SilentRunShowsNoBoxAtAll) {
 // "/l /regserver" (registration only, no log) is tested with the registration itself, in a
 // prefix of its own: it writes to HKEY_CLASSES_ROOT.
 
-DWORD MainThreadOf(DWORD processId) {
-  DWORD thread = 0;
+// The process of the running purgon.exe, opened to wait for its end; none when none runs.
+HANDLE OpenPurgonProcess(DWORD& processId) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  processId = 0;
+  for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry))
+    if (lstrcmpiA(entry.szExeFile, "purgon.exe") == 0) processId = entry.th32ProcessID;
+  CloseHandle(snapshot);
+  return processId ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
+}
+
+// Posts WM_QUIT to every thread of the process: only its main thread runs a message loop.
+void PostQuitToEveryThread(DWORD processId) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   THREADENTRY32 entry = {};
   entry.dwSize = sizeof(entry);
-  for (BOOL ok = Thread32First(snapshot, &entry); ok && !thread; ok = Thread32Next(snapshot, &entry))
-    if (entry.th32OwnerProcessID == processId) thread = entry.th32ThreadID;  // the first is main
+  for (BOOL ok = Thread32First(snapshot, &entry); ok; ok = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == processId) PostThreadMessageA(entry.th32ThreadID, WM_QUIT, 0, 0);
   CloseHandle(snapshot);
-  return thread;
 }
 
 TEST_F(RunFlow, AutomationServesUntilQuitAndRemovesNothing) {
-  // The automation loop runs until a WM_QUIT reaches the main thread; this test plays the part
-  // of the sender once the program has shown that it keeps running.
-  std::thread quitter([]() {
-    for (int i = 0; i < 100; ++i) {
-      Sleep(100);
-      HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-      PROCESSENTRY32 entry = {};
-      entry.dwSize = sizeof(entry);
-      DWORD pid = 0;
-      for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry))
-        if (lstrcmpiA(entry.szExeFile, "purgon.exe") == 0) pid = entry.th32ProcessID;
-      CloseHandle(snapshot);
-      if (pid) {
-        Sleep(2000);  // well past start-up: a program that was not looping would have ended
-        PostThreadMessageA(MainThreadOf(pid), WM_QUIT, 0, 0);
-        return;
-      }
+  // Items the removals asked for would delete: a PEL start-up value, the launcher's files.
+  const char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const char kLauncherKey[] = "Software\\Varenta\\qlaunch";
+  ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kRun, "Varenta", "C:\\Apps\\Varenta.exe"));
+  ASSERT_TRUE(WriteFileBytes(dir_ + "qlaunch.exe", "not a program"));
+  ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kLauncherKey, "path", dir_ + "qlaunch.exe"));
+  // The automation loop runs until a WM_QUIT reaches the main thread. This test plays the
+  // sender: once the log is open the program is past its start-up and must keep serving; it
+  // then posts WM_QUIT until the process has ended.
+  bool keptRunning = false;
+  std::thread quitter([this, &keptRunning]() {
+    DWORD processId = 0;
+    HANDLE process = nullptr;
+    for (int i = 0; i < 6000 && !(process && FileExists(LogPath())); ++i) {
+      if (!process) process = OpenPurgonProcess(processId);
+      Sleep(10);  // polling for the program's start, not racing it
     }
+    if (!process) return;
+    keptRunning = WaitForSingleObject(process, 1000) == WAIT_TIMEOUT;
+    do PostQuitToEveryThread(processId);
+    while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT);
+    CloseHandle(process);
   });
-  const DWORD start = GetTickCount();
   // Verbose as well: automation shows no summary either.
-  RunResult r = RunPurgon("/automation /pel 1 /s /l /v", dir_, PressEach({}), 30000);
+  RunResult r = RunPurgon("/automation /pel 1 /ql /s /l /v", dir_, PressEach({}), 60000);
   quitter.join();
   ASSERT_TRUE(r.finished);
-  EXPECT_GE(GetTickCount() - start, 2000u);
+  EXPECT_TRUE(keptRunning) << "the program ended before it was asked to";
   EXPECT_EQ(r.exitCode, 0u);
   EXPECT_TRUE(r.boxes.empty());
   EXPECT_EQ(ReadFileBytes(LogPath()), "");  // log opened, nothing removed
+  EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kRun, "Varenta"));
+  EXPECT_TRUE(FileExists(dir_ + "qlaunch.exe"));
+  SHDeleteValueA(HKEY_CURRENT_USER, kRun, "Varenta");
+  DeleteRegTreeForTest(HKEY_CURRENT_USER, "Software\\Varenta");
 }
 
 // Shows the final report in this test process while a second thread reads and closes it as
@@ -175,7 +196,7 @@ TEST(FinalReport, FailuresAreListedWithTheExclamationIcon) {
   AppModule& app = TheApp();
   BoxInfo seen = FinalReportBox({"a", "b", "c"});
   EXPECT_EQ(seen.caption, app.title);
-  EXPECT_EQ(seen.text, "The following could not be deleted:\n\na\nb\nc\n\nReboot, then try Purgon again");
+  EXPECT_EQ(seen.text, BuildFailureReport({"a", "b", "c"}));  // its text has its own test
   EXPECT_EQ(seen.icon, BoxInfo::EXCLAMATION);
   EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
   EXPECT_FALSE(seen.owned);

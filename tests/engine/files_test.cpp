@@ -278,27 +278,13 @@ TEST_F(FilesTest, FileHeldOpenByAnotherProcessFailsWithItsFolders) {
   MakeFiles({"t\\sub\\held.txt"});
   const std::string tree = root_ + "t\\";
   const std::string held = tree + "sub\\held.txt";
-  const std::string ready = "purgon-engine-held-ready-" + std::to_string(GetCurrentProcessId());
-  const std::string release = "purgon-engine-held-release-" + std::to_string(GetCurrentProcessId());
-  HANDLE readyEvent = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
-  HANDLE releaseEvent = CreateEventA(nullptr, TRUE, FALSE, release.c_str());
-  std::string commandLine = "\"" + BinDir() + "engine_file_holder.exe\" \"" + held + "\" " + ready + " " + release;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &process));
-  ASSERT_EQ(WaitForSingleObject(readyEvent, 20000), WAIT_OBJECT_0);
-
-  RemoveDirTree(tree);
-  const bool stays = FileExists(held);
-  SetEvent(releaseEvent);
-  WaitForSingleObject(process.hProcess, 20000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  CloseHandle(readyEvent);
-  CloseHandle(releaseEvent);
-
+  bool stays = false;
+  {
+    HeldFile holder(held);
+    ASSERT_TRUE(holder.held());
+    RemoveDirTree(tree);
+    stays = FileExists(held);
+  }
   EXPECT_TRUE(stays);
   const std::vector<std::string> failed = {held, tree + "sub\\", tree};
   EXPECT_EQ(log_->Log(), LogLines({FileFailed(failed[0]), DirFailed(failed[1]), DirFailed(failed[2])}));

@@ -113,26 +113,8 @@ TEST_F(RegistryTest, ReadRegStringTakesOnlyTerminatedShortStrings) {
   RegCloseKey(key);
 }
 
-// Sets a DACL on an existing key: `deny` access denied to Everyone and the rest allowed, or a
-// NULL DACL (all access to everyone) when `deny` is 0.
 bool SetKeyDeny(const std::string& subKey, DWORD deny) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
-  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-  PSID everyone = nullptr;
-  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-  alignas(8) BYTE buffer[256];
-  PACL acl = reinterpret_cast<PACL>(buffer);
-  InitializeAcl(acl, sizeof(buffer), ACL_REVISION);
-  AddAccessDeniedAce(acl, ACL_REVISION, deny, everyone);
-  AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone);
-  SECURITY_DESCRIPTOR descriptor;
-  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-  SetSecurityDescriptorDacl(&descriptor, TRUE, deny ? acl : nullptr, FALSE);
-  const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
-  FreeSid(everyone);
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS;
+  return SetKeyDeny(HKEY_CURRENT_USER, subKey, deny);
 }
 
 // A sub-key that cannot be deleted stays with its parents up to the named key, whose removal

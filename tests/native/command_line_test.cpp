@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 
@@ -115,23 +119,84 @@ TEST(ParseCommandLine, EmptyAndDelimiterOnlyLines) {
   EXPECT_EQ(ParseCommandLineText(nullptr, s, CompareAsciiNoCase), ParseOutcome::Run);
 }
 
-// Bounded random lines of keywords, digits, delimiters and arbitrary bytes: the parser must
-// never crash or read past the line (the sanitizer build checks the latter), and its result
-// must not depend on anything but the line.
-TEST(ParseCommandLine, RandomLinesAreHandledSafely) {
-  const char* pieces[] = {"pel", "orv", "ql", "l", "s", "v", "q", "?", "automation", "-", "/",
-                          " ", "\t", "\"", "0", "99999999999999999999", "12abc", "\xff\xfe", "\x80"};
+// "q" is the other word for silent: alone, with nothing else that sets it.
+TEST(ParseCommandLine, QAloneMakesTheRunSilent) {
+  Parsed p = Parse("purgon.exe /q /ql");
+  EXPECT_TRUE(p.settings.silent);
+  EXPECT_TRUE(p.settings.removeLauncher);
+  EXPECT_FALSE(p.settings.verbose);
+  EXPECT_FALSE(Parse("purgon.exe /ql").settings.silent);
+}
+
+// The grammar written out again, as plainly as it reads, to judge the parser on lines no one
+// would think of: split the whole line at the three delimiters, then walk the tokens.
+Parsed ReferenceParse(const std::string& line) {
+  std::vector<std::string> tokens(1);
+  for (char c : line) {
+    if (c == '-' || c == '/' || c == ' ') tokens.emplace_back();
+    else tokens.back() += c;
+  }
+  tokens.erase(std::remove(tokens.begin(), tokens.end(), std::string()), tokens.end());
+  Parsed p;
+  p.outcome = ParseOutcome::Run;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    std::string t = tokens[i];
+    for (char& c : t)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (t == "unregserver") { p.outcome = ParseOutcome::UnregServer; return p; }
+    if (t == "regserver") { p.outcome = ParseOutcome::RegServer; return p; }
+    if (t == "?") { p.outcome = ParseOutcome::Usage; return p; }
+    if (t == "automation") p.settings.automation = true;
+    if (t == "l") p.settings.logEnabled = true;
+    if (t == "v") p.settings.verbose = true;
+    if (t == "s" || t == "q") p.settings.silent = true;
+    if (t == "ql") p.settings.removeLauncher = true;
+    if (t == "preview") p.settings.preview = true;
+    if (t == "backup") p.settings.backup = true;
+    if (t == "restore") p.settings.restore = true;
+    if (t == "codes") p.settings.codes = true;
+    if (t == "pel" || t == "orv") {
+      int32_t& word = t == "pel" ? p.settings.pelOptions : p.settings.orvOptions;
+      word = -1;
+      if (i + 1 < tokens.size() && tokens[i + 1][0] >= '0' && tokens[i + 1][0] <= '9') {
+        uint64_t value = 0;
+        for (size_t k = 0; k < tokens[i + 1].size() && std::isdigit(static_cast<unsigned char>(tokens[i + 1][k])); ++k)
+          value = (value * 10 + static_cast<uint64_t>(tokens[i + 1][k] - '0')) % 4294967296u;
+        word = static_cast<int32_t>(static_cast<uint32_t>(value));
+        ++i;
+      }
+    }
+  }
+  return p;
+}
+
+// Bounded random lines of keywords, digits, delimiters and arbitrary bytes, each judged
+// against the reference above (and, in the sanitizer build, for reads past the line).
+TEST(ParseCommandLine, RandomLinesAgreeWithTheGrammarWrittenOut) {
+  const char* pieces[] = {"pel", "orv", "ql", "l", "s", "v", "q", "?", "automation", "regserver",
+                          "UnRegServer", "-", "/", " ", "\t", "\"", "0", "99999999999999999999",
+                          "12abc", "4294967298", "PEL", "Q", "preview", "Backup", "restore", "CODES", "\xff\xfe", "\x80"};
   std::mt19937 random(12345);
   for (int round = 0; round < 20000; ++round) {
     std::string line;
-    int count = random() % 40;
+    const int count = random() % 40;
     for (int i = 0; i < count; ++i) {
       if (random() % 5 == 0) line += static_cast<char>(1 + random() % 255);
       else line += pieces[random() % (sizeof(pieces) / sizeof(pieces[0]))];
     }
-    Parsed a = Parse(line), b = Parse(line);
-    ASSERT_EQ(a.outcome, b.outcome) << line;
-    ASSERT_EQ(a.settings.pelOptions, b.settings.pelOptions) << line;
+    const Parsed got = Parse(line), want = ReferenceParse(line);
+    ASSERT_EQ(got.outcome, want.outcome) << line;
+    ASSERT_EQ(got.settings.pelOptions, want.settings.pelOptions) << line;
+    ASSERT_EQ(got.settings.orvOptions, want.settings.orvOptions) << line;
+    ASSERT_EQ(got.settings.silent, want.settings.silent) << line;
+    ASSERT_EQ(got.settings.verbose, want.settings.verbose) << line;
+    ASSERT_EQ(got.settings.logEnabled, want.settings.logEnabled) << line;
+    ASSERT_EQ(got.settings.removeLauncher, want.settings.removeLauncher) << line;
+    ASSERT_EQ(got.settings.automation, want.settings.automation) << line;
+    ASSERT_EQ(got.settings.preview, want.settings.preview) << line;
+    ASSERT_EQ(got.settings.backup, want.settings.backup) << line;
+    ASSERT_EQ(got.settings.restore, want.settings.restore) << line;
+    ASSERT_EQ(got.settings.codes, want.settings.codes) << line;
   }
 }
 

@@ -9,6 +9,7 @@
 #include "pel/brand_editions.h"
 #include "pel/pel_catalogue.h"
 #include "pel/pel_ids.h"
+#include "pel_id_labels.h"
 
 namespace {
 
@@ -30,19 +31,34 @@ TEST(PelIds, EverySlotHoldsItsOwnBracedGuid) {
   }
   EXPECT_EQ(seen.size(), 44u);  // 35 of the catalogue, 8 product codes, the control interface
   EXPECT_STREQ(PelId(PEL_NO_ID), "");
-  EXPECT_STREQ(PelIdLabel(PEL_C4), "C4");
-  EXPECT_STREQ(PelIdLabel(PEL_P8), "P8");
 }
 
-TEST(BrandEditions, EightRowsWithTheirOwnProductCodesInOrder) {
-  ASSERT_EQ(kBrandEditionCount, 8u);
-  const char* const ids[] = {"Varenta", "Tolvik", "brennor", "casimar",
-                             "delvaro", "gw", "hestra", "jorvell"};
+// Every cell of the eight editions, against a copy of the table kept here: each name builds
+// paths and keys of its own, so a renamed company or product leaves that edition behind.
+TEST(BrandEditions, EveryCellOfTheEightRowsInOrder) {
+  const struct {
+    const char* editionId;
+    const char* companyName;
+    const char* productName;
+    const char* productCode;
+  } kExpected[] = {
+      {"Varenta", "Varenta", "Varenta Delivery Manager", "P1"},
+      {"Tolvik", "Tolvik", "Tolvik Download Manager", "P2"},
+      {"brennor", "Brennor", "Brennor Download Manager", "P3"},
+      {"casimar", "Casimar", "Casimar Download Manager", "P4"},
+      {"delvaro", "Delvaro News", "Delvaro News", "P5"},
+      {"gw", "Gantry and Wells", "Gantry and Wells Download Manager", "P6"},
+      {"hestra", "Hestra Communications", "Hestra Delivery Manager", "P7"},
+      {"jorvell", "Jorvell", "Jorvell Delivery Manager", "P8"},
+  };
+  ASSERT_EQ(kBrandEditionCount, sizeof(kExpected) / sizeof(kExpected[0]));
   for (size_t i = 0; i < kBrandEditionCount; ++i) {
-    EXPECT_STREQ(kBrandEditions[i].editionId, ids[i]);
-    EXPECT_EQ(kBrandEditions[i].productCode, static_cast<PelIdSlot>(PEL_P1 + i));
+    SCOPED_TRACE("row " + std::to_string(i + 1));
+    EXPECT_STREQ(kBrandEditions[i].editionId, kExpected[i].editionId);
+    EXPECT_STREQ(kBrandEditions[i].companyName, kExpected[i].companyName);
+    EXPECT_STREQ(kBrandEditions[i].productName, kExpected[i].productName);
+    EXPECT_STREQ(PelIdLabel(kBrandEditions[i].productCode), kExpected[i].productCode);
   }
-  EXPECT_STREQ(kBrandEditions[4].companyName, kBrandEditions[4].productName);  // Delvaro News
 }
 
 // How often each slot ends a catalogue key: C1 and C9 twice (two places each), U1 twice

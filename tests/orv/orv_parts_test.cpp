@@ -67,7 +67,8 @@ class OrvParts : public ::testing::Test {
 
 // The shared queue of the next start of Windows keeps every operation that is not the
 // client's, in order and exactly (also paths outside the ANSI code page); a queue holding
-// only the client's operations goes; a value that is no REG_MULTI_SZ is left alone.
+// only the client's operations goes; a value that is no REG_MULTI_SZ is left alone; a name
+// too long to read does not end the walk (it once stopped it, leaving the values below).
 TEST_F(OrvParts, PendingRenamesKeepOtherInstallersOperations) {
   SetMultiString(L"PendingFileRenameOperations",
                  MultiString(u"\\??\\C:\\orv\\a.dll\0\0\\??\\C:\\Temp\\\u4E2D.tmp\0\0"
@@ -76,6 +77,10 @@ TEST_F(OrvParts, PendingRenamesKeepOtherInstallersOperations) {
   SetMultiString(L"PendingFileRenameOperationsOrv", MultiString(u"\\??\\C:\\orvdata\\x\0\0"));
   SetMultiString(L"PendingFileRenameOperationsText", MultiString(u"\\??\\C:\\orv\\z"), REG_SZ);
   SetMultiString(L"PendingFileRenameOperationsOther", MultiString(u"\\??\\C:\\Temp\\t\0\0"));
+  // A name too long for the walk's buffer, above the others: it is stepped over, and the
+  // walk goes on to the values below it.
+  const std::wstring longName = L"PendingFileRenameOperations" + std::wstring(1100, L'x');
+  SetMultiString(longName.c_str(), MultiString(u"\\??\\C:\\orv\\long\0\0"));
   LogCapture capture(dir_ + "capture.log");
 
   RemoveOrvPendingRenames(HKEY_LOCAL_MACHINE, kSessionManager, "pendingfilerenameoperations");
@@ -91,8 +96,9 @@ TEST_F(OrvParts, PendingRenamesKeepOtherInstallersOperations) {
   EXPECT_NE(log.find(ValueOk(prefix + "PendingFileRenameOperations\r\n")), std::string::npos) << log;
   EXPECT_NE(log.find(ValueOk(prefix + "PendingFileRenameOperationsOrv\r\n")), std::string::npos) << log;
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+  EXPECT_TRUE(GetMultiString(longName.c_str()) == MultiString(u"\\??\\C:\\orv\\long\0\0"));
   for (const wchar_t* name : {L"PendingFileRenameOperations", L"PendingFileRenameOperationsText",
-                              L"PendingFileRenameOperationsOther"}) {
+                              L"PendingFileRenameOperationsOther", longName.c_str()}) {
     HKEY key = nullptr;
     RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_ALL_ACCESS, &key);
     RegDeleteValueW(key, name);
@@ -181,7 +187,7 @@ TEST_F(OrvParts, HostServerPathIsReadWithoutQuotesWithinItsBuffer) {
 struct LauncherCase {
   const char* path;  // "<QLAUNCH>" is the launcher folder
   const char* icon;
-  bool started;      // the launcher runs and its executable goes
+  bool started;      // the launcher is started and its executable goes
   bool iconRemoved;
 };
 
@@ -205,7 +211,13 @@ TEST_F(OrvParts, LauncherValuesAreCheckedBeforeUse) {
     SCOPED_TRACE(std::string(c.path) + " / " + c.icon);
     const std::string path = ExpandOrvTokens(c.path);
     MakeDirs(folder);
-    ASSERT_TRUE(CopyFileA((BinDir() + "qlaunch.exe").c_str(), (folder + "qlaunch.exe").c_str(), FALSE));
+    // One real start of the launcher's test double; the cases that only check which values
+    // are refused use a qlaunch.exe that is no program: its start fails, the deletions follow.
+    const bool real = &c == &kCases[0];
+    if (real)
+      ASSERT_TRUE(CopyFileA((BinDir() + "qlaunch.exe").c_str(), (folder + "qlaunch.exe").c_str(), FALSE));
+    else
+      ASSERT_TRUE(WriteFileBytes(folder + "qlaunch.exe", "not a program"));
     ASSERT_TRUE(WriteFileBytes(folder + "qlaunch.ico", "icon"));
     ASSERT_TRUE(WriteFileBytes(folder + "victim.txt", "keep"));
     ASSERT_TRUE(WriteFileBytes(outside, "keep"));
@@ -224,7 +236,7 @@ TEST_F(OrvParts, LauncherValuesAreCheckedBeforeUse) {
     EXPECT_EQ(FileExists(folder + "qlaunch.ico"), !c.iconRemoved);
     EXPECT_TRUE(FileExists(folder + "victim.txt"));
     EXPECT_TRUE(FileExists(outside));
-    EXPECT_EQ(ReadFileBytes(LauncherRecordPath()), c.started ? "/unregserver|" + victim + "\n" : "");
+    EXPECT_EQ(ReadFileBytes(LauncherRecordPath()), real ? "/unregserver|" + victim + "\n" : "");
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kLauncherKey));  // the launcher key stays
   }
   DeleteTreeForTest(folder);

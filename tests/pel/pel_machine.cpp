@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "pel/pel_ids.h"
+#include "pel_id_labels.h"
 #include "test_support.h"
 
 namespace {
@@ -203,20 +204,6 @@ std::vector<std::string> LogLines(const std::string& bytes) {
   std::vector<std::string> lines = DataLines(bytes);
   if (!lines.empty() && lines.back().empty()) lines.pop_back();
   return lines;
-}
-
-std::string DiffLines(const std::vector<std::string>& expected,
-                      const std::vector<std::string>& actual) {
-  const size_t common = expected.size() < actual.size() ? expected.size() : actual.size();
-  for (size_t i = 0; i < common; ++i)
-    if (expected[i] != actual[i])
-      return "line " + std::to_string(i + 1) + " differs:\n  expected: " + expected[i] +
-             "\n  actual:   " + actual[i];
-  if (expected.size() == actual.size()) return std::string();
-  const bool more = actual.size() > expected.size();
-  return "expected " + std::to_string(expected.size()) + " lines, got " +
-         std::to_string(actual.size()) + "; first " + (more ? "extra" : "missing") +
-         " line: " + (more ? actual : expected)[common];
 }
 
 bool InstallPelMachine(bool win9xFolders, std::string& problems) {

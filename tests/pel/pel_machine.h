@@ -53,9 +53,5 @@ std::vector<std::string> ExpectedLog(const std::string& text, const MachinePlace
 // The lines of a log file written in text mode (each ends in CR LF).
 std::vector<std::string> LogLines(const std::string& bytes);
 
-// "" when equal, else where and how the two differ.
-std::string DiffLines(const std::vector<std::string>& expected,
-                      const std::vector<std::string>& actual);
-
 // Installs the PEL client on this machine as the data describes.
 bool InstallPelMachine(bool win9xFolders, std::string& problems);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <oleauto.h>
-#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -156,28 +155,11 @@ TEST_F(Registration, UnregisterKeepsWhatOthersAddedBelowItsKeys) {
 // Makes HKCR\<path> refuse values and sub-keys to everyone, as on a machine where the user
 // may not write the type library's registration.
 bool DenyWrites(const std::string& path) {
-  if (!CreateRegKey(HKEY_CLASSES_ROOT, path)) return false;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  // Deny KEY_SET_VALUE | KEY_CREATE_SUB_KEY, allow the rest.
-  bool ok = ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                                 &descriptor, nullptr) &&
-            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
-  LocalFree(descriptor);
-  RegCloseKey(key);
-  return ok;
+  return CreateRegKey(HKEY_CLASSES_ROOT, path) &&
+         SetKeyDeny(HKEY_CLASSES_ROOT, path, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
 }
 
-void AllowWrites(const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
-  SECURITY_DESCRIPTOR open;
-  InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
-  SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
-  RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &open);
-  RegCloseKey(key);
-}
+void AllowWrites(const std::string& path) { SetKeyDeny(HKEY_CLASSES_ROOT, path, 0); }
 
 // What registering the program's type library gives on this machine right now.
 HRESULT RegisterTypeLibHere() {
@@ -229,6 +211,22 @@ TEST_F(Registration, AppIdKeysThatCannotBeWrittenAreUndoneAndReported) {
   DeleteRegTreeForTest(HKEY_CLASSES_ROOT, denied);
   EXPECT_EQ(Run("/unregserver").exitCode, static_cast<DWORD>(S_OK));
   EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, kTypeLibKey));
+}
+
+// Unregistering reports a script step that fails too: the AppID's value that cannot be
+// deleted gives the exit code, and the type library's registration still goes.
+TEST_F(Registration, UnregisterReportsAnAppIdValueThatCannotBeDeleted) {
+  ASSERT_EQ(Run("/regserver").exitCode, static_cast<DWORD>(S_OK));
+  const std::string denied = "AppID\\Purgon.EXE";
+  ASSERT_TRUE(DenyWrites(denied));
+  const RunResult r = Run("/unregserver");
+  ASSERT_TRUE(r.finished);
+  EXPECT_EQ(r.exitCode, static_cast<DWORD>(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)));
+  EXPECT_TRUE(r.boxes.empty());
+  EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, kTypeLibKey));
+  AllowWrites(denied);
+  DeleteRegTreeForTest(HKEY_CLASSES_ROOT, denied);
+  DeleteRegTreeForTest(HKEY_CLASSES_ROOT, "AppID\\" + kAppId);
 }
 
 }  // namespace

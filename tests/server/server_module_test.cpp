@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <thread>
 
 #include "app/app_module.h"
@@ -51,48 +52,86 @@ TEST_F(IdleMonitor, LoopEndsFiveSecondsAfterTheLastUnlock) {
   EXPECT_EQ(LockModule(), 1);
   EXPECT_EQ(LockModule(), 2);
   EXPECT_EQ(UnlockModule(), 1);
+  const DWORD unlocked = GetTickCount();
   EXPECT_EQ(UnlockModule(), 0);
-  const DWORD elapsed = RunLoop(15000);
+  RunLoop(30000);
   EXPECT_TRUE(quitByMonitor);
-  EXPECT_GE(elapsed, 4700u);
-  EXPECT_LE(elapsed, 7000u);
+  EXPECT_GE(GetTickCount() - unlocked, kIdleShutdownMs - 50);
 }
 
-TEST_F(IdleMonitor, ALockTakenWithinTheWaitKeepsTheLoopRunningUntilItsRelease) {
+// A client on another thread that locks and unlocks the server and notes when the lock count
+// last fell to 0. Whatever the machine's speed, the monitor may quit only a whole idle time
+// after the last such fall, and never while a lock is held; the client stops once the loop
+// has ended, so that nothing it does can be taken for the monitor's doing.
+class Client {
+ public:
+  void Unlock() {
+    const DWORD now = GetTickCount();
+    UnlockModule();
+    // The monitor takes its event out of the state before it quits: a fall after that
+    // came too late to count.
+    if (TheApp().shutdownEvent == nullptr) return;
+    lastFall_ = now;
+    falls_.fetch_add(1);
+  }
+  bool done() const { return done_.load(); }
+  void Finish() { done_.store(true); }
+  // True when the loop that just ended ended a whole idle time after the last fall to 0.
+  ::testing::AssertionResult EndedIdleAfterLastFall(DWORD idleMs) const {
+    const DWORD since = GetTickCount() - lastFall_;
+    if (falls_.load() == 0) return ::testing::AssertionFailure() << "no fall to 0 before the end";
+    if (since + 50 < idleMs)
+      return ::testing::AssertionFailure() << "ended " << since << " ms after a fall to 0";
+    return ::testing::AssertionSuccess();
+  }
+
+ private:
+  volatile DWORD lastFall_ = 0;
+  std::atomic<int> falls_{0};
+  std::atomic<bool> done_{false};
+};
+
+TEST_F(IdleMonitor, ALockHeldWhenTheWaitRunsOutKeepsTheLoopRunningUntilItsRelease) {
   TheApp().idleShutdownMs = 400;
   ASSERT_TRUE(StartIdleMonitor());
   LockModule();
-  UnlockModule();
-  std::thread client([]() {
-    Sleep(150);
-    LockModule();  // held when the wait runs out: the monitor goes back to waiting
-    Sleep(1000);
-    UnlockModule();
+  UnlockModule();  // wakes the monitor ...
+  LockModule();    // ... which finds a lock held when its wait runs out
+  Client client;
+  std::atomic<bool> released{false};
+  std::thread user([&client, &released]() {
+    Sleep(1200);  // three idle times with the lock held: the monitor must not quit meanwhile
+    released.store(true);
+    client.Unlock();
   });
-  const DWORD elapsed = RunLoop(10000);
-  client.join();
+  RunLoop(20000);
+  const bool endedAfterRelease = released.load();
+  client.Finish();
+  user.join();
   EXPECT_TRUE(quitByMonitor);
-  EXPECT_GE(elapsed, 1150u + 350u);
-  EXPECT_LE(elapsed, 3000u);
+  EXPECT_TRUE(endedAfterRelease) << "the monitor quit while a lock was held";
+  EXPECT_TRUE(client.EndedIdleAfterLastFall(400));
 }
 
 TEST_F(IdleMonitor, EachFallToZeroStartsTheWaitAgain) {
   TheApp().idleShutdownMs = 400;
   ASSERT_TRUE(StartIdleMonitor());
+  Client client;
   LockModule();
-  UnlockModule();
-  std::thread client([]() {
-    for (int i = 0; i < 5; ++i) {
-      Sleep(200);
+  client.Unlock();
+  std::thread user([&client]() {
+    for (int i = 0; i < 8 && !client.done(); ++i) {
+      Sleep(100);
       LockModule();
-      UnlockModule();
+      client.Unlock();
     }
   });
-  const DWORD elapsed = RunLoop(10000);
-  client.join();
+  RunLoop(20000);
+  const ::testing::AssertionResult idle = client.EndedIdleAfterLastFall(400);
+  client.Finish();
+  user.join();
   EXPECT_TRUE(quitByMonitor);
-  EXPECT_GE(elapsed, 1000u + 350u);
-  EXPECT_LE(elapsed, 3000u);
+  EXPECT_TRUE(idle);
 }
 
 TEST_F(IdleMonitor, WithoutAnyLockTheLoopRunsOn) {

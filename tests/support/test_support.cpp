@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <algorithm>
+
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -188,6 +190,81 @@ bool CreateRegKey(HKEY root, const std::string& subKey) {
 
 void DeleteRegTreeForTest(HKEY root, const std::string& subKey) {
   if (!subKey.empty()) SHDeleteKeyA(root, subKey.c_str());
+}
+
+HeldFile::HeldFile(const std::string& path) {
+  static int count = 0;
+  const std::string tag = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+  const std::string ready = "purgon-held-ready-" + tag, release = "purgon-held-release-" + tag;
+  ready_ = CreateEventA(nullptr, TRUE, FALSE, ready.c_str());
+  release_ = CreateEventA(nullptr, TRUE, FALSE, release.c_str());
+  std::string commandLine =
+      "\"" + BinDir() + "engine_file_holder.exe\" \"" + path + "\" " + ready + " " + release;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!ready_ || !release_ ||
+      !CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return;
+  CloseHandle(process.hThread);
+  process_ = process.hProcess;
+  const HANDLE either[2] = {ready_, process_};  // a holder that cannot open the file ends
+  held_ = WaitForMultipleObjects(2, either, FALSE, 60000) == WAIT_OBJECT_0;
+}
+
+HeldFile::~HeldFile() {
+  if (release_) SetEvent(release_);
+  if (process_) {
+    WaitForSingleObject(process_, 60000);
+    CloseHandle(process_);
+  }
+  if (ready_) CloseHandle(ready_);
+  if (release_) CloseHandle(release_);
+}
+
+bool SetKeyDeny(HKEY root, const std::string& subKey, DWORD deny) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+  alignas(8) BYTE buffer[256];
+  PACL acl = reinterpret_cast<PACL>(buffer);
+  InitializeAcl(acl, sizeof(buffer), ACL_REVISION);
+  AddAccessDeniedAce(acl, ACL_REVISION, deny, everyone);
+  AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone);
+  SECURITY_DESCRIPTOR descriptor;
+  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&descriptor, TRUE, deny ? acl : nullptr, FALSE);
+  const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+  FreeSid(everyone);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+std::string DiffLines(const std::vector<std::string>& expected, const std::vector<std::string>& actual) {
+  // Longest common subsequence, from the ends: common[i][j] for expected[i..], actual[j..].
+  const size_t n = expected.size(), m = actual.size();
+  std::vector<std::vector<unsigned>> common(n + 1, std::vector<unsigned>(m + 1, 0));
+  for (size_t i = n; i-- > 0;)
+    for (size_t j = m; j-- > 0;)
+      common[i][j] = expected[i] == actual[j] ? common[i + 1][j + 1] + 1
+                                              : std::max(common[i + 1][j], common[i][j + 1]);
+  std::string diff;
+  size_t i = 0, j = 0;
+  while (i < n || j < m) {
+    if (i < n && j < m && expected[i] == actual[j]) {
+      ++i, ++j;
+    } else if (j < m && (i == n || common[i][j + 1] >= common[i + 1][j])) {
+      diff += "+" + std::to_string(j + 1) + ": " + actual[j] + "\n";
+      ++j;
+    } else {
+      diff += "-" + std::to_string(i + 1) + ": " + expected[i] + "\n";
+      ++i;
+    }
+  }
+  return diff;
 }
 
 bool EnableHivePrivileges() {

@@ -58,6 +58,32 @@ bool SetRegBinary(HKEY root, const std::string& subKey, const std::string& name,
 bool CreateRegKey(HKEY root, const std::string& subKey);
 void DeleteRegTreeForTest(HKEY root, const std::string& subKey);
 
+// A file held open by another process (engine_file_holder.exe) without delete sharing, as a
+// running program holds its files, until this object goes.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::string& path);
+  ~HeldFile();  // lets go and waits until the holder has ended
+  bool held() const { return held_; }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+
+ private:
+  HANDLE ready_ = nullptr;
+  HANDLE release_ = nullptr;
+  HANDLE process_ = nullptr;
+  bool held_ = false;
+};
+
+// Sets the DACL of an existing key: `deny` denied to everyone and all else allowed, or, with
+// `deny` 0, no DACL at all (everything allowed). As on a machine where a user may not write a
+// key: denying KEY_SET_VALUE makes it fail to open for reading and writing.
+bool SetKeyDeny(HKEY root, const std::string& subKey, DWORD deny);
+
+// "" when the two lists of lines are equal; else a diff: each line only expected as "-", each
+// line only found as "+", with its line number, in order.
+std::string DiffLines(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
+
 // Another account's registry as a file: one row per key (empty `value`: the bare key) or
 // string value.
 struct HiveRow {

@@ -255,20 +255,6 @@ std::string ExpandOrvTokens(const std::string& text) {
   return out;
 }
 
-std::string TokenizeOrvPaths(const std::string& text) {
-  std::string out = text;
-  std::string root, suffix;
-  ProfileLayoutHere(root, suffix);
-  ReplaceAll(out, FolderPath(CSIDL_APPDATA), "<APPDATA>");
-  ReplaceAll(out, FolderPath(CSIDL_DESKTOP), "<DESKTOP>");
-  ReplaceAll(out, FolderPath(CSIDL_PROGRAM_FILES) + "Varenta\\QLaunch\\", "<QLAUNCH>");
-  ReplaceAll(out, suffix, "<SUFFIX>");
-  ReplaceAll(out, root + "\\", "<PROFILES>\\");
-  ReplaceAll(out, WindowsFolder() + "\\", "<WINDIR>\\");
-  for (int id = 0; id < ORV_ID_COUNT; ++id) ReplaceAll(out, OrvIdText(OrvId(id)), kIdTokens[id]);
-  return out;
-}
-
 std::vector<OrvItem> OrvMachineItems(const OrvMachineSetup& setup) {
   std::vector<OrvItem> items;
   for (const Row& row : kMachine) items.push_back(Item(row, "", false));

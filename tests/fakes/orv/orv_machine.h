@@ -69,9 +69,6 @@ std::u16string InstalledPendingOperations();
 std::u16string PendingOperationsLeft();
 std::u16string ReadPendingOperations(bool second);
 
-// The reverse of ExpandOrvTokens, for writing a log as an expected-log file would hold it.
-std::string TokenizeOrvPaths(const std::string& text);
-
 // The host's server path as installed, and the launcher's files.
 std::string OrvHostPath();
 std::string LauncherFolder();
