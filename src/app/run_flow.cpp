@@ -81,7 +81,9 @@ int RunRestore() {
 void RunRemovals() {
   const AppModule& app = TheApp();
   SetChangeMode(app.preview ? CHANGE_PREVIEW : app.backup ? CHANGE_BACKUP : CHANGE_LIVE);
+  // Read first: the PEL removal deletes the key the launcher's settings live in.
+  const LauncherLocation launcher = app.removeLauncher ? FindLauncher() : LauncherLocation();
   if (app.pelOptions != 0) RemovePelClient(app.pelOptions);
   if (app.orvOptions != 0) RemoveOrvClient(app.orvOptions);
-  if (app.removeLauncher) RemoveLauncher();
+  if (app.removeLauncher) RemoveLauncher(launcher);
 }

@@ -36,18 +36,24 @@ void UnregisterLauncher(const std::string& folder) {
 
 }  // namespace
 
-void RemoveLauncher() {
+LauncherLocation FindLauncher() {
+  LauncherLocation launcher;
   RegKey key;
-  // In a preview that removes the PEL client first, the key counts as gone with its parent.
-  if (!OpenRegKey(HKEY_CURRENT_USER, "Software\\Varenta\\qlaunch", KEY_READ, key)) return;
+  if (!OpenRegKey(HKEY_CURRENT_USER, "Software\\Varenta\\qlaunch", KEY_READ, key)) return launcher;
   const std::string path = ReadRegString(key.get(), "path");
-  const std::string icon = ReadRegString(key.get(), "icon");
   // The values come from the user's registry while the program may run as administrator:
   // only a launcher executable named by an absolute path is started and deleted.
-  if (!IsLauncherExecutablePath(path)) return;
-  const std::string folder = FolderOfPath(path);
+  if (!IsLauncherExecutablePath(path)) return launcher;
+  launcher.path = path;
+  launcher.icon = ReadRegString(key.get(), "icon");
+  return launcher;
+}
+
+void RemoveLauncher(const LauncherLocation& launcher) {
+  if (launcher.path.empty()) return;
+  const std::string folder = FolderOfPath(launcher.path);
   if (!IsPreview()) UnregisterLauncher(folder);  // a preview starts nothing
   // The folder ends in a backslash; the icon path keeps the doubled one, as logged.
-  if (IsPlainName(icon)) RemoveFile(folder + "\\" + icon);
-  RemoveFile(path);
+  if (IsPlainName(launcher.icon)) RemoveFile(folder + "\\" + launcher.icon);
+  RemoveFile(launcher.path);
 }

@@ -226,7 +226,7 @@ TEST_F(OrvParts, LauncherValuesAreCheckedBeforeUse) {
     DeleteFileA(LauncherRecordPath().c_str());
     {
       LogCapture capture(dir_ + "capture.log");
-      RemoveLauncher();
+      RemoveLauncher(FindLauncher());
       std::vector<std::string> lines;
       if (c.iconRemoved) lines.push_back(FileOk(folder + "\\qlaunch.ico"));
       if (c.started) lines.push_back(FileOk(path));
@@ -258,7 +258,7 @@ TEST_F(OrvParts, LauncherIsDeletedOnceItHasEnded) {
     LogCapture capture(dir_ + "capture.log");
     const DWORD start = GetTickCount();
 
-    RemoveLauncher();
+    RemoveLauncher(FindLauncher());
 
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_EQ(capture.Log(), LogLines({FileOk(folder + "qlaunch.exe")}));
