@@ -19,13 +19,17 @@ namespace {
 const DWORD kLauncherExitWaitMs = 30000;
 
 // Starts "qlaunch.exe /unregserver" in the launcher folder and waits until it has ended (at
-// most kLauncherExitWaitMs). A launcher that does not start costs no wait.
-void UnregisterLauncher(const std::string& folder) {
+// most kLauncherExitWaitMs). A launcher that does not start costs no wait. It is started by
+// its full path, and only when it is there: a bare name would be looked for along the search
+// path too (the program's own folder, the current directory), and an elevated run would start
+// whatever "qlaunch.exe" was planted there.
+void UnregisterLauncher(const std::string& path, const std::string& folder) {
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
   SHELLEXECUTEINFOA start = {};
   start.cbSize = sizeof(start);
   start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   start.lpVerb = "open";
-  start.lpFile = "qlaunch.exe";
+  start.lpFile = path.c_str();
   start.lpParameters = "/unregserver";
   start.lpDirectory = folder.c_str();
   start.nShow = SW_SHOWNORMAL;
@@ -52,7 +56,7 @@ LauncherLocation FindLauncher() {
 void RemoveLauncher(const LauncherLocation& launcher) {
   if (launcher.path.empty()) return;
   const std::string folder = FolderOfPath(launcher.path);
-  if (!IsPreview()) UnregisterLauncher(folder);  // a preview starts nothing
+  if (!IsPreview()) UnregisterLauncher(launcher.path, folder);  // a preview starts nothing
   // The folder ends in a backslash; the icon path keeps the doubled one, as logged.
   if (IsPlainName(launcher.icon)) RemoveFile(folder + "\\" + launcher.icon);
   RemoveFile(launcher.path);

@@ -53,9 +53,9 @@ TEST(FullRun, BothClientsAndTheLauncherInOrderWithAFileInUse) {
   EXPECT_EQ(run.exitCode, 0u);
 
   // PEL first, every step, the held file and its folder failing; the launcher's folder lies
-  // in the PEL client's program folder and goes with it. Then ORV, every step. The launcher's
-  // settings went with the PEL client's user key, so the launcher removal that follows finds
-  // nothing to start or delete.
+  // in the PEL client's program folder and goes with it. Then ORV, every step. The launcher
+  // removal that follows finds its files gone: it deletes nothing and starts nothing, not even
+  // the "qlaunch.exe" that lies beside purgon.exe (the test double).
   const std::string launcher = LauncherFolder();
   std::vector<std::string> expected;
   for (const std::string& line : ExpectedLog(ReadPelDataFile("pel_expected.log.txt"), places, -1)) {
