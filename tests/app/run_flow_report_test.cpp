@@ -69,22 +69,6 @@ TEST_F(FinalReportEndToEnd, EverythingDeletedGivesTheSuccessBox) {
   EXPECT_TRUE(DirExists(folder_));  // the launcher's folder itself stays
 }
 
-// The PEL removal deletes HKCU\Software\Varenta, where the launcher's settings live; asked for
-// in the same run, the launcher is still removed, after the PEL client's lines.
-TEST_F(FinalReportEndToEnd, TheLauncherIsRemovedWhenThePelClientTookItsSettingsFirst) {
-  RunResult r = RunPurgon("/pel 1 /ql /l /s", dir_, PressEach({}));
-  ASSERT_TRUE(r.finished);
-  EXPECT_FALSE(FileExists(folder_ + "qlaunch.exe"));
-  EXPECT_FALSE(FileExists(folder_ + "qlaunch.ico"));
-  const std::string log = ReadFileBytes(dir_ + "purgon.log");
-  const std::string settings = "Delete Reg Key: OK     HKEY_CURRENT_USER\\Software\\Varenta\r\n";
-  const std::string launcher = "Remove File   : OK     " + folder_ + "\\qlaunch.ico\r\n"
-                               "Remove File   : OK     " + folder_ + "qlaunch.exe\r\n";
-  ASSERT_NE(log.find(settings), std::string::npos) << log;
-  ASSERT_GE(log.size(), launcher.size());
-  EXPECT_EQ(log.substr(log.size() - launcher.size()), launcher) << log;
-}
-
 // An elevated run in a folder where someone planted a second name of another file as
 // purgon.log: the run goes on unlogged, the report says why, and that file keeps its bytes.
 TEST_F(FinalReportEndToEnd, APlantedLogNameIsRefusedAndTheReportSaysSo) {

@@ -117,7 +117,7 @@ std::string ProfileDataRootLines(const MachinePlaces& places) {
   return lines;
 }
 
-TEST_F(PelRemoval, VerboseShowsSummaryThenReportAndLeavesTheLauncherToThePelCatalogue) {
+TEST_F(PelRemoval, VerboseShowsSummaryThenReportAndTheLauncherGoesAfterThePelClient) {
   const RunResult r = Run("/pel 2 /ql /v /s /l", PressEach({"OK", "OK"}));
   ASSERT_EQ(r.boxes.size(), 2u);
   EXPECT_EQ(r.boxes[0].caption, kTitle);
@@ -132,9 +132,14 @@ TEST_F(PelRemoval, VerboseShowsSummaryThenReportAndLeavesTheLauncherToThePelCata
                            "App Data Dir(s):\n") +
                 ProfileDataRootLines(places_) + "\nInstalled Skins:\n\tAlpha\n\tmid\n\tzeta\n");
   EXPECT_NE(r.boxes[1].text.find("\t" + places_["PROFILES"] + "Abel\\"), std::string::npos);
-  // The launcher's settings went with the client's user key, so the launcher removal that
-  // follows finds nothing: its files stay and the log is the PEL removal's alone.
-  ExpectRemovedAsAsked(2);
+  // The launcher's settings live in the client's user key, which the PEL removal deletes; they
+  // are read before it, so the launcher removal that follows still takes the launcher's files.
+  std::vector<std::string> expected = Expected(2);
+  expected.push_back("Remove File   : OK     C:\\QLaunch\\\\qlaunch.ico");
+  expected.push_back("Remove File   : OK     C:\\QLaunch\\qlaunch.exe");
+  EXPECT_EQ(DiffLines(expected, Log()), "");
+  EXPECT_FALSE(FileExists("C:\\QLaunch\\qlaunch.exe"));
+  EXPECT_FALSE(FileExists("C:\\QLaunch\\qlaunch.ico"));
 }
 
 // Sets the current user's application-data folder to the old "...\<user>\Application Data"
