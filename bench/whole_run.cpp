@@ -32,7 +32,7 @@ const DWORD kMemoryReadingMs = 100;
 
 // The program's fixed waits in this run: the pause before it ends (1 s) and one check of each
 // of the two host items, each followed by its pause of 1 s (no host runs). The launcher is
-// not started: its settings went with the PEL client's user key, removed first; the bench
+// not started: it lies in the PEL client's program folder, removed first; the bench
 // checks that it was not.
 const double kFixedWaitSeconds = 1.0 + 2 * 1.0;
 
