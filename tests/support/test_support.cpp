@@ -133,6 +133,9 @@ void DeleteTreeForTest(const std::string& path) {
   std::string dir = path;
   while (!dir.empty() && dir.back() == '\\') dir.pop_back();
   if (dir.size() <= 3) return;  // never a drive root
+  // Only an absolute path the shell can take whole: under Wine, a path too long for it made the
+  // shell delete files of the current directory (the build tree) instead.
+  if (dir.size() >= MAX_PATH || dir[1] != ':' || dir[2] != '\\') return;
   std::vector<char> from(dir.begin(), dir.end());
   from.push_back('\0');
   from.push_back('\0');
