@@ -18,6 +18,11 @@ int ShowBox(const char* text, UINT type) {
   return MessageBoxA(nullptr, text, TheApp().title.c_str(), type);
 }
 
+// The note that ends the closing box when the log's name was refused; empty otherwise.
+std::string LogRefusedNote() { return TheApp().logRefused ? kLogRefusedNote : ""; }
+
+int PreviewExitCode() { return TheApp().found.empty() ? EXIT_CODE_DONE : EXIT_CODE_FOUND; }
+
 }  // namespace
 
 bool ParseCommandLine(const char* commandLine, int& exitCode) {
@@ -38,7 +43,7 @@ void ShowOptionsSummary() { ShowBox(BuildOptionsSummary(TheApp()).c_str(), MB_OK
 
 void ShowFinalReport() {
   const AppModule& app = TheApp();
-  const std::string note = app.logRefused ? kLogRefusedNote : "";
+  const std::string note = LogRefusedNote();
   if (app.failures.empty())
     ShowBox(BuildSuccessReport(note).c_str(), MB_OK | MB_ICONINFORMATION);
   else
@@ -47,13 +52,13 @@ void ShowFinalReport() {
 
 void ShowPreviewReport() {
   const AppModule& app = TheApp();
-  ShowBox(BuildPreviewReport(app.found, app.logRefused ? kLogRefusedNote : "", app.restore).c_str(),
+  ShowBox(BuildPreviewReport(app.found, LogRefusedNote(), app.restore).c_str(),
           MB_OK | MB_ICONINFORMATION);
 }
 
 int RemovalExitCode() {
   const AppModule& app = TheApp();
-  if (app.preview) return app.found.empty() ? EXIT_CODE_DONE : EXIT_CODE_FOUND;
+  if (app.preview) return PreviewExitCode();
   if (app.codes && !app.failures.empty()) return EXIT_CODE_REBOOT_AND_RUN_AGAIN;
   return EXIT_CODE_DONE;
 }
@@ -69,7 +74,7 @@ int RunRestore() {
   const bool stayed = !app.failures.empty();
   if (app.preview) {  // keeps a preview's box and codes
     if (!app.silent) ShowPreviewReport();
-    return app.found.empty() ? EXIT_CODE_DONE : EXIT_CODE_FOUND;
+    return PreviewExitCode();
   }
   if (!app.silent) {
     ShowBox(BuildRestoreReport(outcome.folder, outcome.restored, app.failures).c_str(),

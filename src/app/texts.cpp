@@ -65,7 +65,7 @@ const RunKeywordLine kRunKeywordLines[] = {
 };
 
 // The heading, then the entries like the failure report (same limit, same "more" line), then
-// the closing; `reserve` keeps room for the closing.
+// the closing, for which room is always kept.
 std::string ListReport(const std::string& heading, const std::vector<std::string>& entries,
                        const std::string& closing) {
   BoundedText text(kMessageBufferSize);

@@ -17,10 +17,14 @@ bool RemovalAsked(const AppModule& app) {
   return app.pelOptions != 0 || app.orvOptions != 0 || app.removeLauncher;
 }
 
+// Without it the run goes on unlogged; a refused name is told in the closing box.
+void OpenLogIfAsked(AppModule& app) {
+  if (app.logEnabled) OpenLogWithoutLinks(app, kLogFileName);
+}
+
 // Everything after the confirmation: log, server start, removals or automation, report.
 void RunConfirmed(AppModule& app, int& exitCode) {
-  // Without it the run goes on unlogged; a refused name is told in the final report.
-  if (app.logEnabled) OpenLogWithoutLinks(app, kLogFileName);
+  OpenLogIfAsked(app);
   StartIdleMonitor();
   RegisterClassTable(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE);
   if (app.automation) {
@@ -49,7 +53,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // "?", "regserver" or "unregserver" ended the run
   } else if (app.restore) {
     // Undoing a removal asks nothing: a restore never overwrites what is there.
-    if (app.logEnabled) OpenLogWithoutLinks(app, kLogFileName);
+    OpenLogIfAsked(app);
     if (app.verbose) ShowOptionsSummary();
     exitCode = RunRestore();
   } else if (!(RemovalAsked(app) || ShowOptionsDialog())) {
