@@ -13,12 +13,6 @@
 
 namespace {
 
-std::string Join(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\n";
-  return text;
-}
-
 // The ORV removal's expected log for every step (tests/orv/data), for this machine.
 std::vector<std::string> OrvExpectedLog() {
   std::vector<std::string> lines;
@@ -33,7 +27,7 @@ TEST(FullRun, BothClientsAndTheLauncherInOrderWithAFileInUse) {
   const MachinePlaces places = FindMachinePlaces(false);
   const std::vector<MachineItem> pelItems = ParseMachine(ReadPelDataFile("pel_machine.txt"), places);
   ASSERT_GT(pelItems.size(), 150u);
-  ASSERT_EQ(Join(InstallMachine(pelItems)), "");
+  ASSERT_EQ(JoinLines(InstallMachine(pelItems)), "");
   OrvMachineSetup orv;
   orv.secureApi = true;
   std::string error;

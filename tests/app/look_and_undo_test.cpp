@@ -110,22 +110,10 @@ std::string Differences(const std::vector<std::string>& before, const std::vecto
   return text;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 std::string Listing(const std::string& folder) {
   std::vector<std::string> out;
   SnapFolder(folder, "", out);
-  std::string text;
-  for (const std::string& line : out) text += line + "\n";
-  return text;
+  return JoinLines(out);
 }
 
 class LookAndUndo : public ::testing::Test {
@@ -167,13 +155,13 @@ TEST_F(LookAndUndo, PreviewChangesNothingAndListsWhatTheRemovalThenDeletes) {
   EXPECT_EQ(Differences(before, Snapshot(dir_)), "");
   // Nobody was asked to shut down and nothing was started.
   EXPECT_TRUE(IsHostRunning("QHost"));
-  EXPECT_EQ(Lines(ReadFileBytes(HostRecordPath())), std::vector<std::string>{"started -item QHost -life 60000"});
+  EXPECT_EQ(TextLines(ReadFileBytes(HostRecordPath())), std::vector<std::string>{"started -item QHost -life 60000"});
   EXPECT_EQ(ReadFileBytes(LauncherRecordPath()), "");
   EXPECT_FALSE(FileExists(pelRecord_));
 
   // The removal that follows deletes exactly what the preview listed, in the same order.
   std::string expected;
-  for (std::string line : Lines(Log())) {
+  for (std::string line : TextLines(Log())) {
     ASSERT_EQ(line.compare(14, 9, ": found  "), 0) << line;
     expected += line.replace(16, 6, "OK    ") + "\r\n";
   }
@@ -243,8 +231,8 @@ TEST_F(LookAndUndo, BackupAndRestoreGiveTheMachineBack) {
   ASSERT_TRUE(restore.finished);
   EXPECT_EQ(restore.exitCode, 0u) << Log();
   EXPECT_EQ(Differences(before, Snapshot(dir_)), "");
-  for (const std::string& line : Lines(Log())) EXPECT_EQ(line.compare(0, 7, "Restore"), 0) << line;
-  for (const std::string& line : Lines(Log())) EXPECT_EQ(line.substr(14, 9), ": OK     ") << line;
+  for (const std::string& line : TextLines(Log())) EXPECT_EQ(line.compare(0, 7, "Restore"), 0) << line;
+  for (const std::string& line : TextLines(Log())) EXPECT_EQ(line.substr(14, 9), ": OK     ") << line;
   std::string expected = lookLog;
   for (size_t at = 0; (at = expected.find(": found  ", at)) != std::string::npos;) expected.replace(at, 9, ": OK     ");
   EXPECT_EQ(Log(), expected);
@@ -286,7 +274,7 @@ TEST_F(LookAndUndo, ABackupThatCannotBeWrittenLeavesEveryItemInPlace) {
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.exitCode, 3010u);
   EXPECT_EQ(Differences(before, Snapshot(dir_)), "");
-  const std::vector<std::string> log = Lines(ReadFileBytes(deep + "purgon.log"));
+  const std::vector<std::string> log = TextLines(ReadFileBytes(deep + "purgon.log"));
   EXPECT_GT(log.size(), 40u);
   for (const std::string& line : log) EXPECT_EQ(line.substr(14, 9), ": failed ") << line;
 }

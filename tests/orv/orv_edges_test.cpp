@@ -18,9 +18,7 @@ const char kOptionalComponents[] = "Software\\Microsoft\\Windows\\CurrentVersion
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::vector<std::string> HostRecord() {
-  std::vector<std::string> lines;
-  std::istringstream stream(ReadFileBytes(HostRecordPath()));
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  std::vector<std::string> lines = TextLines(ReadFileBytes(HostRecordPath()));
   std::sort(lines.begin(), lines.end());
   return lines;
 }

@@ -59,23 +59,12 @@ const Scenario kScenarios[] = {
 
 void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  std::string line;
-  while (std::getline(stream, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 std::string DataPath(const std::string& name) { return BinDir() + "orv_data\\" + name; }
 
 // The expected log: the data file's lines with this machine's paths and identifiers.
 std::vector<std::string> ExpectedLog(const std::string& name) {
   std::vector<std::string> lines;
-  for (const std::string& line : Lines(ReadFileBytes(DataPath(name))))
+  for (const std::string& line : TextLines(ReadFileBytes(DataPath(name))))
     if (!line.empty()) lines.push_back(ExpandOrvTokens(line));
   return lines;
 }
@@ -125,7 +114,7 @@ TEST_P(OrvRemoval, LogAndMachineAreAsExpected) {
 
   // The whole log, line for line; a difference is printed, never written out as a new
   // expected log.
-  const std::vector<std::string> log = Lines(ReadFileBytes(dir_ + "purgon.log"));
+  const std::vector<std::string> log = TextLines(ReadFileBytes(dir_ + "purgon.log"));
   EXPECT_EQ(DiffLines(ExpectedLog(s.expectedLog), log), "") << "expected " << s.expectedLog;
 
   // Every installed item is gone exactly when it must be, and what stays is unchanged.
@@ -144,7 +133,7 @@ TEST_P(OrvRemoval, LogAndMachineAreAsExpected) {
   EXPECT_EQ(ReadPendingOperations(true).empty(), orv) << "PendingFileRenameOperations2";
 
   // What the host received, and the launcher's start.
-  std::vector<std::string> record = Lines(ReadFileBytes(HostRecordPath()));
+  std::vector<std::string> record = TextLines(ReadFileBytes(HostRecordPath()));
   std::vector<std::string> expectedRecord = s.hostRecord;
   std::sort(record.begin(), record.end());
   std::sort(expectedRecord.begin(), expectedRecord.end());

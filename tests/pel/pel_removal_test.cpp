@@ -21,12 +21,6 @@ const std::string kTitle = "Purgon " PURGON_VERSION_TEXT;
 // The skins in enumeration order, as the control object must receive them.
 const char kAllSkinsShutDown[] = "Alpha\nmid\nzeta\n";
 
-std::string Join(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\n";
-  return text;
-}
-
 class PelRemoval : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,7 +40,7 @@ class PelRemoval : public ::testing::Test {
     items_ = ParseMachine(ReadPelDataFile("pel_machine.txt"), places_);
     ASSERT_GT(items_.size(), 150u) << "pel_machine.txt not found next to the programs";
     const std::vector<std::string> problems = InstallMachine(items_);
-    ASSERT_TRUE(problems.empty()) << Join(problems);
+    ASSERT_TRUE(problems.empty()) << JoinLines(problems);
   }
 
   RunResult Run(const std::string& arguments, const BoxHandler& handler = PressEach({})) {
@@ -65,7 +59,7 @@ class PelRemoval : public ::testing::Test {
   void ExpectRemovedAsAsked(int32_t word) {
     EXPECT_EQ(DiffLines(Expected(word), Log()), "") << "/pel " << word;
     const std::vector<std::string> problems = CheckMachine(items_, word);
-    EXPECT_TRUE(problems.empty()) << "/pel " << word << "\n" << Join(problems);
+    EXPECT_TRUE(problems.empty()) << "/pel " << word << "\n" << JoinLines(problems);
     if (HasOptions(word, OPT_SHUTDOWN_CLIENT))
       EXPECT_EQ(ReadFileBytes(record_), kAllSkinsShutDown);
     else

@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <sstream>
 
 #include <shellapi.h>
 #include <shlwapi.h>
@@ -301,4 +302,20 @@ bool SaveHiveFile(const std::vector<HiveRow>& rows, const std::string& file) {
   RegCloseKey(key);
   DeleteRegTreeForTest(HKEY_CURRENT_USER, scratch);
   return saved;
+}
+
+std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
 }

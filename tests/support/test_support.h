@@ -80,6 +80,12 @@ class HeldFile {
 // key: denying KEY_SET_VALUE makes it fail to open for reading and writing.
 bool SetKeyDeny(HKEY root, const std::string& subKey, DWORD deny);
 
+// The lines of `text`, each without its CR LF or LF.
+std::vector<std::string> TextLines(const std::string& text);
+
+// The lines, each followed by "\n".
+std::string JoinLines(const std::vector<std::string>& lines);
+
 // "" when the two lists of lines are equal; else a diff: each line only expected as "-", each
 // line only found as "+", with its line number, in order.
 std::string DiffLines(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
