@@ -13,6 +13,7 @@
 
 #include "engine/files.h"
 #include "engine/registry.h"
+#include "timing.h"
 #include "whole_run.h"
 
 namespace {
@@ -25,12 +26,6 @@ const int kFilesPerFolder = 50;      // 400 x 50 = 20,000 files
 const int kTopKeys = 100;            // 100 + 100 x 199 = 20,000 keys
 const int kKeysPerTop = 199;
 const DWORD kSettleMs = 3000;        // after building a tree, before timing its removal
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
-}
 
 template <typename Work>
 double Time(Work work) {

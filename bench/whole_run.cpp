@@ -19,6 +19,7 @@
 #include "orv_machine.h"
 #include "pel_machine.h"
 #include "test_support.h"
+#include "timing.h"
 
 namespace {
 
@@ -42,12 +43,6 @@ struct RunFigures {
   double wallSeconds = 0;
   SIZE_T peakWorkingSet = 0;
 };
-
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
-}
 
 // Runs `program` (in the programs' folder) with `arguments` in `workDir` and measures it.
 RunFigures RunMeasured(const char* program, const std::string& arguments, const std::string& workDir) {
