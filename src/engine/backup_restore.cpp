@@ -11,6 +11,7 @@
 #include "engine/files.h"
 #include "engine/handles.h"
 #include "engine/reg_file.h"
+#include "engine/registry.h"
 #include "engine/text_utils.h"
 #include "engine/wide_text.h"
 
@@ -136,15 +137,10 @@ class Restorer {
   // A value the removal rewrote is put back over what it left, while that is unchanged.
   static bool StillAsLeft(HKEY key, const RegFileValue& value) {
     if (!value.hasLeft) return false;
-    const std::wstring name = Widen(value.name);
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != value.type || size != value.left.size())
-      return false;
-    std::string now(size, '\0');
-    return RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&now[0]),
-                            &size) == ERROR_SUCCESS &&
-           now.compare(0, size, value.left) == 0;
+    DWORD type = 0;
+    std::string now;
+    return ReadRegValueWide(key, value.name, type, now) && type == value.type &&
+           now == value.left;
   }
 
   // The exact UTF-16 form when the backup has one, else the ANSI bytes.

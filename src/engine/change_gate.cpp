@@ -8,7 +8,7 @@
 #include "engine/gone_items.h"
 #include "engine/handles.h"
 #include "engine/reg_file.h"
-#include "engine/wide_text.h"
+#include "engine/registry.h"
 
 namespace {
 
@@ -78,17 +78,6 @@ bool BackupReady() {
   return !state.folder.empty();
 }
 
-// The UTF-16 bytes of a value; false when it cannot be read.
-bool ReadWideData(HKEY key, const std::string& name, std::string& bytes) {
-  const std::wstring wideName = Widen(name);
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-    return false;
-  bytes.assign(size, '\0');
-  return size == 0 || RegQueryValueExW(key, wideName.c_str(), nullptr, &type,
-                                       reinterpret_cast<BYTE*>(&bytes[0]), &size) == ERROR_SUCCESS;
-}
-
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 // True when the ANSI code page holds every character of the UTF-16 bytes.
@@ -104,7 +93,8 @@ bool FitsAnsi(const std::string& bytes) {
 bool AddWideForm(HKEY key, RegFileValue& value) {
   if (!IsStringType(value.type)) return true;
   std::string wide;
-  if (!ReadWideData(key, value.name, wide)) return false;
+  DWORD type = 0;
+  if (!ReadRegValueWide(key, value.name, type, wide)) return false;
   if (FitsAnsi(wide)) return true;
   value.hasWide = true;
   value.wide = wide;
@@ -291,7 +281,8 @@ bool MayChangeValue(HKEY root, const std::string& subKey, HKEY key, const std::s
 
 void NoteValueLeft(HKEY key, const std::string& name) {
   std::string left;
-  if (State().mode == CHANGE_BACKUP && ReadWideData(key, name, left))
+  DWORD type = 0;
+  if (State().mode == CHANGE_BACKUP && ReadRegValueWide(key, name, type, left))
     WriteToRegistryFile(FormatRegLeftLine(left));
 }
 
