@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <set>
 #include <vector>
 
@@ -17,23 +18,14 @@
 
 namespace {
 
-struct RootName {
-  const char* name;
-  HKEY root;
-};
-const RootName kRoots[] = {{"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-                           {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-                           {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-                           {"HKEY_USERS", HKEY_USERS}};
-
 // The root and sub-key of a full key path; false for a path under no known root.
 bool SplitKeyPath(const std::string& path, HKEY& root, std::string& subKey) {
   const size_t slash = path.find('\\');
   const std::string rootName = path.substr(0, slash);
   if (slash == std::string::npos || slash + 1 == path.size()) return false;
-  for (const RootName& known : kRoots) {
-    if (lstrcmpiA(rootName.c_str(), known.name) != 0) continue;
-    root = known.root;
+  for (HKEY known : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS}) {
+    if (lstrcmpiA(rootName.c_str(), RootKeyName(known)) != 0) continue;
+    root = known;
     subKey = path.substr(slash + 1);
     return true;
   }
