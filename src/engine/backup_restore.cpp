@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/backup_layout.h"
+#include "engine/change_gate.h"
 #include "engine/cleanup_context.h"
 #include "engine/files.h"
 #include "engine/handles.h"
@@ -196,11 +197,8 @@ class Restorer {
 
 RestoreOutcome RestoreNewestBackup(bool preview) {
   RestoreOutcome outcome;
-  char current[MAX_PATH] = {};
-  const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
-  if (length == 0 || length >= MAX_PATH) return outcome;
-  std::string base = current;
-  if (base.back() != '\\') base += '\\';
+  const std::string base = BackupParentFolder();
+  if (base.empty()) return outcome;
   std::vector<std::string> names;
   ListDirectory(base + kBackupBaseName + "*", names);
   // Only folders are backups.

@@ -42,11 +42,8 @@ bool WriteFlushed(HANDLE file, const std::string& text) {
 // name whose restored form exists is taken too, so that the newest backup always has the
 // highest number and a restored one is never renamed onto another.
 bool MakeBackupFolder(GateState& state) {
-  char current[MAX_PATH] = {};
-  const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
-  if (length == 0 || length >= MAX_PATH) return false;
-  std::string base = current;
-  if (base.back() != '\\') base += '\\';
+  const std::string base = BackupParentFolder();
+  if (base.empty()) return false;
   for (int number = 0; number < 100000; ++number) {
     const std::string folder = base + BackupFolderName(number);
     if (folder.size() + 1 + std::string(kBackupRegistryFile).size() >= MAX_PATH ||
@@ -319,6 +316,15 @@ void RemoveDirectoryThroughGate(const std::string& path) {
     }
   }
   TheCleanupContext().ReportDir(path, TheFileCalls().removeDirectory(path.c_str()) != FALSE);
+}
+
+std::string BackupParentFolder() {
+  char current[MAX_PATH] = {};
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  std::string base = current;
+  if (base.back() != '\\') base += '\\';
+  return base;
 }
 
 std::string BackupFolderPath() { return State().folder; }
