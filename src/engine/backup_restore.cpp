@@ -3,36 +3,30 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <set>
 #include <vector>
 
 #include "engine/backup_layout.h"
+#include "engine/change_gate.h"
 #include "engine/cleanup_context.h"
 #include "engine/files.h"
 #include "engine/handles.h"
 #include "engine/reg_file.h"
+#include "engine/registry.h"
 #include "engine/text_utils.h"
 #include "engine/wide_text.h"
 
 namespace {
-
-struct RootName {
-  const char* name;
-  HKEY root;
-};
-const RootName kRoots[] = {{"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-                           {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-                           {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-                           {"HKEY_USERS", HKEY_USERS}};
 
 // The root and sub-key of a full key path; false for a path under no known root.
 bool SplitKeyPath(const std::string& path, HKEY& root, std::string& subKey) {
   const size_t slash = path.find('\\');
   const std::string rootName = path.substr(0, slash);
   if (slash == std::string::npos || slash + 1 == path.size()) return false;
-  for (const RootName& known : kRoots) {
-    if (lstrcmpiA(rootName.c_str(), known.name) != 0) continue;
-    root = known.root;
+  for (HKEY known : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS}) {
+    if (lstrcmpiA(rootName.c_str(), RootKeyName(known)) != 0) continue;
+    root = known;
     subKey = path.substr(slash + 1);
     return true;
   }
@@ -136,15 +130,10 @@ class Restorer {
   // A value the removal rewrote is put back over what it left, while that is unchanged.
   static bool StillAsLeft(HKEY key, const RegFileValue& value) {
     if (!value.hasLeft) return false;
-    const std::wstring name = Widen(value.name);
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != value.type || size != value.left.size())
-      return false;
-    std::string now(size, '\0');
-    return RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&now[0]),
-                            &size) == ERROR_SUCCESS &&
-           now.compare(0, size, value.left) == 0;
+    DWORD type = 0;
+    std::string now;
+    return ReadRegValueWide(key, value.name, type, now) && type == value.type &&
+           now == value.left;
   }
 
   // The exact UTF-16 form when the backup has one, else the ANSI bytes.
@@ -208,11 +197,8 @@ class Restorer {
 
 RestoreOutcome RestoreNewestBackup(bool preview) {
   RestoreOutcome outcome;
-  char current[MAX_PATH] = {};
-  const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
-  if (length == 0 || length >= MAX_PATH) return outcome;
-  std::string base = current;
-  if (base.back() != '\\') base += '\\';
+  const std::string base = BackupParentFolder();
+  if (base.empty()) return outcome;
   std::vector<std::string> names;
   ListDirectory(base + kBackupBaseName + "*", names);
   // Only folders are backups.

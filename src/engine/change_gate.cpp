@@ -8,7 +8,7 @@
 #include "engine/gone_items.h"
 #include "engine/handles.h"
 #include "engine/reg_file.h"
-#include "engine/wide_text.h"
+#include "engine/registry.h"
 
 namespace {
 
@@ -42,11 +42,8 @@ bool WriteFlushed(HANDLE file, const std::string& text) {
 // name whose restored form exists is taken too, so that the newest backup always has the
 // highest number and a restored one is never renamed onto another.
 bool MakeBackupFolder(GateState& state) {
-  char current[MAX_PATH] = {};
-  const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
-  if (length == 0 || length >= MAX_PATH) return false;
-  std::string base = current;
-  if (base.back() != '\\') base += '\\';
+  const std::string base = BackupParentFolder();
+  if (base.empty()) return false;
   for (int number = 0; number < 100000; ++number) {
     const std::string folder = base + BackupFolderName(number);
     if (folder.size() + 1 + std::string(kBackupRegistryFile).size() >= MAX_PATH ||
@@ -78,17 +75,6 @@ bool BackupReady() {
   return !state.folder.empty();
 }
 
-// The UTF-16 bytes of a value; false when it cannot be read.
-bool ReadWideData(HKEY key, const std::string& name, std::string& bytes) {
-  const std::wstring wideName = Widen(name);
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-    return false;
-  bytes.assign(size, '\0');
-  return size == 0 || RegQueryValueExW(key, wideName.c_str(), nullptr, &type,
-                                       reinterpret_cast<BYTE*>(&bytes[0]), &size) == ERROR_SUCCESS;
-}
-
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
 // True when the ANSI code page holds every character of the UTF-16 bytes.
@@ -104,7 +90,8 @@ bool FitsAnsi(const std::string& bytes) {
 bool AddWideForm(HKEY key, RegFileValue& value) {
   if (!IsStringType(value.type)) return true;
   std::string wide;
-  if (!ReadWideData(key, value.name, wide)) return false;
+  DWORD type = 0;
+  if (!ReadRegValueWide(key, value.name, type, wide)) return false;
   if (FitsAnsi(wide)) return true;
   value.hasWide = true;
   value.wide = wide;
@@ -291,7 +278,8 @@ bool MayChangeValue(HKEY root, const std::string& subKey, HKEY key, const std::s
 
 void NoteValueLeft(HKEY key, const std::string& name) {
   std::string left;
-  if (State().mode == CHANGE_BACKUP && ReadWideData(key, name, left))
+  DWORD type = 0;
+  if (State().mode == CHANGE_BACKUP && ReadRegValueWide(key, name, type, left))
     WriteToRegistryFile(FormatRegLeftLine(left));
 }
 
@@ -328,6 +316,15 @@ void RemoveDirectoryThroughGate(const std::string& path) {
     }
   }
   TheCleanupContext().ReportDir(path, TheFileCalls().removeDirectory(path.c_str()) != FALSE);
+}
+
+std::string BackupParentFolder() {
+  char current[MAX_PATH] = {};
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  std::string base = current;
+  if (base.back() != '\\') base += '\\';
+  return base;
 }
 
 std::string BackupFolderPath() { return State().folder; }

@@ -42,5 +42,9 @@ void DeleteFileThroughGate(const std::string& path);
 // keeps an empty folder in its place first, so that a restore makes it again.
 void RemoveDirectoryThroughGate(const std::string& path);
 
+// The folder backups are made in and restored from: the current directory, ending in a
+// backslash; empty when it cannot be read.
+std::string BackupParentFolder();
+
 // The backup folder of this run (ending in a backslash), empty while none was made.
 std::string BackupFolderPath();

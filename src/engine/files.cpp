@@ -115,13 +115,15 @@ void RemoveFile(const std::string& path) {
 
 bool ListDirectory(const std::string& pattern, std::vector<std::string>& names) {
   if (!FitsPathBuffer(pattern.size())) return false;
-  const std::string folder = pattern.substr(0, pattern.rfind('\\') + 1);
-  if (IsPathGone(folder)) return false;
+  // Only a preview passes over what it counted as gone; a removal lists the names as they are.
+  const bool preview = IsPreview();
+  const std::string folder = preview ? pattern.substr(0, pattern.rfind('\\') + 1) : std::string();
+  if (preview && IsPathGone(folder)) return false;
   WIN32_FIND_DATAA entry;
   FindHandle search(TheFileCalls().findFirstFile(pattern.c_str(), &entry));
   if (!search) return false;
   do {
-    if (!IsDotEntry(entry.cFileName) && !IsPathGone(folder + entry.cFileName))
+    if (!IsDotEntry(entry.cFileName) && !(preview && IsPathGone(folder + entry.cFileName)))
       names.push_back(entry.cFileName);
   } while (TheFileCalls().findNextFile(search.get(), &entry));
   const DWORD error = GetLastError();

@@ -7,6 +7,7 @@
 #include "engine/cleanup_context.h"
 #include "engine/handles.h"
 #include "engine/text_utils.h"
+#include "engine/wide_text.h"
 
 namespace {
 
@@ -198,4 +199,14 @@ std::vector<std::string> SubKeyNames(HKEY key) {
     names.push_back(name);
   }
   return names;
+}
+
+bool ReadRegValueWide(HKEY key, const std::string& valueName, DWORD& type, std::string& bytes) {
+  const std::wstring wideName = Widen(valueName);
+  DWORD size = 0;
+  if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return false;
+  bytes.assign(size, '\0');
+  return size == 0 || RegQueryValueExW(key, wideName.c_str(), nullptr, &type,
+                                       reinterpret_cast<BYTE*>(&bytes[0]), &size) == ERROR_SUCCESS;
 }

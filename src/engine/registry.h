@@ -46,3 +46,7 @@ std::vector<std::string> SubKeyNames(HKEY key);
 // The same for a value that may fill `sizeLimit` bytes with its terminator; the empty
 // string when it is missing, of another type, longer or not terminated.
 std::string ReadRegStringWithin(HKEY key, const char* valueName, DWORD sizeLimit);
+
+// The type and UTF-16 bytes of any value, read through its wide name; false when it cannot
+// be read.
+bool ReadRegValueWide(HKEY key, const std::string& valueName, DWORD& type, std::string& bytes);
