@@ -9,7 +9,10 @@
 void AppendAllUsersAppDataFolders(const std::string& appData, std::vector<std::string>& folders) {
   std::string profile;
   if (!GetSpecialFolderPath(CSIDL_PROFILE, profile)) profile.clear();
-  const ProfileLayout layout = FindProfileLayout(appData, profile);
+  AppendAppDataFoldersOf(FindProfileLayout(appData, profile), folders);
+}
+
+void AppendAppDataFoldersOf(const ProfileLayout& layout, std::vector<std::string>& folders) {
   std::vector<std::string> entries;
   ListDirectory(layout.root + "\\*", entries);  // whatever was listed is used
   for (const std::string& entry : entries) folders.push_back(AppDataFolderOf(layout, entry));

@@ -53,6 +53,18 @@ std::string ShellFolder(int id) {
   return path;
 }
 
+std::string WindowsFolder() {
+  return FromBuffer([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); });
+}
+
+std::string SystemFolder() {
+  return FromBuffer([](char* b, UINT n) { return GetSystemDirectoryA(b, n); });
+}
+
+std::string TempFolder() {
+  return FromBuffer([](char* b, UINT n) { return GetTempPathA(n, b); });
+}
+
 std::string LongOrAsGiven(const std::string& path) {
   const std::string longForm = LongForm(path);
   return longForm.empty() ? path : longForm;
@@ -69,10 +81,15 @@ bool RelativeTo(const std::string& folder, const std::string& path, std::string&
   return true;
 }
 
+// The folder that holds every profile, "" when the application-data folder is not known.
+std::string ProfilesRoot(const std::string& profile) {
+  const std::string appData = ShellFolder(CSIDL_APPDATA);
+  return appData.empty() ? std::string() : FindProfileLayout(appData, profile).root;
+}
+
 void AddProfileFolders(ProtectedFolders& folders) {
   const std::string profile = LongOrAsGiven(ShellFolder(CSIDL_PROFILE));
-  const std::string appData = ShellFolder(CSIDL_APPDATA);
-  if (!appData.empty()) AddFolder(folders.folders, FindProfileLayout(appData, profile).root);
+  AddFolder(folders.folders, ProfilesRoot(profile));
   if (profile.empty()) return;
   // Every entry of the profiles root is some user's profile folder.
   folders.childrenOf.push_back(profile + "\\..");
@@ -82,8 +99,7 @@ void AddProfileFolders(ProtectedFolders& folders) {
       folders.belowChildren.push_back(relative);
   }
   std::string relative;
-  const std::string temp = FromBuffer([](char* b, UINT n) { return GetTempPathA(n, b); });
-  if (RelativeTo(profile, LongOrAsGiven(temp), relative)) folders.belowChildren.push_back(relative);
+  if (RelativeTo(profile, LongOrAsGiven(TempFolder()), relative)) folders.belowChildren.push_back(relative);
 }
 
 std::string EnvironmentFolder(const char* name) {
@@ -149,11 +165,10 @@ void AddOtherAccountsFolders(ProtectedFolders& folders) {
 
 ProtectedFolders GatherProtectedFolders() {
   ProtectedFolders folders;
-  const std::string windows =
-      FromBuffer([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); });
+  const std::string windows = WindowsFolder();
   AddFolder(folders.folders, windows);
-  AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetSystemDirectoryA(b, n); }));
-  AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetTempPathA(n, b); }));
+  AddFolder(folders.folders, SystemFolder());
+  AddFolder(folders.folders, TempFolder());
   for (int id : kProtectedShellFolders) AddFolder(folders.folders, ShellFolder(id));
   AddNativeFolders(folders.folders, windows);
   AddProfileFolders(folders);
@@ -177,13 +192,10 @@ bool IsProtectedTree(const std::string& directory) {
 
 ProtectedFolders GatherSystemFolders() {
   ProtectedFolders folders;
-  AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); }));
-  AddFolder(folders.folders, FromBuffer([](char* b, UINT n) { return GetSystemDirectoryA(b, n); }));
+  AddFolder(folders.folders, WindowsFolder());
+  AddFolder(folders.folders, SystemFolder());
   AddFolder(folders.folders, ShellFolder(CSIDL_PROGRAM_FILES));
   AddFolder(folders.folders, ShellFolder(CSIDL_PROGRAM_FILES_COMMON));
-  const std::string appData = ShellFolder(CSIDL_APPDATA);
-  if (!appData.empty())
-    AddFolder(folders.folders,
-              FindProfileLayout(appData, LongOrAsGiven(ShellFolder(CSIDL_PROFILE))).root);
+  AddFolder(folders.folders, ProfilesRoot(LongOrAsGiven(ShellFolder(CSIDL_PROFILE))));
   return folders;
 }

@@ -162,43 +162,51 @@ class UserHive {
   bool loaded_ = false;
 };
 
-std::vector<std::string> AllUsersAppDataFolders() {
-  std::vector<std::string> folders;
+// What the running account's own folders tell about every account: the all-users
+// application-data folders (cleaned in the running account's pass) and where this PC's
+// layout puts application data inside a profile. Read once for all accounts.
+struct RunningLayout {
+  std::vector<std::string> cleanedFolders;
+  bool known = false;  // false when the running account's application data is not known
+  std::string appDataSuffix;
+};
+
+RunningLayout ReadRunningLayout() {
+  RunningLayout layout;
   std::string appData;
-  if (GetSpecialFolderPath(CSIDL_APPDATA, appData) && !appData.empty())
-    AppendAllUsersAppDataFolders(appData, folders);
-  return folders;
+  if (!GetSpecialFolderPath(CSIDL_APPDATA, appData) || appData.empty()) return layout;
+  std::string profile;
+  if (!GetSpecialFolderPath(CSIDL_PROFILE, profile)) profile.clear();
+  const ProfileLayout found = FindProfileLayout(appData, profile);
+  AppendAppDataFoldersOf(found, layout.cleanedFolders);
+  layout.known = true;
+  layout.appDataSuffix = found.suffix;
+  return layout;
 }
 
 // The account's application-data folder: its own setting, else the place this PC's layout
 // gives it in its profile.
-std::string AccountAppData(const UserAccount& account, const std::string& userKey) {
+std::string AccountAppData(const UserAccount& account, const std::string& userKey,
+                           const RunningLayout& layout) {
   const std::string own = AccountShellFolder(userKey, account.profile, "AppData");
-  if (!own.empty()) return own;
-  std::string appData;
-  std::string profile;
-  if (!GetSpecialFolderPath(CSIDL_APPDATA, appData) || appData.empty()) return std::string();
-  if (!GetSpecialFolderPath(CSIDL_PROFILE, profile)) profile.clear();
-  return account.profile + FindProfileLayout(appData, profile).suffix;
+  if (!own.empty() || !layout.known) return own;
+  return account.profile + layout.appDataSuffix;
 }
 
 OtherAccount DescribeAccount(const UserAccount& account, const std::string& userKey,
-                             const std::string& classesKey,
-                             const std::vector<std::string>& cleanedFolders) {
+                             const std::string& classesKey, const RunningLayout& layout) {
   OtherAccount other;
   other.userKey = userKey;
   other.classesKey = classesKey;
   other.profile = account.profile + "\\";
   other.desktop = AccountShellFolder(userKey, account.profile, "Desktop");
-  other.appData = AccountAppData(account, userKey);
-  for (const std::string& folder : cleanedFolders)
+  other.appData = AccountAppData(account, userKey, layout);
+  for (const std::string& folder : layout.cleanedFolders)
     if (!other.appData.empty() && SameFolder(folder, other.appData)) other.appDataCleaned = true;
   return other;
 }
 
-}  // namespace
-
-std::vector<UserAccount> ListOtherUserAccounts() {
+std::vector<UserAccount> ReadOtherUserAccounts() {
   std::vector<UserAccount> accounts;
   RegKey list;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProfileList, 0, KEY_READ, list.Receive()) !=
@@ -217,11 +225,20 @@ std::vector<UserAccount> ListOtherUserAccounts() {
   return accounts;
 }
 
+}  // namespace
+
+const std::vector<UserAccount>& ListOtherUserAccounts() {
+  // Read once: the protected folders and each client's pass over the accounts all need the
+  // list, and the profile list does not change while the program runs.
+  static const std::vector<UserAccount> accounts = ReadOtherUserAccounts();
+  return accounts;
+}
+
 void ForEachOtherUserAccount(const std::function<void(const RegistryScope&)>& step) {
-  const std::vector<UserAccount> accounts = ListOtherUserAccounts();
+  const std::vector<UserAccount>& accounts = ListOtherUserAccounts();
   if (accounts.empty()) return;
   HivePrivileges privileges;  // outlives every hive below: unloading needs them too
-  const std::vector<std::string> cleanedFolders = AllUsersAppDataFolders();
+  const RunningLayout layout = ReadRunningLayout();
   for (const UserAccount& account : accounts) {
     UserHive user;
     if (!user.Mount(account.sid, account.profile + kUserHiveFile, privileges)) continue;
@@ -229,6 +246,6 @@ void ForEachOtherUserAccount(const std::function<void(const RegistryScope&)>& st
     const bool hasClasses = classes.Mount(account.sid + kClassesSuffix,
                                           account.profile + kClassesHiveFile, privileges);
     step(RegistryScope(DescribeAccount(account, user.name(), hasClasses ? classes.name() : "",
-                                       cleanedFolders)));
+                                       layout)));
   }  // the classes go first, then the user's registry
 }

@@ -15,8 +15,8 @@ struct UserAccount {
 };
 
 // The user accounts of the profile list other than the running one, in enumeration order,
-// each with a profile folder that may be used.
-std::vector<UserAccount> ListOtherUserAccounts();
+// each with a profile folder that may be used. Read on the first call.
+const std::vector<UserAccount>& ListOtherUserAccounts();
 
 // Runs `step` once for every other account whose registry is at hand. A profile without a
 // registry file is passed over silently; a registry file that cannot be loaded is reported
