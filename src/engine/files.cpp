@@ -8,6 +8,7 @@
 #include "engine/folder_identity.h"
 #include "engine/handles.h"
 #include "engine/system_folders.h"
+#include "engine/text_utils.h"
 #include "engine/wide_text.h"
 
 namespace {
@@ -18,10 +19,6 @@ const FileCalls kRealFileCalls = {GetFileAttributesA, DeleteFileA, RemoveDirecto
 // The ANSI file functions take paths of fewer than MAX_PATH characters; a longer one would
 // be cut by them or refused, so the primitives refuse it themselves.
 bool FitsPathBuffer(size_t length) { return length < MAX_PATH; }
-
-std::string WithoutTrailingBackslashes(const std::string& path) {
-  return path.substr(0, path.find_last_not_of('\\') + 1);
-}
 
 // Whether an item too long for the ANSI functions is there all the same, asked through the
 // wide functions' long-path form. A refused item that exists is reported as a failure; one

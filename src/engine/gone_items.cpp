@@ -12,11 +12,6 @@ bool ThisOrAboveIn(const std::set<std::string>& set, const std::string& name) {
   return set.count(name) != 0;
 }
 
-std::string WithoutTrailingBackslashes(const std::string& path) {
-  const size_t last = path.find_last_not_of('\\');
-  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
-}
-
 // "classes" and the rest of the path when `lowered` starts with `prefix` ("software\classes")
 // as a whole name.
 bool StripClassesPrefix(const std::string& lowered, std::string& rest) {

@@ -16,16 +16,10 @@ ProfileLayout ClassicLayout(const std::string& appData) {
   return layout;
 }
 
-std::string WithoutTrailingBackslash(const std::string& path) {
-  std::string out = path;
-  while (!out.empty() && out.back() == '\\') out.pop_back();
-  return out;
-}
-
 }  // namespace
 
 ProfileLayout FindProfileLayout(const std::string& appData, const std::string& profile) {
-  const std::string profileDir = WithoutTrailingBackslash(profile);
+  const std::string profileDir = WithoutTrailingBackslashes(profile);
   const std::string prefix = profileDir + "\\";
   const size_t parentSlash = profileDir.rfind('\\');
   const bool inProfile = !profileDir.empty() && appData.size() > prefix.size() &&
