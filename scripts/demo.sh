@@ -2,16 +2,22 @@
 # Builds Purgon and runs its main job on a demo machine: a fresh, sandboxed Wine prefix with
 # the clients installed. Prints the command, the exit code and purgon.log, then checks the
 # machine: the exit code is 0 when nothing of the clients is left, 1 when something is.
+# Where this machine runs no 32-bit code, the 64-bit build of the same sources runs in a
+# 64-bit prefix (scripts/test-arch.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 echo "== Purgon demo: setup (only what is missing), build, demo machine, removal, check"
 "$root/scripts/setup.sh"
+. "$root/scripts/test-arch.sh"
+purgon_decide_arch "$root" quiet
 "$root/scripts/build.sh" win
-build=$root/build/win
+build=$PURGON_WIN_BUILD
 prefix=$build/wine/demo
-echo "== preparing the demo machine (a new Wine prefix, $prefix)"
-"$root/tests/wine/make-prefix.sh" "$prefix" "$build"
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+echo "== preparing the demo machine (a new $PURGON_TEST_ARCH Wine prefix, $prefix)"
+PURGON_WINE=$PURGON_WINE "$root/tests/wine/make-prefix.sh" "$prefix" "$build" "" "$PURGON_TEST_ARCH"
+wine() { "$PURGON_WINE" "$@"; }
+[ "$PURGON_TEST_ARCH" = win64 ] && export WINELOADER=$PURGON_WINE
+export WINEPREFIX=$prefix WINEARCH=$PURGON_TEST_ARCH WINEDEBUG=-all
 # Wine keeps file names in the locale's character set: with UTF-8 every name can be spelled,
 # whatever the caller's locale (a bare root shell may have none).
 export LC_ALL=C.UTF-8

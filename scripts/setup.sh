@@ -1,8 +1,11 @@
 #!/bin/bash
 # Installs what building and testing Purgon needs on Debian, when it is missing:
 # the MinGW-w64 cross compilers and tools, Wine (32-bit), GoogleTest sources, CMake, Ninja.
+# Then decides which way the Windows code is tested (scripts/test-arch.sh) and, where this
+# machine runs no 32-bit code, adds the x86-64 cross compiler for the 64-bit way.
 # Says what it changes on the machine and shows apt's progress, one line per step.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
 need=()
 have() { command -v "$1" >/dev/null 2>&1; }
 have i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686)
@@ -13,34 +16,43 @@ have g++ || need+=(g++)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 if ! have wine || ! dpkg -s wine32:i386 >/dev/null 2>&1; then need+=(wine wine32:i386 wine64); fi
 have flock || need+=(util-linux)
-[ ${#need[@]} -eq 0 ] && exit 0
 export DEBIAN_FRONTEND=noninteractive
 log=$(mktemp /tmp/purgon-setup.XXXXXX)
 trap 'rm -f "$log"' EXIT
 fail() { echo "setup: $1 failed; apt said:"; tail -20 "$log"; exit 1; }
 
-echo "setup: installing ${need[*]} (with what they depend on; see the README for disk and time)"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  echo "setup: adding the i386 architecture to dpkg (32-bit Wine needs it)"
-  dpkg --add-architecture i386
-fi
-echo "setup: apt-get update"
-apt-get update -q 2>&1 | sed -u 's/^/setup:   /'
-count=$(apt-get install -s "${need[@]}" 2>/dev/null | grep -c '^Inst ' || true)
-echo "setup: apt-get install: $count packages to download, unpack and set up"
-# apt's machine-readable status (fd 3) becomes one line per tenth of each stage. Its lines are
-# "dlstatus:N:PERCENT:TEXT" and "pmstatus:PACKAGE:PERCENT:TEXT", where PACKAGE may hold a
-# colon (wine32:i386): the percent is the field before the last.
-{ apt-get install -y -q -o APT::Status-Fd=3 "${need[@]}" 3>&1 >"$log" 2>&1 || echo "failed:"; } |
-  awk -F: '
-    $1 == "failed" { failed = 1; next }
-    $1 == "dlstatus" || $1 == "pmstatus" {
-      stage = ($1 == "dlstatus") ? "downloading" : "installing"
-      tenth = int($(NF - 1) / 10)
-      if (stage != last || tenth != lastTenth) {
-        printf "setup:   %-11s %3d%%  %s\n", stage, tenth * 10, $NF; fflush()
-        last = stage; lastTenth = tenth
+# install PACKAGES...: apt-get install with one line per tenth of each stage.
+install() {
+  echo "setup: installing $* (with what they depend on; see the README for disk and time)"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "setup: adding the i386 architecture to dpkg (32-bit Wine needs it)"
+    dpkg --add-architecture i386
+  fi
+  echo "setup: apt-get update"
+  apt-get update -q 2>&1 | sed -u 's/^/setup:   /'
+  local need=("$@") count=$(apt-get install -s "${need[@]}" 2>/dev/null | grep -c '^Inst ' || true)
+  echo "setup: apt-get install: $count packages to download, unpack and set up"
+  # apt's machine-readable status (fd 3) becomes one line per tenth of each stage. Its lines are
+  # "dlstatus:N:PERCENT:TEXT" and "pmstatus:PACKAGE:PERCENT:TEXT", where PACKAGE may hold a
+  # colon (wine32:i386): the percent is the field before the last.
+  { apt-get install -y -q -o APT::Status-Fd=3 "${need[@]}" 3>&1 >"$log" 2>&1 || echo "failed:"; } |
+    awk -F: '
+      $1 == "failed" { failed = 1; next }
+      $1 == "dlstatus" || $1 == "pmstatus" {
+        stage = ($1 == "dlstatus") ? "downloading" : "installing"
+        tenth = int($(NF - 1) / 10)
+        if (stage != last || tenth != lastTenth) {
+          printf "setup:   %-11s %3d%%  %s\n", stage, tenth * 10, $NF; fflush()
+          last = stage; lastTenth = tenth
+        }
       }
-    }
-    END { exit failed }' || fail "apt-get install"
-echo "setup: done"
+      END { exit failed }' || fail "apt-get install"
+  echo "setup: done"
+}
+
+[ ${#need[@]} -eq 0 ] || install "${need[@]}"
+. "$root/scripts/test-arch.sh"
+purgon_decide_arch "$root" || exit 1
+if [ "$PURGON_TEST_ARCH" = win64 ] && ! have x86_64-w64-mingw32-g++-posix; then
+  install g++-mingw-w64-x86-64
+fi

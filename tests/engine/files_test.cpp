@@ -256,10 +256,12 @@ TEST_F(FilesTest, MissingRefusedFoldersLeaveNoTraceButNetworkPathsAreListed) {
   const std::string profile = Shell(CSIDL_PROFILE);
   const std::string profilesRoot = profile.substr(0, profile.rfind('\\', profile.size() - 2) + 1);
   const std::string windows = FromCall(GetWindowsDirectoryA);
-  ASSERT_FALSE(DirExists(windows + "SysWOW64\\"));  // a 32-bit Windows has none
+  // "Sysnative" is protected by name, and no folder has it: it is only an alias that a
+  // 32-bit program sees on 64-bit Windows (this one is either 32-bit on 32-bit or 64-bit).
+  ASSERT_FALSE(DirExists(windows + "Sysnative\\"));
   for (const std::string& missing : {std::string("Q:\\"), std::string("relative-missing\\"),
                                      profilesRoot + "purgon-no-such-user\\",
-                                     windows + "SysWOW64\\"})
+                                     windows + "Sysnative\\"})
     RemoveDirTree(missing);
   EXPECT_EQ(log_->Log(), "");
   RemoveDirTree("\\\\purgon-no-such-server\\share\\");

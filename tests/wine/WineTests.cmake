@@ -1,4 +1,16 @@
-# Windows test executables run under Wine through the build tree's own wrapper.
+# Windows test executables run under Wine through the build tree's own wrapper. A 64-bit
+# build (the way to test where no 32-bit code runs) starts Wine's 64-bit loader directly:
+# the `wine` script would pick the 32-bit one whenever it is installed.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PURGON_DEFAULT_WINEARCH win64)
+  find_program(PURGON_WINE_LOADER wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+  if(NOT PURGON_WINE_LOADER)
+    set(PURGON_WINE_LOADER /usr/lib/wine/wine64)
+  endif()
+else()
+  set(PURGON_DEFAULT_WINEARCH win32)
+  set(PURGON_WINE_LOADER wine)
+endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
   WORLD_READ WORLD_EXECUTE @ONLY)

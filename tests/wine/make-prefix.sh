@@ -4,7 +4,9 @@
 # PREFIX is created (replaced if present); ZDRIVE is the folder drive Z: points at (the build
 # tree, never /); WINVER optionally sets the reported Windows version ("win98", "winxp"; ""
 # for the default); ARCH "win64" makes a 64-bit prefix, where the 32-bit program runs under
-# WoW64 (slower to make and twice the size: only for the tests that need it).
+# WoW64 (slower to make and twice the size: only for the tests that need it). PURGON_WINE names
+# the Wine loader to start with (default: the `wine` script); a 64-bit build's prefixes are
+# made with the 64-bit loader.
 # The program under test deletes files and runs as root: every profile folder that Wine
 # links to $HOME becomes a real, empty folder, so nothing outside the prefix can be reached
 # through the profile, and Z: no longer maps the whole file system.
@@ -30,7 +32,14 @@ mkdir -p "$prefix"
   if [ -n "$winver" ]; then printf '[Software\\\\Wine]\n"Version"="%s"\n\n' "$winver"; fi
 } >"$prefix/user.reg"
 
-wineboot -i </dev/null >"$prefix/wineboot.log" 2>&1
+loader=${PURGON_WINE:-wine}
+[ "$loader" != wine ] && export WINELOADER=$loader
+if ! "$loader" wineboot -i </dev/null >"$prefix/wineboot.log" 2>&1; then
+  code=$?
+  . "$(dirname "$0")/../../scripts/test-arch.sh"
+  purgon_wine_failed make-prefix "$code" "$prefix/wineboot.log"
+  exit 1
+fi
 wineserver -w
 
 sandbox() {

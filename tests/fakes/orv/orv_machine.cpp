@@ -351,7 +351,8 @@ bool OrvItemIsThere(const OrvItem& item) {
 std::string DescribeOrvItem(const OrvItem& item) {
   static const char* const kRoots[] = {"HKCR", "HKCU", "HKLM"};
   if (item.kind == ITEM_KEY || item.kind == ITEM_VALUE) {
-    const size_t root = reinterpret_cast<uintptr_t>(item.root) - 0x80000000u;
+    // Predefined roots are 0x80000000 and up, sign-extended in a 64-bit program.
+    const uint32_t root = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(item.root)) - 0x80000000u;
     return std::string(root < 3 ? kRoots[root] : "?") + "\\" + item.path +
            (item.kind == ITEM_VALUE ? " - " + item.name : "");
   }
