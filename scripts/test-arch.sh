@@ -8,17 +8,20 @@
 
 # Wine's two loaders, as Debian installs them. The `wine` script on the path picks the 32-bit
 # one whenever it is installed, so the 64-bit one is called directly.
-purgon_wine32=$(dpkg -L wine32 2>/dev/null | grep -m1 '/wine$' || true)
+purgon_wine32=$(dpkg -L wine32 2>/dev/null | grep -m1 '/wine/wine$' || true)
 purgon_wine32=${purgon_wine32:-/usr/lib/wine/wine}
-purgon_wine64=$(dpkg -L wine64 2>/dev/null | grep -m1 '/wine64$' || true)
+purgon_wine64=$(dpkg -L wine64 2>/dev/null | grep -m1 '/wine/wine64$' || true)
 purgon_wine64=${purgon_wine64:-/usr/lib/wine/wine64}
 
 # True when Wine's 32-bit loader starts. On a kernel without 32-bit emulation it fails at
 # once with "Exec format error" (exit 126); the first words it printed are kept for the line
 # that says which way the tests go.
 purgon_runs_32bit() {
-  purgon_why32=$("$purgon_wine32" --version 2>&1 | head -1) && return 0
-  [ -n "$purgon_why32" ] || purgon_why32="$purgon_wine32 did not start"
+  local said code
+  said=$("$purgon_wine32" --version 2>&1) && return 0
+  code=$?
+  purgon_why32=$(head -1 <<<"$said" | sed "s/^.*line [0-9]*: //")
+  purgon_why32="${purgon_why32:-$purgon_wine32 did not start} (exit code $code)"
   return 1
 }
 

@@ -34,8 +34,9 @@ mkdir -p "$prefix"
 
 loader=${PURGON_WINE:-wine}
 [ "$loader" != wine ] && export WINELOADER=$loader
-if ! "$loader" wineboot -i </dev/null >"$prefix/wineboot.log" 2>&1; then
-  code=$?
+code=0
+"$loader" wineboot -i </dev/null >"$prefix/wineboot.log" 2>&1 || code=$?
+if [ "$code" -ne 0 ]; then
   . "$(dirname "$0")/../../scripts/test-arch.sh"
   purgon_wine_failed make-prefix "$code" "$prefix/wineboot.log"
   exit 1
