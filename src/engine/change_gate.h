@@ -1,8 +1,8 @@
 #pragma once
 // The one place every removal primitive passes before it changes anything. In a normal run it
 // lets everything through. In a preview it changes nothing: each item is reported as found and
-// counted as gone for the later steps. With a backup, each registry item is written to the
-// backup's registry file and each file moved into the backup before it goes; when that cannot
+// counted as gone for the later steps. With a backup, each item is first kept by the backup
+// writer (registry items written to its registry file, files moved into it); when that cannot
 // be done the item stays and is reported as failed.
 #include <windows.h>
 
@@ -18,33 +18,37 @@ inline bool IsPreview() { return CurrentChangeMode() == CHANGE_PREVIEW; }
 
 // In a preview, whether an earlier step would already have deleted the item. `root` must be a
 // predefined root; always false outside a preview.
-bool IsRegKeyGone(HKEY root, const std::string& subKey);
-bool IsRegValueGone(HKEY root, const std::string& subKey, const std::string& name);
-bool IsPathGone(const std::string& path);
+bool IsRegKeyGone(HKEY root, const std::wstring& subKey);
+bool IsRegValueGone(HKEY root, const std::wstring& subKey, const std::wstring& name);
+bool IsPathGone(const std::wstring& path);
+
+// Whether the gate itself reports the item it holds back (found in a preview, failed when its
+// backup cannot be written), or the caller's removal stays silent about it.
+enum class Reporting { Reported, Quiet };
+// What becomes of a value: deleted, or rewritten with part of its data.
+enum class ValueChange { Delete, Rewrite };
 
 // Before the key tree `subKey` under the predefined `root` (opened by the caller as `key`) is
-// deleted. True: go on and delete it. False: the gate has dealt with it: found in a preview
-// (reported when `reported`), or failed because its backup could not be written (reported).
-bool MayDeleteKeyTree(HKEY root, const std::string& subKey, HKEY key, bool reported);
+// deleted. True: go on and delete it. False: the gate has dealt with it.
+bool MayDeleteKeyTree(HKEY root, const std::wstring& subKey, HKEY key, Reporting reporting);
 
-// The same before the value `name` of `key` is deleted (`deleting`) or rewritten.
-bool MayChangeValue(HKEY root, const std::string& subKey, HKEY key, const std::string& name,
-                    bool deleting, bool reported);
+// The same before the value `name` of `key` is deleted or rewritten.
+bool MayChangeValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
+                    ValueChange change, Reporting reporting);
 
 // After a value that MayChangeValue let through was rewritten: a backup notes the data left
 // in its place, so that a restore may tell it was not changed since.
-void NoteValueLeft(HKEY key, const std::string& name);
+void NoteValueLeft(HKEY key, const std::wstring& name);
 
-// Deletes the file (a backup moves it into the backup folder) and reports the outcome; a
-// preview reports it as found.
-void DeleteFileThroughGate(const std::string& path);
-// Removes the empty folder `path` (ending in a backslash) and reports the outcome; a backup
-// keeps an empty folder in its place first, so that a restore makes it again.
-void RemoveDirectoryThroughGate(const std::string& path);
+// A file, folder or link the file primitives have opened to delete it.
+struct OpenedEntry {
+  HANDLE handle;      // opened with delete access, a link as itself; null on Windows 9x
+  HANDLE parent;      // the open folder it lies in; null on Windows 9x
+  std::wstring name;  // its name in that folder
+  int kind;           // LOG_FILE or LOG_DIR
+  std::wstring path;  // as the log spells it; a folder's ends in a backslash
+};
 
-// The folder backups are made in and restored from: the current directory, ending in a
-// backslash; empty when it cannot be read.
-std::string BackupParentFolder();
-
-// The backup folder of this run (ending in a backslash), empty while none was made.
-std::string BackupFolderPath();
+// Deletes the entry and reports the outcome. A backup keeps it first (a file is moved into the
+// backup, a folder is kept as an empty folder); a preview reports it as found.
+void DeleteThroughGate(const OpenedEntry& entry);

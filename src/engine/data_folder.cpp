@@ -1,9 +1,10 @@
 #include "engine/data_folder.h"
 
-#include "engine/run_settings.h"
 #include "engine/files.h"
+#include "engine/run_settings.h"
+#include "engine/wide_text.h"
 
-void CleanClientDataFolder(const std::string& folder, int32_t optionWord,
+void CleanClientDataFolder(const std::wstring& folder, int32_t optionWord,
                            const char* const* alwaysRemoved, size_t alwaysRemovedCount) {
   const bool contentStore = HasOptions(optionWord, OPT_CONTENT_STORE);
   const bool prefs = HasOptions(optionWord, OPT_PREFS);
@@ -12,9 +13,9 @@ void CleanClientDataFolder(const std::string& folder, int32_t optionWord,
     return;
   }
   if (contentStore) {
-    RemoveFile(folder + "ncstore_db.xml");
-    RemoveDirTree(folder + "thumbnails\\");
+    RemoveFile(folder + L"ncstore_db.xml");
+    RemoveDirTree(folder + L"thumbnails\\");
   }
-  if (prefs) RemoveFile(folder + "nprefs_db.xml");
-  for (size_t i = 0; i < alwaysRemovedCount; ++i) RemoveFile(folder + alwaysRemoved[i]);
+  if (prefs) RemoveFile(folder + L"nprefs_db.xml");
+  for (size_t i = 0; i < alwaysRemovedCount; ++i) RemoveFile(folder + Widen(alwaysRemoved[i]));
 }

@@ -1,16 +1,26 @@
 #pragma once
-// The Windows file calls the file and directory primitives make, reached through one table.
-// The program always uses the real functions; only tests replace an entry, to produce the
-// faults that Wine cannot (an entry that vanishes between the listing and its removal
-// happens only under a race, and Wine ignores the ACL that makes a folder unlistable).
+// The file calls the file and folder primitives make on Windows NT, reached through one table.
+// The program always uses the real functions; only tests replace an entry, to produce what
+// Wine cannot: an entry that vanishes or a link swapped in during the walk (races), a folder
+// whose ACL denies listing, a link an administrator made (Wine reports every owner as the
+// running account), deletions faked where a failure would take the test machine's own folders.
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
+#include "engine/handles.h"
+#include "engine/nt_files.h"
+
 struct FileCalls {
-  DWORD(WINAPI* getFileAttributes)(LPCSTR path);
-  BOOL(WINAPI* deleteFile)(LPCSTR path);
-  BOOL(WINAPI* removeDirectory)(LPCSTR path);
-  HANDLE(WINAPI* findFirstFile)(LPCSTR pattern, LPWIN32_FIND_DATAA data);
-  BOOL(WINAPI* findNextFile)(HANDLE search, LPWIN32_FIND_DATAA data);
+  NtStatus (*openChild)(HANDLE parent, const std::wstring& name, const OpenMode& mode,
+                        KernelHandle& handle);
+  // `path` is the folder's path as the log spells it.
+  NtStatus (*listFolder)(HANDLE folder, const std::wstring& mask, std::vector<ListedEntry>& entries,
+                         const std::wstring& path);
+  // `path` is the entry's path as the log spells it.
+  NtStatus (*deleteOpened)(HANDLE entry, const std::wstring& path);
+  bool (*madeByAdministrators)(HANDLE link);
 };
 
 // The table in use; the real functions unless a test has put its own in.

@@ -5,90 +5,286 @@
 #include "engine/change_gate.h"
 #include "engine/cleanup_context.h"
 #include "engine/file_calls.h"
+#include "engine/files_9x.h"
 #include "engine/folder_identity.h"
 #include "engine/handles.h"
+#include "engine/nt_files.h"
 #include "engine/system_folders.h"
-#include "engine/text_utils.h"
 #include "engine/wide_text.h"
 
 namespace {
 
-const FileCalls kRealFileCalls = {GetFileAttributesA, DeleteFileA, RemoveDirectoryA,
-                                  FindFirstFileA, FindNextFileA};
+const NtStatus kStatusNotADirectory = static_cast<NtStatus>(0xC0000103);
 
-// The ANSI file functions take paths of fewer than MAX_PATH characters; a longer one would
-// be cut by them or refused, so the primitives refuse it themselves.
-bool FitsPathBuffer(size_t length) { return length < MAX_PATH; }
-
-// Whether an item too long for the ANSI functions is there all the same, asked through the
-// wide functions' long-path form. A refused item that exists is reported as a failure; one
-// that does not exist leaves no trace, like any missing item, so that it never asks for a
-// reboot that cannot help.
-bool ExistsBeyondAnsiReach(const std::string& path) {
-  const std::string bare = WithoutTrailingBackslashes(path);
-  const bool unc = bare.compare(0, 2, "\\\\") == 0;
-  const std::wstring wide = Widen(bare);
-  if (wide.empty()) return false;
-  const std::wstring longForm = unc ? L"\\\\?\\UNC\\" + wide.substr(2) : L"\\\\?\\" + wide;
-  return GetFileAttributesW(longForm.c_str()) != INVALID_FILE_ATTRIBUTES;
+NtStatus RealListFolder(HANDLE folder, const std::wstring& mask, std::vector<ListedEntry>& entries,
+                        const std::wstring&) {
+  return ListFolder(folder, mask, entries);
 }
 
-bool IsNetworkPath(const std::string& path) {
-  return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
-         (path[1] == '\\' || path[1] == '/');
+NtStatus RealDeleteOpened(HANDLE entry, const std::wstring&) { return DeleteOpened(entry); }
+
+const FileCalls kRealFileCalls = {OpenChild, RealListFolder, RealDeleteOpened,
+                                  IsOwnedByAdministrators};
+
+void ReportDirFailed(const std::wstring& path) { TheCleanupContext().ReportDir(LogText(path), false); }
+
+void ReportFailed(int kind, const std::wstring& path) {
+  TheCleanupContext().ReportResult(kind, false, LogText(path));
 }
 
-bool ExistsAsGiven(const std::string& path) {
-  std::string bare = WithoutTrailingBackslashes(path);
-  if (bare.empty() || bare.back() == ':') bare += '\\';  // a root keeps its backslash
-  return TheFileCalls().getFileAttributes(bare.c_str()) != INVALID_FILE_ATTRIBUTES;
+// Not there, or not a folder where the path needs one: nothing of that name to act on.
+bool IsAbsent(NtStatus status) { return IsGoneStatus(status) || status == kStatusNotADirectory; }
+
+bool IsNetworkPath(const std::wstring& path) {
+  return path.size() >= 2 && (path[0] == L'\\' || path[0] == L'/') &&
+         (path[1] == L'\\' || path[1] == L'/');
 }
 
-bool IsDotEntry(const char* name) {
-  return (name[0] == '.' && name[1] == '\0') ||
-         (name[0] == '.' && name[1] == '.' && name[2] == '\0');
-}
-
-// Removes a junction or directory symbolic link itself; what it points at is left alone.
-void RemoveLink(const std::string& directory) { RemoveDirectoryThroughGate(directory); }
-
-// Removes the folder `directory` (ending in a backslash) and its contents. The one path
-// string is extended by each entry's name and cut back, so an entry costs only its name.
-// The folder is judged by its identity and held open until its entries are gone.
-void RemoveTreeAt(std::string& directory) {
-  HeldFolder held;
-  switch (held.Enter(directory)) {
-    case FolderEntry::Held: break;
-    case FolderEntry::Gone: return;
-    case FolderEntry::Link: RemoveLink(directory); return;
-    case FolderEntry::Refused: TheCleanupContext().ReportDir(directory, false); return;
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  for (size_t i = 0; prefix[i]; ++i) {
+    if (i >= text.size()) return false;
+    wchar_t c = text[i];
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    if (c != prefix[i]) return false;
   }
-  std::vector<std::string> names;
-  directory += '*';
-  const bool listed = ListDirectory(directory, names);
-  directory.pop_back();
-  if (!listed) return;  // gone, or unreadable: not touched, not reported
-  const size_t base = directory.size();
-  for (const std::string& name : names) {
-    directory.resize(base);
-    directory += name;
-    const DWORD attributes = TheFileCalls().getFileAttributes(directory.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) continue;  // vanished since the listing
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      RemoveFile(directory);
-      continue;
+  return true;
+}
+
+// A full path cut into the root it is reached from ("C:\", "\\server\share\") and the names
+// below it.
+struct PathSteps {
+  std::wstring root;
+  std::vector<std::wstring> names;
+};
+
+std::vector<std::wstring> SplitNames(const std::wstring& text) {
+  std::vector<std::wstring> names;
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = text.find(L'\\', start);
+    if (end == std::wstring::npos) end = text.size();
+    if (end > start) names.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return names;
+}
+
+// The path resolved as Windows resolves it ("." and "..", "/", the final name's trailing dots
+// and blanks), then cut. False for a path that leads to no drive or share.
+bool SplitFullPath(const std::wstring& path, PathSteps& steps) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return false;
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+  if (length == 0 || length >= needed) return false;
+  full.resize(length);
+  bool unc = false;
+  std::wstring rest = full;
+  if (StartsWithNoCase(full, L"\\\\?\\")) {
+    rest = full.substr(4);
+    if (StartsWithNoCase(rest, L"UNC\\")) {
+      rest = rest.substr(4);
+      unc = true;
     }
-    directory += '\\';
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-      RemoveLink(directory);
-    else if (!FitsPathBuffer(directory.size() + 1))  // room for the "*" of its listing
-      TheCleanupContext().ReportDir(directory, false);
-    else
-      RemoveTreeAt(directory);
+  } else if (full.compare(0, 2, L"\\\\") == 0) {
+    if (full.compare(0, 4, L"\\\\.\\") == 0) return false;  // a device, not a file
+    rest = full.substr(2);
+    unc = true;
   }
-  directory.resize(base);
-  held.Release();
-  RemoveDirectoryThroughGate(directory);
+  std::vector<std::wstring> names = SplitNames(rest);
+  if (unc) {
+    if (names.size() < 2) return false;
+    steps.root = L"\\\\" + names[0] + L"\\" + names[1] + L"\\";
+    steps.names.assign(names.begin() + 2, names.end());
+    return true;
+  }
+  const bool drive = rest.size() >= 3 && rest[1] == L':' && rest[2] == L'\\' &&
+                     ((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'a' && rest[0] <= L'z'));
+  if (!drive) return false;
+  steps.root = rest.substr(0, 3);
+  steps.names.assign(names.begin() + 1, names.end());
+  return true;
+}
+
+// Where a path leads when it is reached one folder at a time.
+enum class Reach { Reached, Gone, Refused };
+
+bool IsLinkHandle(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return ReadOpenedInfo(handle, info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// How the listing of `folder` (a handle not listed yet) shows `name`. Under Wine only the
+// listing tells a link from a folder: an opened link shows the folder it points at.
+bool LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
+            ListedEntry& entry) {
+  std::vector<ListedEntry> entries;
+  if (!NtSucceeded(TheFileCalls().listFolder(folder, name, entries, folderPath)) || entries.empty())
+    return false;
+  entry = entries.front();
+  return true;
+}
+
+// Opens `name` in `parent` as a folder to pass through. A link is followed only when an
+// administrator made it; a user's own link could lead anywhere.
+Reach StepInto(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
+               KernelHandle& next) {
+  ListedEntry listed;
+  const bool known = LookUp(parent, parentPath, name, listed);
+  const NtStatus opened = TheFileCalls().openChild(parent, name, kTraverseFolder, next);
+  if (IsAbsent(opened)) return Reach::Gone;
+  if (!NtSucceeded(opened)) return Reach::Refused;
+  if (!(known && listed.IsLink()) && !IsLinkHandle(next.get())) return Reach::Reached;
+  next.Reset();
+  KernelHandle link;
+  if (!NtSucceeded(TheFileCalls().openChild(parent, name, kOwnerOnly, link)) ||
+      !TheFileCalls().madeByAdministrators(link.get()))
+    return Reach::Refused;
+  OpenMode follow = kTraverseFolder;
+  follow.links = LinkHandling::Follow;
+  const NtStatus followed = TheFileCalls().openChild(parent, name, follow, next);
+  if (NtSucceeded(followed)) return Reach::Reached;
+  return IsAbsent(followed) ? Reach::Gone : Reach::Refused;
+}
+
+// Opens the folder that holds the last of `steps.names` (the root when there is only one),
+// one folder at a time. `folderPath` is its path, ending in a backslash.
+Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::wstring& folderPath) {
+  // A drive or share that cannot be opened holds nothing this run can see.
+  if (!NtSucceeded(OpenRoot(steps.root, folder))) return Reach::Gone;
+  folderPath = steps.root;
+  for (size_t i = 0; i + 1 < steps.names.size(); ++i) {
+    KernelHandle next;
+    const Reach reach = StepInto(folder.get(), folderPath, steps.names[i], next);
+    if (reach != Reach::Reached) return reach;
+    folder = std::move(next);
+    folderPath += steps.names[i] + L"\\";
+  }
+  return Reach::Reached;
+}
+
+// Opens the folder `path` itself, like the folders on the way to it.
+Reach OpenFolder(const std::wstring& path, KernelHandle& folder) {
+  PathSteps steps;
+  if (!SplitFullPath(path, steps)) return Reach::Gone;
+  std::wstring parentPath;
+  if (steps.names.empty()) return NtSucceeded(OpenRoot(steps.root, folder)) ? Reach::Reached : Reach::Gone;
+  KernelHandle parent;
+  const Reach reach = OpenContainingFolder(steps, parent, parentPath);
+  if (reach != Reach::Reached) return reach;
+  return StepInto(parent.get(), parentPath, steps.names.back(), folder);
+}
+
+// Opens `name` of `parent` to delete it and deletes it through the change gate. An entry that
+// is gone is passed over; one that is there but cannot be opened is reported as failed.
+void RemoveChild(HANDLE parent, const std::wstring& name, int kind, EntryKind entryKind,
+                 const std::wstring& path) {
+  OpenMode mode = kEntryToDelete;
+  mode.kind = entryKind;
+  KernelHandle entry;
+  const NtStatus opened = TheFileCalls().openChild(parent, name, mode, entry);
+  if (IsAbsent(opened)) return;
+  if (!NtSucceeded(opened)) return ReportFailed(kind, path);
+  DeleteThroughGate(OpenedEntry{entry.get(), parent, name, kind, path});
+}
+
+// The walk below a held folder: every entry by the name its listing gave, relative to the
+// folder's handle; folders depth first, links removed as links, the folder itself last.
+class TreeWalk {
+ public:
+  // Empties the held `folder` (named `name` in `parent`, with the path `path` ending in a
+  // backslash) and removes it.
+  void EmptyAndRemove(HANDLE parent, const std::wstring& name, KernelHandle folder,
+                      const std::wstring& path) {
+    BY_HANDLE_FILE_INFORMATION held;
+    if (!ReadOpenedInfo(folder.get(), held)) return ReportDirFailed(path);
+    std::vector<ListedEntry> entries;
+    const NtStatus listed = TheFileCalls().listFolder(folder.get(), L"*", entries, path);
+    if (!NtSucceeded(listed) && listed != kStatusNoSuchFile) return ReportDirFailed(path);
+    const bool preview = IsPreview();
+    std::wstring entryPath = path;
+    for (const ListedEntry& entry : entries) {
+      entryPath.resize(path.size());
+      entryPath += entry.name;
+      if (preview && IsPathGone(entryPath)) continue;
+      if (!entry.IsFolder()) {
+        RemoveChild(folder.get(), entry.name, LOG_FILE, EntryKind::File, entryPath);
+      } else if (entry.IsLink()) {
+        RemoveChild(folder.get(), entry.name, LOG_DIR, EntryKind::Any, entryPath + L"\\");
+      } else {
+        Enter(folder.get(), entry, entryPath + L"\\");
+      }
+    }
+    // Let go just before the folder itself goes, then open it again as itself from its
+    // parent: a folder that is not the one emptied (swapped meanwhile) is not removed.
+    folder.Reset();
+    KernelHandle again;
+    const NtStatus opened = TheFileCalls().openChild(parent, name, kEntryToDelete, again);
+    if (IsAbsent(opened)) return;
+    BY_HANDLE_FILE_INFORMATION now;
+    if (!NtSucceeded(opened) || !ReadOpenedInfo(again.get(), now) || !SameObject(held, now))
+      return ReportDirFailed(path);
+    DeleteThroughGate(OpenedEntry{again.get(), parent, name, LOG_DIR, path});
+  }
+
+ private:
+  static bool SameObject(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber;
+  }
+
+  // The entry opened is the one listed: where the file system gives ids, they must agree
+  // (under Wine a name swapped for a link opens what the link points at).
+  static bool IsListedOne(const ListedEntry& entry, const BY_HANDLE_FILE_INFORMATION& info) {
+    const ULONGLONG index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return entry.fileId == 0 || index == 0 || static_cast<ULONGLONG>(entry.fileId) == index;
+  }
+
+  // A folder of the tree: held open, checked, emptied and removed.
+  void Enter(HANDLE parent, const ListedEntry& entry, const std::wstring& path) {
+    KernelHandle folder;
+    const NtStatus opened = TheFileCalls().openChild(parent, entry.name, kHeldFolder, folder);
+    if (IsAbsent(opened)) return;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!NtSucceeded(opened) || !ReadOpenedInfo(folder.get(), info)) return ReportDirFailed(path);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {  // a link since the listing
+      folder.Reset();
+      return RemoveChild(parent, entry.name, LOG_DIR, EntryKind::Any, path);
+    }
+    if (!IsListedOne(entry, info) || IsProtectedFolder(folder.get())) return ReportDirFailed(path);
+    EmptyAndRemove(parent, entry.name, std::move(folder), path);
+  }
+};
+
+bool ExistsAsGiven(const std::wstring& path) {
+  if (!HasNtFileCalls()) return Win9xExists(path);
+  KernelHandle folder;
+  return OpenFolder(path, folder) != Reach::Gone;
+}
+
+// The folder a removal names, reached, checked and removed.
+void RemoveNamedTree(const std::wstring& path) {
+  PathSteps steps;
+  if (!SplitFullPath(path, steps) || steps.names.empty()) return;
+  KernelHandle parent;
+  std::wstring parentPath;
+  switch (OpenContainingFolder(steps, parent, parentPath)) {
+    case Reach::Reached: break;
+    case Reach::Gone: return;
+    case Reach::Refused: return ReportDirFailed(path);
+  }
+  const std::wstring& name = steps.names.back();
+  ListedEntry listed;
+  const bool known = LookUp(parent.get(), parentPath, name, listed);
+  KernelHandle folder;
+  const NtStatus opened = TheFileCalls().openChild(parent.get(), name, kHeldFolder, folder);
+  if (IsAbsent(opened)) return;  // not there, or a file: no folder of that name to remove
+  if (!NtSucceeded(opened)) return ReportDirFailed(path);
+  if ((known && listed.IsLink()) || IsLinkHandle(folder.get())) {
+    folder.Reset();  // only the link itself may go
+    return RemoveChild(parent.get(), name, LOG_DIR, EntryKind::Any, path);
+  }
+  if (IsProtectedFolder(folder.get())) return ReportDirFailed(path);
+  TreeWalk().EmptyAndRemove(parent.get(), name, std::move(folder), path);
 }
 
 }  // namespace
@@ -100,60 +296,62 @@ FileCalls& TheFileCalls() {
 
 const FileCalls& RealFileCalls() { return kRealFileCalls; }
 
-void RemoveFile(const std::string& path) {
-  if (!FitsPathBuffer(path.size())) {
-    if (ExistsBeyondAnsiReach(path)) TheCleanupContext().ReportFile(path, false);
-    return;
-  }
+void RemoveFile(const std::wstring& path) {
   if (IsPathGone(path)) return;
-  if (TheFileCalls().getFileAttributes(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  DeleteFileThroughGate(path);
+  if (!HasNtFileCalls()) return Win9xRemoveFile(path);
+  PathSteps steps;
+  if (!SplitFullPath(path, steps) || steps.names.empty()) return;
+  KernelHandle folder;
+  std::wstring folderPath;
+  switch (OpenContainingFolder(steps, folder, folderPath)) {
+    case Reach::Reached: break;
+    case Reach::Gone: return;
+    case Reach::Refused: return ReportFailed(LOG_FILE, path);
+  }
+  RemoveChild(folder.get(), steps.names.back(), LOG_FILE, EntryKind::File, path);
 }
 
-bool ListDirectory(const std::string& pattern, std::vector<std::string>& names) {
-  if (!FitsPathBuffer(pattern.size())) return false;
+bool ListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names,
+                   Unlistable unlistable) {
+  const size_t slash = pattern.rfind(L'\\');
+  if (slash == std::wstring::npos) return false;
+  const std::wstring folderPath = pattern.substr(0, slash + 1);
+  const std::wstring mask = pattern.substr(slash + 1);
   // Only a preview passes over what it counted as gone; a removal lists the names as they are.
   const bool preview = IsPreview();
-  const std::string folder = preview ? pattern.substr(0, pattern.rfind('\\') + 1) : std::string();
-  if (preview && IsPathGone(folder)) return false;
-  WIN32_FIND_DATAA entry;
-  FindHandle search(TheFileCalls().findFirstFile(pattern.c_str(), &entry));
-  if (!search) return false;
-  do {
-    if (!IsDotEntry(entry.cFileName) && !(preview && IsPathGone(folder + entry.cFileName)))
-      names.push_back(entry.cFileName);
-  } while (TheFileCalls().findNextFile(search.get(), &entry));
-  const DWORD error = GetLastError();
-  search.Reset();  // keeps the last error
-  return error == ERROR_NO_MORE_FILES;
+  if (preview && IsPathGone(folderPath)) return false;
+  if (!HasNtFileCalls()) return Win9xListDirectory(pattern, names);
+  KernelHandle folder;
+  const Reach reach = OpenFolder(folderPath, folder);
+  std::vector<ListedEntry> entries;
+  const NtStatus listed = reach == Reach::Reached
+                              ? TheFileCalls().listFolder(folder.get(), mask, entries, folderPath)
+                              : kStatusNoSuchFile;
+  const bool unreachable = reach == Reach::Refused || (!NtSucceeded(listed) && !IsAbsent(listed));
+  if (unreachable && unlistable == Unlistable::Reported) ReportDirFailed(folderPath);
+  for (const ListedEntry& entry : entries)
+    if (!(preview && IsPathGone(folderPath + entry.name))) names.push_back(entry.name);
+  return NtSucceeded(listed) && !entries.empty();
 }
 
-void RemoveDirTree(const std::string& directory) {
+void RemoveDirTree(const std::wstring& directory) {
   if (directory.empty()) return;
-  if (!FitsPathBuffer(directory.size() + 2)) {  // room for a backslash and the "*"
-    if (ExistsBeyondAnsiReach(directory)) TheCleanupContext().ReportDir(directory, false);
-    return;
-  }
   // A bad registry value or a short path must never take a drive or a system folder. The
   // check comes first, so that a refused network path is never even looked at; a refused
   // local folder that is not there leaves no trace, like any missing folder.
   if (IsProtectedTree(directory)) {
-    if (IsNetworkPath(directory) || ExistsAsGiven(directory))
-      TheCleanupContext().ReportDir(directory, false);
+    if (IsNetworkPath(directory) || ExistsAsGiven(directory)) ReportDirFailed(directory);
     return;
   }
-  // Names are appended to the path directly: without its backslash, "C:\a" + "*" would list
-  // the neighbours "C:\a*" instead of the folder's entries.
-  std::string path = directory;
-  if (path.back() != '\\') path += '\\';
+  // Names are appended to the path directly: without its backslash, "C:\a" + "x" would name
+  // the neighbour "C:\ax".
+  std::wstring path = directory;
+  if (path.back() != L'\\') path += L'\\';
   if (IsPathGone(path)) return;
-  // Asked without the trailing backslash: with it, Wine reports the folder a link points at.
-  const std::string bare = WithoutTrailingBackslashes(path);
-  const DWORD attributes = TheFileCalls().getFileAttributes(bare.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;  // not there: nothing to do
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    RemoveLink(path);
-    return;
-  }
-  RemoveTreeAt(path);
+  if (!HasNtFileCalls()) return Win9xRemoveDirTree(path);
+  RemoveNamedTree(path);
 }
+
+void RemoveFile(const std::string& path) { RemoveFile(Widen(path)); }
+
+void RemoveDirTree(const std::string& directory) { RemoveDirTree(Widen(directory)); }

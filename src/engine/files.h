@@ -1,18 +1,34 @@
 #pragma once
 // File and directory removal primitives. Each reports every deletion it attempts to the
-// cleanup context; missing files and folders are passed over without a report.
+// cleanup context; missing files and folders are passed over without a report, and anything
+// that is there but cannot be opened, listed or reached is reported as failed.
+//
+// On Windows NT a path is reached one folder at a time from its drive or share, each folder
+// opened relative to the one above it; a folder on the way that is a link is followed only
+// when an administrator made it (the system's own junctions), otherwise the item is refused.
+// Below a folder the primitives act through handles, by the exact names the listings give.
 #include <string>
 #include <vector>
 
 // Deletes one file (no attribute is changed first, so a read-only file fails).
-void RemoveFile(const std::string& path);
+void RemoveFile(const std::wstring& path);
+
+// What a listing does with a folder that is there but cannot be listed or reached (a link on
+// the way that no administrator made, no access): a lookup says nothing, a listing that
+// decides what a removal deletes reports the folder as failed.
+enum class Unlistable { Quiet, Reported };
 
 // Appends the names matching `pattern` (a folder path ending in a backslash followed by a
-// wildcard name) to `names`, without "." and "..". True when the listing ran to its end.
-bool ListDirectory(const std::string& pattern, std::vector<std::string>& names);
+// wildcard name) to `names`, without "." and "..". True when the listing ran to its end and
+// matched something.
+bool ListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names,
+                   Unlistable unlistable = Unlistable::Quiet);
 
 // Deletes a folder (path ending in a backslash; one is added when missing) with everything in
-// it, contents first.
-// Never follows a junction or symbolic link, and refuses drive roots and the system's own
-// folders.
+// it, contents first. Never enters a junction or symbolic link (it is removed as a link), and
+// refuses drive roots and the system's own folders.
+void RemoveDirTree(const std::wstring& directory);
+
+// The program's own ANSI paths, widened.
+void RemoveFile(const std::string& path);
 void RemoveDirTree(const std::string& directory);

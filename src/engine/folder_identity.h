@@ -6,27 +6,34 @@
 
 #include <string>
 
-#include "engine/handles.h"
+#include <memory>
 
-// What the walk may do with a folder it is about to empty.
-enum class FolderEntry {
-  Held,     // open, not protected: its entries may go
-  Gone,     // not there (any more), or a file: nothing to do, nothing to report
-  Link,     // a junction or directory link: only the link itself may go
-  Refused,  // a protected folder, or one whose identity cannot be read
-};
+#include "engine/path_rules.h"
 
-// Holds a folder open while its entries are deleted, without delete sharing, so that it can
-// be neither renamed nor replaced by a link until the walk is done with it.
-class HeldFolder {
+// The identities of a set of folders (the folders and every folder above them; the entries
+// of the `childrenOf` folders with the paths below them), read when the set is made.
+class FolderIdSet {
  public:
-  // Opens `path` (a folder path, with or without its trailing backslash) without following
-  // a final link and decides what may be done with it. On Windows 9x, where folders cannot
-  // be opened, every folder is Held and nothing is checked here (the path rules still are).
-  FolderEntry Enter(const std::string& path);
-  // Lets go of the folder, just before it is removed itself.
-  void Release() { handle_.Reset(); }
+  explicit FolderIdSet(const ProtectedFolders& folders);
+  ~FolderIdSet();
+  FolderIdSet(const FolderIdSet&) = delete;
+  FolderIdSet& operator=(const FolderIdSet&) = delete;
+
+  // True when the open folder is one of them, or when its identity cannot be read (what
+  // cannot be identified is refused rather than guessed).
+  bool Holds(HANDLE folder) const;
+  // True when the folder at `path` can be opened and is one of them.
+  bool HoldsPath(const std::wstring& path) const;
 
  private:
-  KernelHandle handle_;
+  struct Ids;
+  std::unique_ptr<Ids> ids_;
 };
+
+// The system's own folders of this run (gathered once, on first use): true when the open
+// folder is one of them or a folder above one.
+bool IsProtectedFolder(HANDLE folder);
+
+// The folder safety net for a folder the program acts in without removing it (the launcher's):
+// false when its spelling or what it is on disk makes it one of the system's own folders.
+bool IsFolderSafeToActIn(const std::wstring& folder);

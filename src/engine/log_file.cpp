@@ -48,10 +48,20 @@ Opening CheckIsPlainFile(HANDLE file, const char* name) {
   return Opening::Opened;
 }
 
+// A folder or a junction under the log's name cannot be opened as a file at all; it is a name
+// planted in the log's place as much as a link is.
+bool IsFolderOrLink(const char* name) {
+  const DWORD attributes = GetFileAttributesA(name);
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
 Opening OpenChecked(const char* name, KernelHandle& file) {
   file.Reset(OpenLogHandle(name, OPEN_EXISTING));
   if (!file) {
-    if (GetLastError() != ERROR_FILE_NOT_FOUND) return Opening::Failed;
+    const DWORD error = GetLastError();
+    if (IsFolderOrLink(name)) return Opening::Refused;
+    if (error != ERROR_FILE_NOT_FOUND) return Opening::Failed;
     // Not there: create it, but never through a name that appeared in the meantime or a
     // link that points at nothing yet (both make CREATE_NEW fail with "exists").
     file.Reset(OpenLogHandle(name, CREATE_NEW));

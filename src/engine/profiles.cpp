@@ -5,15 +5,19 @@
 #include "engine/files.h"
 #include "engine/profile_layout.h"
 #include "engine/shell.h"
+#include "engine/wide_text.h"
 
-void AppendAllUsersAppDataFolders(const std::string& appData, std::vector<std::string>& folders) {
-  std::string profile;
+void AppendAllUsersAppDataFolders(const std::wstring& appData, std::vector<std::wstring>& folders) {
+  std::wstring profile;
   if (!GetSpecialFolderPath(CSIDL_PROFILE, profile)) profile.clear();
-  AppendAppDataFoldersOf(FindProfileLayout(appData, profile), folders);
+  AppendAppDataFoldersOf(FindProfileLayout(Utf8Of(appData), Utf8Of(profile)), folders);
 }
 
-void AppendAppDataFoldersOf(const ProfileLayout& layout, std::vector<std::string>& folders) {
-  std::vector<std::string> entries;
-  ListDirectory(layout.root + "\\*", entries);  // whatever was listed is used
-  for (const std::string& entry : entries) folders.push_back(AppDataFolderOf(layout, entry));
+void AppendAppDataFoldersOf(const ProfileLayout& layout, std::vector<std::wstring>& folders) {
+  std::vector<std::wstring> entries;
+  // Whatever was listed is used; a profiles root that is there but cannot be listed leaves
+  // every profile's data, and is reported.
+  ListDirectory(WideOfUtf8(layout.root) + L"\\*", entries, Unlistable::Reported);
+  for (const std::wstring& entry : entries)
+    folders.push_back(WideOfUtf8(AppDataFolderOf(layout, Utf8Of(entry))));
 }

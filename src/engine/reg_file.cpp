@@ -12,6 +12,8 @@ const uint32_t kTypeDword = 4;   // REG_DWORD
 const size_t kHexLineLength = 76;  // where regedit wraps hex data
 const char kLeftComment[] = ";purgon:left=hex:";
 const char kWideComment[] = ";purgon:wide=hex:";
+const char kWideNameComment[] = ";purgon:widename=hex:";
+const char kWideKeyComment[] = ";purgon:widekey=hex:";
 
 bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
@@ -246,8 +248,10 @@ bool ReadValueComment(const std::string& line, RegFileValue& value, bool& isOurs
     bool RegFileValue::*has;
     std::string RegFileValue::*bytes;
   };
-  static const Comment kComments[] = {{kLeftComment, &RegFileValue::hasLeft, &RegFileValue::left},
-                                      {kWideComment, &RegFileValue::hasWide, &RegFileValue::wide}};
+  static const Comment kComments[] = {
+      {kLeftComment, &RegFileValue::hasLeft, &RegFileValue::left},
+      {kWideComment, &RegFileValue::hasWide, &RegFileValue::wide},
+      {kWideNameComment, &RegFileValue::hasWideName, &RegFileValue::wideName}};
   for (const Comment& comment : kComments) {
     if (!StartsWith(line, 0, comment.prefix)) continue;
     isOurs = true;
@@ -263,6 +267,12 @@ bool ReadValueComment(const std::string& line, RegFileValue& value, bool& isOurs
 
 std::string FormatRegLeftLine(const std::string& left) { return CommentLine(kLeftComment, left); }
 std::string FormatRegWideLine(const std::string& wide) { return CommentLine(kWideComment, wide); }
+std::string FormatRegWideNameLine(const std::string& wideName) {
+  return CommentLine(kWideNameComment, wideName);
+}
+std::string FormatRegWideKeyLine(const std::string& widePath) {
+  return CommentLine(kWideKeyComment, widePath);
+}
 
 bool ParseRegFile(const std::string& text, std::vector<RegFileKey>& keys, size_t* errorLine) {
   keys.clear();
@@ -273,6 +283,15 @@ bool ParseRegFile(const std::string& text, std::vector<RegFileKey>& keys, size_t
       if (errorLine) *errorLine = entry.second;
       return false;
     };
+    if (header && !keys.empty() && keys.back().values.empty() &&
+        StartsWith(line, 0, kWideKeyComment)) {
+      RegFileKey& key = keys.back();
+      if (key.hasWidePath ||
+          !ReadHexBytes(line, std::char_traits<char>::length(kWideKeyComment), key.widePath))
+        return fail();
+      key.hasWidePath = true;
+      continue;
+    }
     if (header && !keys.empty() && !keys.back().values.empty()) {
       bool isOurs = false;
       if (!ReadValueComment(line, keys.back().values.back(), isOurs)) return fail();
@@ -289,7 +308,9 @@ bool ParseRegFile(const std::string& text, std::vector<RegFileKey>& keys, size_t
       if (close == std::string::npos || close < 2 || line[1] == '-' ||
           !OnlyBlanksFrom(line, close + 1))
         return fail();
-      keys.push_back(RegFileKey{line.substr(1, close - 1), {}});
+      RegFileKey key;
+      key.path = line.substr(1, close - 1);
+      keys.push_back(key);
       continue;
     }
     RegFileValue value;

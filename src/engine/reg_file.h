@@ -18,11 +18,18 @@ struct RegFileValue {
   // The value line then holds the nearest ANSI form, for regedit; a restore uses these.
   bool hasWide = false;
   std::string wide;
+  // For a name the ANSI code page cannot spell: its exact UTF-16 bytes (the line holds "?"
+  // for what it cannot spell).
+  bool hasWideName = false;
+  std::string wideName;
 };
 
 struct RegFileKey {
   std::string path;  // the full path, root name first ("HKEY_CURRENT_USER\Software\x")
   std::vector<RegFileValue> values;
+  // For a path the ANSI code page cannot spell: its exact UTF-16 bytes.
+  bool hasWidePath = false;
+  std::string widePath;
 };
 
 // The first line of the file, with its line end.
@@ -38,9 +45,13 @@ bool FormatRegValueLine(const RegFileValue& value, std::string& out);
 
 // Comment lines that may follow a value's line; regedit skips them. ";purgon:left=hex:..."
 // holds the UTF-16 bytes a rewrite left in the value's place, ";purgon:wide=hex:..." the
-// value's exact UTF-16 bytes.
+// value's exact UTF-16 bytes, ";purgon:widename=hex:..." its name's.
 std::string FormatRegLeftLine(const std::string& left);
 std::string FormatRegWideLine(const std::string& wide);
+std::string FormatRegWideNameLine(const std::string& wideName);
+// The comment line that may follow a key's line: ";purgon:widekey=hex:..." holds the UTF-16
+// bytes of its full path.
+std::string FormatRegWideKeyLine(const std::string& widePath);
 
 // The keys of a whole file in file order (a key may appear more than once). False, with the
 // line in `errorLine`, for text that is not what FormatReg* write or regedit reads: no

@@ -1,212 +1,245 @@
 #include "engine/registry.h"
 
-#include <cstring>
 #include <vector>
 
 #include "engine/change_gate.h"
 #include "engine/cleanup_context.h"
 #include "engine/handles.h"
-#include "engine/text_utils.h"
 #include "engine/wide_text.h"
 
 namespace {
 
 const DWORD kKeyNameBuffer = 256;     // 255 characters and the terminator
 const DWORD kValueNameBuffer = 1024;  // 1023 characters and the terminator
-const DWORD kStringBuffer = 256;      // ReadRegString reads at most 255 bytes into it
+const DWORD kStringBuffer = 256;      // ReadRegString reads at most 255 characters into it
+
+void ReportKey(HKEY root, const std::wstring& subKey, bool succeeded) {
+  TheCleanupContext().ReportRegKey(root, LogText(subKey), succeeded);
+}
 
 // Removes the key and everything below it and reports it; true when the key was deleted.
 // A sub-key that stays (no access, or something below it stays) is stepped over, so the
 // walk always ends; the key itself then cannot be deleted and that is what gets reported.
 // The key a caller named passes the change gate first.
-bool DeleteKeyTree(HKEY root, const char* subKey, bool named = false) {
+bool DeleteKeyTree(HKEY root, const std::wstring& subKey, bool named = false) {
   if (named && IsRegKeyGone(root, subKey)) return false;
   RegKey key;
-  if (RegOpenKeyExA(root, subKey, 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return false;
-  if (named && !MayDeleteKeyTree(root, subKey, key.get(), true)) return false;
-  char name[kKeyNameBuffer];
+  if (RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS)
+    return false;
+  if (named && !MayDeleteKeyTree(root, subKey, key.get(), Reporting::Reported)) return false;
+  wchar_t name[kKeyNameBuffer];
   DWORD index = 0;
   // Each deleted sub-key moves the next one into its place: the index only grows past
   // sub-keys that stay.
-  while (RegEnumKeyA(key.get(), index, name, kKeyNameBuffer) == ERROR_SUCCESS) {
-    if (!DeleteKeyTree(key.get(), name)) ++index;
+  for (;;) {
+    DWORD length = kKeyNameBuffer;
+    if (RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
+    if (!DeleteKeyTree(key.get(), std::wstring(name, length))) ++index;
   }
   key.Reset();
-  const bool deleted = RegDeleteKeyA(root, subKey) == ERROR_SUCCESS;
-  TheCleanupContext().ReportRegKey(root, subKey, deleted);
+  const bool deleted = RegDeleteKeyW(root, subKey.c_str()) == ERROR_SUCCESS;
+  if (named) ReportKey(root, subKey, deleted);
   return deleted;
 }
 
-// Lower-cases the letters A to Z of `text` in place.
-void LowerInPlace(char* text) {
-  for (; *text; ++text)
-    if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
+// Lower-cases the letters A to Z only, as the program compares names.
+std::wstring LowerAsciiLetters(std::wstring text) {
+  for (wchar_t& c : text)
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  return text;
 }
 
 // Deletes the values of the key whose lower-cased name passes `matches`, walking the indexes
 // from the top down so that a deletion never moves a value still to be examined. Only
-// successful deletions are reported. A name longer than the buffer is skipped, never cut:
-// a cut name could be another value's name.
+// successful deletions are reported.
 template <typename Matches>
-void DeleteMatchingValues(HKEY root, const char* subKey, Matches matches) {
+void DeleteMatchingValues(HKEY root, const std::wstring& subKey, Matches matches) {
   if (IsRegKeyGone(root, subKey)) return;
   RegKey key;
-  if (RegOpenKeyExA(root, subKey, 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS)
+    return;
   DWORD count = 0;
-  if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+  if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
                        nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return;
-  char name[kValueNameBuffer];
-  char lowered[kValueNameBuffer];
+  std::vector<wchar_t> buffer(kValueNameBuffer);
   for (DWORD index = count; index-- > 0;) {
     DWORD length = kValueNameBuffer;
     const LONG status =
-        RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_MORE_DATA) continue;
+        RegEnumValueW(key.get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_MORE_DATA) continue;  // never cut: a cut name could be another's
     if (status != ERROR_SUCCESS) break;
-    memcpy(lowered, name, length + 1);
-    LowerInPlace(lowered);
-    if (!matches(lowered, length) || IsRegValueGone(root, subKey, name)) continue;
-    if (!MayChangeValue(root, subKey, key.get(), name, true, true)) continue;
-    if (RegDeleteValueA(key.get(), name) == ERROR_SUCCESS)
-      TheCleanupContext().ReportRegValue(root, std::string(subKey) + " - " + name, true);
+    const std::wstring name(buffer.data(), length);
+    if (!matches(LowerAsciiLetters(name)) || IsRegValueGone(root, subKey, name)) continue;
+    if (!MayChangeValue(root, subKey, key.get(), name, ValueChange::Delete, Reporting::Reported))
+      continue;
+    if (RegDeleteValueW(key.get(), name.c_str()) == ERROR_SUCCESS)
+      TheCleanupContext().ReportRegValue(root, LogText(subKey + L" - " + name), true);
   }
 }
-
-}  // namespace
-
-namespace {
 
 // True for a path of whole names: not empty, no leading or trailing backslash, no empty
 // name between two backslashes. Windows opens the parent for "Parent\\" and the root itself
 // for "", so a path built from an empty name would take the whole parent.
-bool IsWholeKeyPath(const char* subKey) {
-  if (!subKey || !*subKey || subKey[0] == '\\') return false;
-  for (const char* c = subKey; *c; ++c)
-    if (*c == '\\' && (c[1] == '\\' || c[1] == '\0')) return false;
-  return true;
+bool IsWholeKeyPath(const std::wstring& subKey) {
+  if (subKey.empty() || subKey[0] == L'\\' || subKey.back() == L'\\') return false;
+  return subKey.find(L"\\\\") == std::wstring::npos;
+}
+
+// Removes `subKey` of the open `parent` with everything below it; stops at the first nested
+// key that cannot be removed and returns its error.
+LONG DeleteSubKeysQuietly(HKEY parent, const std::wstring& subKey) {
+  {
+    RegKey sub;
+    const LONG opened = RegOpenKeyExW(parent, subKey.c_str(), 0, kKeyReadWrite, sub.Receive());
+    if (opened != ERROR_SUCCESS) return opened;
+    for (;;) {
+      wchar_t child[kKeyNameBuffer];
+      DWORD length = kKeyNameBuffer;
+      if (RegEnumKeyExW(sub.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS)
+        break;
+      const LONG removed = DeleteSubKeysQuietly(sub.get(), std::wstring(child, length));
+      if (removed != ERROR_SUCCESS) return removed;
+    }
+  }
+  return RegDeleteKeyW(parent, subKey.c_str());
 }
 
 }  // namespace
 
-void DeleteRegKeyTree(HKEY root, const char* subKey) {
+void DeleteRegKeyTree(HKEY root, const std::wstring& subKey) {
   if (!IsWholeKeyPath(subKey)) {
-    TheCleanupContext().ReportRegKey(root, subKey ? subKey : "", false);  // refused
+    ReportKey(root, subKey, false);  // refused
     return;
   }
   DeleteKeyTree(root, subKey, true);
 }
 
-namespace {
-
-// Removes `subKey` of the open `parent` with everything below it; stops at the first nested
-// key that cannot be removed and returns its error.
-LONG DeleteSubKeysQuietly(HKEY parent, const char* subKey) {
-  {
-    RegKey sub;
-    const LONG opened = RegOpenKeyExA(parent, subKey, 0, kKeyReadWrite, sub.Receive());
-    if (opened != ERROR_SUCCESS) return opened;
-    for (;;) {
-      char child[kKeyNameBuffer];
-      DWORD length = kKeyNameBuffer;
-      if (RegEnumKeyExA(sub.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
-          ERROR_SUCCESS)
-        break;
-      const LONG removed = DeleteSubKeysQuietly(sub.get(), child);
-      if (removed != ERROR_SUCCESS) return removed;
-    }
-  }
-  return RegDeleteKeyA(parent, subKey);
-}
-
-}  // namespace
-
-LONG DeleteRegKeyTreeQuietly(HKEY root, const std::string& subKey) {
-  if (!IsWholeKeyPath(subKey.c_str())) return ERROR_INVALID_PARAMETER;
+LONG DeleteRegKeyTreeQuietly(HKEY root, const std::wstring& subKey) {
+  if (!IsWholeKeyPath(subKey)) return ERROR_INVALID_PARAMETER;
   if (IsRegKeyGone(root, subKey)) return ERROR_FILE_NOT_FOUND;
   {
     RegKey key;
-    const LONG opened = RegOpenKeyExA(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
+    const LONG opened = RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
     if (opened != ERROR_SUCCESS) return opened;
-    if (!MayDeleteKeyTree(root, subKey, key.get(), false)) return ERROR_CANCELLED;
+    if (!MayDeleteKeyTree(root, subKey, key.get(), Reporting::Quiet)) return ERROR_CANCELLED;
   }
-  return DeleteSubKeysQuietly(root, subKey.c_str());
+  return DeleteSubKeysQuietly(root, subKey);
 }
 
-LONG DeleteRegValueQuietly(HKEY root, const std::string& subKey, const char* valueName) {
+LONG DeleteRegValueQuietly(HKEY root, const std::wstring& subKey, const std::wstring& valueName) {
   if (IsRegValueGone(root, subKey, valueName)) return ERROR_FILE_NOT_FOUND;
   RegKey key;
-  const LONG opened = RegOpenKeyExA(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
+  const LONG opened = RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
   if (opened != ERROR_SUCCESS) return opened;
-  if (RegQueryValueExA(key.get(), valueName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+  if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr) !=
+      ERROR_SUCCESS)
     return ERROR_FILE_NOT_FOUND;
-  if (!MayChangeValue(root, subKey, key.get(), valueName, true, false)) return ERROR_CANCELLED;
-  return RegDeleteValueA(key.get(), valueName);
+  if (!MayChangeValue(root, subKey, key.get(), valueName, ValueChange::Delete, Reporting::Quiet))
+    return ERROR_CANCELLED;
+  return RegDeleteValueW(key.get(), valueName.c_str());
 }
 
-bool EnsureRegKey(HKEY root, const char* subKey) {
+bool EnsureRegKey(HKEY root, const std::wstring& subKey) {
   RegKey key;
   if (IsPreview())  // a preview creates nothing: the key is used only when it is there
     return !IsRegKeyGone(root, subKey) &&
-           RegOpenKeyExA(root, subKey, 0, kKeyReadWrite, key.Receive()) == ERROR_SUCCESS;
-  return RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyReadWrite,
+           RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) == ERROR_SUCCESS;
+  return RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyReadWrite,
                          nullptr, key.Receive(), nullptr) == ERROR_SUCCESS;
 }
 
-bool OpenRegKey(HKEY root, const char* subKey, REGSAM access, RegKey& key) {
+bool OpenRegKey(HKEY root, const std::wstring& subKey, REGSAM access, RegKey& key) {
   if (IsRegKeyGone(root, subKey)) return false;
-  return RegOpenKeyExA(root, subKey, 0, access, key.Receive()) == ERROR_SUCCESS;
+  return RegOpenKeyExW(root, subKey.c_str(), 0, access, key.Receive()) == ERROR_SUCCESS;
 }
 
-void DeleteRegValueNamed(HKEY root, const char* subKey, const char* valueName) {
-  const std::string wanted = ToLowerCopy(valueName);
-  DeleteMatchingValues(root, subKey, [&wanted](const char* name, DWORD length) {
-    return length == wanted.size() && wanted.compare(0, length, name, length) == 0;
+void DeleteRegValueNamed(HKEY root, const std::wstring& subKey, const std::wstring& valueName) {
+  const std::wstring wanted = LowerAsciiLetters(valueName);
+  DeleteMatchingValues(root, subKey, [&wanted](const std::wstring& name) { return name == wanted; });
+}
+
+void DeleteRegValuesContaining(HKEY root, const std::wstring& subKey, const std::wstring& pattern) {
+  const std::wstring wanted = LowerAsciiLetters(pattern);
+  DeleteMatchingValues(root, subKey, [&wanted](const std::wstring& name) {
+    return name.find(wanted) != std::wstring::npos;
   });
 }
 
-void DeleteRegValuesContaining(HKEY root, const char* subKey, const char* pattern) {
-  const std::string wanted = ToLowerCopy(pattern);
-  DeleteMatchingValues(root, subKey, [&wanted](const char* name, DWORD) {
-    return strstr(name, wanted.c_str()) != nullptr;
-  });
-}
-
-std::string ReadRegString(HKEY key, const char* valueName) {
+std::wstring ReadRegString(HKEY key, const wchar_t* valueName) {
   return ReadRegStringWithin(key, valueName, kStringBuffer - 1);
 }
 
-std::string ReadRegStringWithin(HKEY key, const char* valueName, DWORD sizeLimit) {
-  std::vector<char> buffer(static_cast<size_t>(sizeLimit) + 1, '\0');
+std::wstring ReadRegStringWithin(HKEY key, const wchar_t* valueName, DWORD sizeLimit) {
+  std::vector<wchar_t> buffer(static_cast<size_t>(sizeLimit) + 1, L'\0');
   DWORD type = 0;
-  DWORD size = sizeLimit;
-  if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+  DWORD size = sizeLimit * sizeof(wchar_t);
+  if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
                        &size) != ERROR_SUCCESS)
-    return std::string();
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
-  if (size == 0 || size > sizeLimit || buffer[size - 1] != '\0') return std::string();
+    return std::wstring();
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::wstring();
+  const DWORD characters = size / sizeof(wchar_t);
+  if (size % sizeof(wchar_t) != 0 || characters == 0 || characters > sizeLimit ||
+      buffer[characters - 1] != L'\0')
+    return std::wstring();
   return buffer.data();
 }
 
-std::vector<std::string> SubKeyNames(HKEY key) {
-  std::vector<std::string> names;
+std::vector<std::wstring> SubKeyNames(HKEY key) {
+  std::vector<std::wstring> names;
   for (DWORD index = 0;; ++index) {
-    char name[kKeyNameBuffer];
+    wchar_t name[kKeyNameBuffer];
     DWORD length = kKeyNameBuffer;
-    if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+    if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS)
       break;
-    names.push_back(name);
+    names.emplace_back(name, length);
   }
   return names;
 }
 
-bool ReadRegValueWide(HKEY key, const std::string& valueName, DWORD& type, std::string& bytes) {
-  const std::wstring wideName = Widen(valueName);
+bool ReadRegValueWide(HKEY key, const std::wstring& valueName, DWORD& type, std::string& bytes) {
   DWORD size = 0;
-  if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+  if (RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
     return false;
-  bytes.assign(size, '\0');
-  return size == 0 || RegQueryValueExW(key, wideName.c_str(), nullptr, &type,
-                                       reinterpret_cast<BYTE*>(&bytes[0]), &size) == ERROR_SUCCESS;
+  // The value may grow between the two calls; a few tries, then it counts as unreadable.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    bytes.assign(size, '\0');
+    if (size == 0) return true;
+    const LONG status = RegQueryValueExW(key, valueName.c_str(), nullptr, &type,
+                                         reinterpret_cast<BYTE*>(&bytes[0]), &size);
+    if (status == ERROR_SUCCESS) {
+      bytes.resize(size);
+      return true;
+    }
+    if (status != ERROR_MORE_DATA) return false;
+  }
+  return false;
+}
+
+void DeleteRegKeyTree(HKEY root, const std::string& subKey) { DeleteRegKeyTree(root, Widen(subKey)); }
+
+void DeleteRegValueNamed(HKEY root, const std::string& subKey, const std::string& valueName) {
+  DeleteRegValueNamed(root, Widen(subKey), Widen(valueName));
+}
+
+void DeleteRegValuesContaining(HKEY root, const std::string& subKey, const std::string& pattern) {
+  DeleteRegValuesContaining(root, Widen(subKey), Widen(pattern));
+}
+
+LONG DeleteRegKeyTreeQuietly(HKEY root, const std::string& subKey) {
+  return DeleteRegKeyTreeQuietly(root, Widen(subKey));
+}
+
+LONG DeleteRegValueQuietly(HKEY root, const std::string& subKey, const std::string& valueName) {
+  return DeleteRegValueQuietly(root, Widen(subKey), Widen(valueName));
+}
+
+bool EnsureRegKey(HKEY root, const std::string& subKey) { return EnsureRegKey(root, Widen(subKey)); }
+
+bool OpenRegKey(HKEY root, const std::string& subKey, REGSAM access, RegKey& key) {
+  return OpenRegKey(root, Widen(subKey), access, key);
 }

@@ -12,18 +12,18 @@
 
 struct RegLocation {
   HKEY root = nullptr;
-  std::string path;
+  std::wstring path;
 };
 
 // What the removals know of another account: its key under HKEY_USERS (the SID), the key of
 // its classes ("" when it has none), and its folders, each ending in a backslash ("" when
 // not known).
 struct OtherAccount {
-  std::string userKey;
-  std::string classesKey;
-  std::string profile;
-  std::string desktop;
-  std::string appData;
+  std::wstring userKey;
+  std::wstring classesKey;
+  std::wstring profile;
+  std::wstring desktop;
+  std::wstring appData;
   bool appDataCleaned = false;  // already among the all-users application-data folders
 };
 
@@ -38,7 +38,7 @@ class RegistryScope {
 
   // The place of a row in this scope; false when the row is not taken here (a machine-wide
   // row, or a classes row for an account without classes).
-  bool Locate(HKEY root, const std::string& path, RegLocation& location) const;
+  bool Locate(HKEY root, const std::wstring& path, RegLocation& location) const;
 
  private:
   OtherAccount account_;
@@ -46,14 +46,14 @@ class RegistryScope {
 };
 
 // The registry primitives, taken in a scope; rows the scope does not take are skipped.
-void DeleteRegKeyTreeIn(const RegistryScope& scope, HKEY root, const std::string& path);
-void DeleteRegValueNamedIn(const RegistryScope& scope, HKEY root, const std::string& path,
-                           const char* valueName);
-void DeleteRegValuesContainingIn(const RegistryScope& scope, HKEY root, const std::string& path,
-                                 const char* pattern);
+void DeleteRegKeyTreeIn(const RegistryScope& scope, HKEY root, const std::wstring& path);
+void DeleteRegValueNamedIn(const RegistryScope& scope, HKEY root, const std::wstring& path,
+                           const std::wstring& valueName);
+void DeleteRegValuesContainingIn(const RegistryScope& scope, HKEY root, const std::wstring& path,
+                                 const std::wstring& pattern);
 // The quiet removals, taken in a scope.
-void DeleteRegKeyTreeQuietlyIn(const RegistryScope& scope, HKEY root, const std::string& path);
-void DeleteRegValueQuietlyIn(const RegistryScope& scope, HKEY root, const std::string& path,
-                             const char* valueName);
+void DeleteRegKeyTreeQuietlyIn(const RegistryScope& scope, HKEY root, const std::wstring& path);
+void DeleteRegValueQuietlyIn(const RegistryScope& scope, HKEY root, const std::wstring& path,
+                             const std::wstring& valueName);
 // Opens the row's key with read and write access (nothing is ever created here).
-bool OpenRegKeyIn(const RegistryScope& scope, HKEY root, const std::string& path, RegKey& key);
+bool OpenRegKeyIn(const RegistryScope& scope, HKEY root, const std::wstring& path, RegKey& key);

@@ -35,15 +35,15 @@ class ItemIdList {
 
 }  // namespace
 
-bool GetSpecialFolderPath(int folderId, std::string& path) {
+bool GetSpecialFolderPath(int folderId, std::wstring& path) {
   ItemIdList list;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, list.Receive())) || !list.get())
     return false;
-  char buffer[kFolderPathBuffer] = {};
-  if (!SHGetPathFromIDListA(list.get(), buffer)) buffer[0] = '\0';
-  buffer[kFolderPathBuffer - 1] = '\0';
+  wchar_t buffer[kFolderPathBuffer] = {};
+  if (!SHGetPathFromIDListW(list.get(), buffer)) buffer[0] = L'\0';
+  buffer[kFolderPathBuffer - 1] = L'\0';
   path = buffer;
-  if (!path.empty() && path.back() != '\\') path += '\\';
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
   return list.Free();
 }
 

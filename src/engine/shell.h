@@ -5,9 +5,10 @@
 
 #include <string>
 
-// Resolves a CSIDL folder to a path ending in a backslash. False when the folder could not be
-// resolved (the path is then untouched) or the shell's allocator could not be had.
-bool GetSpecialFolderPath(int folderId, std::string& path);
+// Resolves a CSIDL folder to a path ending in a backslash, in UTF-16 (a user's name may hold
+// any character). False when the folder could not be resolved (the path is then untouched)
+// or the shell's allocator could not be had.
+bool GetSpecialFolderPath(int folderId, std::wstring& path);
 
 // S_OK when an object runs under the item moniker "!" + `itemName` (its IDispatch is then put
 // into `dispatch` when given), S_FALSE when nothing runs under it, an error otherwise.

@@ -5,6 +5,8 @@
 
 #include "engine/handles.h"
 #include "engine/profile_layout.h"
+#include "engine/registry.h"
+#include "engine/wide_text.h"
 #include "engine/shell.h"
 #include "engine/user_accounts.h"
 
@@ -24,56 +26,65 @@ const int kPerUserShellFolders[] = {
     CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_PERSONAL,
 };
 
-std::string LongForm(const std::string& path) {
-  char buffer[MAX_PATH + 1] = {};
-  const DWORD length = GetLongPathNameA(path.c_str(), buffer, sizeof(buffer));
-  if (length == 0 || length >= sizeof(buffer)) return std::string();
+std::wstring LongForm(const std::wstring& path) {
+  const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
+  if (needed == 0) return std::wstring();
+  std::wstring buffer(needed, L'\0');
+  const DWORD length = GetLongPathNameW(path.c_str(), &buffer[0], needed);
+  if (length == 0 || length >= needed) return std::wstring();
+  buffer.resize(length);
   return buffer;
 }
 
-void AddFolder(std::vector<std::string>& folders, const std::string& path) {
+// The folders are kept for the spelling rules, which read UTF-8.
+void AddFolder(std::vector<std::string>& folders, const std::wstring& path) {
   if (path.empty()) return;
-  folders.push_back(path);
-  const std::string longForm = LongForm(path);
-  if (!longForm.empty() && longForm != path) folders.push_back(longForm);
+  folders.push_back(Utf8Of(path));
+  const std::wstring longForm = LongForm(path);
+  if (!longForm.empty() && longForm != path) folders.push_back(Utf8Of(longForm));
 }
 
-// A path from a call that writes into a MAX_PATH buffer and returns the length it needed.
+// A path from a call that writes into a buffer and returns the length it needed.
 template <typename Call>
-std::string FromBuffer(Call call) {
-  char buffer[MAX_PATH + 1] = {};
-  const UINT length = call(buffer, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::string();  // failed, or cut short
+std::wstring FromBuffer(Call call) {
+  std::wstring buffer(MAX_PATH + 1, L'\0');
+  UINT length = call(&buffer[0], MAX_PATH);
+  if (length >= MAX_PATH) {  // too long for the first buffer: once more with room
+    buffer.assign(length + 1, L'\0');
+    length = call(&buffer[0], static_cast<UINT>(buffer.size()));
+    if (length >= buffer.size()) return std::wstring();
+  }
+  buffer.resize(length);
   return buffer;
 }
 
-std::string ShellFolder(int id) {
-  std::string path;
+std::wstring ShellFolder(int id) {
+  std::wstring path;
   if (!GetSpecialFolderPath(id, path)) path.clear();
   return path;
 }
 
-std::string WindowsFolder() {
-  return FromBuffer([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); });
+std::wstring WindowsFolder() {
+  return FromBuffer([](wchar_t* b, UINT n) { return GetWindowsDirectoryW(b, n); });
 }
 
-std::string SystemFolder() {
-  return FromBuffer([](char* b, UINT n) { return GetSystemDirectoryA(b, n); });
+std::wstring SystemFolder() {
+  return FromBuffer([](wchar_t* b, UINT n) { return GetSystemDirectoryW(b, n); });
 }
 
-std::string TempFolder() {
-  return FromBuffer([](char* b, UINT n) { return GetTempPathA(n, b); });
+std::wstring TempFolder() {
+  return FromBuffer([](wchar_t* b, UINT n) { return static_cast<UINT>(GetTempPathW(n, b)); });
 }
 
-std::string LongOrAsGiven(const std::string& path) {
-  const std::string longForm = LongForm(path);
+std::wstring LongOrAsGiven(const std::wstring& path) {
+  const std::wstring longForm = LongForm(path);
   return longForm.empty() ? path : longForm;
 }
 
-// `path` relative to `folder` (both ending in a backslash) when it lies below it.
-bool RelativeTo(const std::string& folder, const std::string& path, std::string& relative) {
-  const std::string base = NormalizeFolderPath(folder);
-  const std::string full = NormalizeFolderPath(path);
+// `path` relative to `folder` (both ending in a backslash) when it lies below it, in UTF-8.
+bool RelativeTo(const std::wstring& folder, const std::wstring& path, std::string& relative) {
+  const std::string base = NormalizeFolderPath(Utf8Of(folder));
+  const std::string full = NormalizeFolderPath(Utf8Of(path));
   if (base.empty() || full.size() <= base.size() + 1 || full.compare(0, base.size(), base) != 0 ||
       full[base.size()] != '\\')
     return false;
@@ -82,17 +93,18 @@ bool RelativeTo(const std::string& folder, const std::string& path, std::string&
 }
 
 // The folder that holds every profile, "" when the application-data folder is not known.
-std::string ProfilesRoot(const std::string& profile) {
-  const std::string appData = ShellFolder(CSIDL_APPDATA);
-  return appData.empty() ? std::string() : FindProfileLayout(appData, profile).root;
+std::wstring ProfilesRoot(const std::wstring& profile) {
+  const std::wstring appData = ShellFolder(CSIDL_APPDATA);
+  return appData.empty() ? std::wstring()
+                         : WideOfUtf8(FindProfileLayout(Utf8Of(appData), Utf8Of(profile)).root);
 }
 
 void AddProfileFolders(ProtectedFolders& folders) {
-  const std::string profile = LongOrAsGiven(ShellFolder(CSIDL_PROFILE));
+  const std::wstring profile = LongOrAsGiven(ShellFolder(CSIDL_PROFILE));
   AddFolder(folders.folders, ProfilesRoot(profile));
   if (profile.empty()) return;
   // Every entry of the profiles root is some user's profile folder.
-  folders.childrenOf.push_back(profile + "\\..");
+  folders.childrenOf.push_back(Utf8Of(profile + L"\\.."));
   for (int id : kPerUserShellFolders) {
     std::string relative;
     if (RelativeTo(profile, LongOrAsGiven(ShellFolder(id)), relative))
@@ -102,45 +114,38 @@ void AddProfileFolders(ProtectedFolders& folders) {
   if (RelativeTo(profile, LongOrAsGiven(TempFolder()), relative)) folders.belowChildren.push_back(relative);
 }
 
-std::string EnvironmentFolder(const char* name) {
-  return FromBuffer([name](char* b, UINT n) { return GetEnvironmentVariableA(name, b, n); });
+std::wstring EnvironmentFolder(const wchar_t* name) {
+  return FromBuffer([name](wchar_t* b, UINT n) { return GetEnvironmentVariableW(name, b, n); });
 }
 
 // A folder named in the 64-bit registry view (the 32-bit view names the "(x86)" folders).
-std::string NativeRegistryFolder(const char* name) {
+std::wstring NativeRegistryFolder(const wchar_t* name) {
   RegKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
                     KEY_READ | KEY_WOW64_64KEY, key.Receive()) != ERROR_SUCCESS)
-    return std::string();
-  char buffer[MAX_PATH + 1] = {};
-  DWORD size = MAX_PATH;
-  DWORD type = 0;
-  if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-          ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ))
-    return std::string();
-  return buffer;
+    return std::wstring();
+  return ReadRegStringWithin(key.get(), name, MAX_PATH);
 }
 
 // On 64-bit Windows this 32-bit program sees the "(x86)" Program Files and, under the name
 // System32, the SysWOW64 folder; the native folders must be protected too. The names are
 // protected on every Windows: where they do not exist, nothing is lost.
-void AddNativeFolders(std::vector<std::string>& folders, const std::string& windows) {
-  AddFolder(folders, EnvironmentFolder("ProgramW6432"));
-  AddFolder(folders, EnvironmentFolder("CommonProgramW6432"));
-  AddFolder(folders, NativeRegistryFolder("ProgramFilesDir"));
-  AddFolder(folders, NativeRegistryFolder("CommonFilesDir"));
+void AddNativeFolders(std::vector<std::string>& folders, const std::wstring& windows) {
+  AddFolder(folders, EnvironmentFolder(L"ProgramW6432"));
+  AddFolder(folders, EnvironmentFolder(L"CommonProgramW6432"));
+  AddFolder(folders, NativeRegistryFolder(L"ProgramFilesDir"));
+  AddFolder(folders, NativeRegistryFolder(L"CommonFilesDir"));
   if (windows.empty()) return;
-  for (const char* name : {"\\System32", "\\SysWOW64", "\\Sysnative"})
+  for (const wchar_t* name : {L"\\System32", L"\\SysWOW64", L"\\Sysnative"})
     AddFolder(folders, windows + name);
 }
 
 // Upper-cases letters of every alphabet the way Windows compares file names (A to Z alone
-// would let "C:\\Users\\\xC4..." pass for "C:\\Users\\\xE4...").
+// would let "C:\\Users\\\u00C4..." pass for "C:\\Users\\\u00E4..."), in UTF-8.
 std::string FoldCase(const std::string& text) {
-  std::string folded = text;
-  if (!folded.empty()) CharUpperBuffA(&folded[0], static_cast<DWORD>(folded.size()));
-  return folded;
+  std::wstring folded = WideOfUtf8(text);
+  if (!folded.empty()) CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
+  return Utf8Of(folded);
 }
 
 ProtectedFolders Folded(const ProtectedFolders& folders) {
@@ -157,7 +162,7 @@ void AddOtherAccountsFolders(ProtectedFolders& folders) {
   for (const UserAccount& account : ListOtherUserAccounts()) {
     AddFolder(folders.folders, account.profile);
     for (const std::string& below : folders.belowChildren)
-      AddFolder(folders.folders, account.profile + "\\" + below);
+      AddFolder(folders.folders, account.profile + L"\\" + WideOfUtf8(below));
   }
 }
 
@@ -165,7 +170,7 @@ void AddOtherAccountsFolders(ProtectedFolders& folders) {
 
 ProtectedFolders GatherProtectedFolders() {
   ProtectedFolders folders;
-  const std::string windows = WindowsFolder();
+  const std::wstring windows = WindowsFolder();
   AddFolder(folders.folders, windows);
   AddFolder(folders.folders, SystemFolder());
   AddFolder(folders.folders, TempFolder());
@@ -183,12 +188,14 @@ const ProtectedFolders& TheProtectedFolders() {
   return folders;
 }
 
-bool IsProtectedTree(const std::string& directory) {
+bool IsProtectedTree(const std::wstring& directory) {
   static const ProtectedFolders folded = Folded(TheProtectedFolders());
-  if (IsRefusedTree(FoldCase(directory), folded)) return true;
-  const std::string longForm = LongForm(directory);
-  return !longForm.empty() && IsRefusedTree(FoldCase(longForm), folded);
+  if (IsRefusedTree(FoldCase(Utf8Of(directory)), folded)) return true;
+  const std::wstring longForm = LongForm(directory);
+  return !longForm.empty() && IsRefusedTree(FoldCase(Utf8Of(longForm)), folded);
 }
+
+bool IsProtectedTree(const std::string& directory) { return IsProtectedTree(Widen(directory)); }
 
 ProtectedFolders GatherSystemFolders() {
   ProtectedFolders folders;

@@ -1,5 +1,8 @@
 #pragma once
-// The system's own folders on this machine, which no tree removal may take.
+// The system's own folders on this machine, which no tree removal may take. They are kept in
+// UTF-8 for the spelling rules.
+#include <string>
+
 #include "engine/path_rules.h"
 
 // Gathers the Windows, system, Program Files and temporary folders, the current user's
@@ -18,4 +21,5 @@ const ProtectedFolders& TheProtectedFolders();
 // True when `directory` must not be removed as a tree by its spelling (see IsRefusedTree);
 // the path is checked as given and in its long form, letters of every alphabet folded as
 // Windows folds them. The walk then checks each folder's identity as well (HeldFolder).
-bool IsProtectedTree(const std::string& directory);
+bool IsProtectedTree(const std::wstring& directory);
+bool IsProtectedTree(const std::string& directory);  // the program's own ANSI text

@@ -14,67 +14,73 @@
 #include "engine/profiles.h"
 #include "engine/registry.h"
 #include "engine/shell.h"
+#include "engine/folder_identity.h"
 #include "engine/system_folders.h"
+#include "engine/wide_text.h"
 
 namespace {
 
-const char kProfileList[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-const char kUserShellFolders[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char kUserHiveFile[] = "\\NTUSER.DAT";
-const char kClassesHiveFile[] = "\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat";
-const char kClassesSuffix[] = "_Classes";
-const DWORD kPathValueSize = MAX_PATH;
+const wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+const wchar_t kUserShellFolders[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const wchar_t kUserHiveFile[] = L"\\NTUSER.DAT";
+const wchar_t kClassesHiveFile[] = L"\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat";
+const wchar_t kClassesSuffix[] = L"_Classes";
+const DWORD kPathValueSize = 32767;  // the longest path Windows knows, in characters
 
 // The SID of the account this process runs as, "" when it cannot be read.
-std::string RunningAccountSid() {
+std::wstring RunningAccountSid() {
   KernelHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return std::string();
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return std::wstring();
   DWORD size = 0;
   GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-  if (size == 0) return std::string();
+  if (size == 0) return std::wstring();
   std::vector<BYTE> buffer(size);
   if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
-    return std::string();
-  char* text = nullptr;
-  if (!ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
-    return std::string();
-  const std::string sid = text;
+    return std::wstring();
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
+    return std::wstring();
+  const std::wstring sid = text;
   LocalFree(text);
   return sid;
 }
 
-std::string Expanded(const std::string& value) {
-  char buffer[kPathValueSize] = {};
-  const DWORD length = ExpandEnvironmentStringsA(value.c_str(), buffer, kPathValueSize);
-  if (length == 0 || length > kPathValueSize) return std::string();
+std::wstring Expanded(const std::wstring& value) {
+  const DWORD needed = ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
+  if (needed == 0) return std::wstring();
+  std::wstring buffer(needed, L'\0');
+  const DWORD length = ExpandEnvironmentStringsW(value.c_str(), &buffer[0], needed);
+  if (length == 0 || length > needed) return std::wstring();
+  buffer.resize(length - 1);
   return buffer;
 }
 
-std::string WithoutTrailingBackslash(std::string path) {
-  while (path.size() > 1 && path.back() == '\\') path.pop_back();
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+  while (path.size() > 1 && path.back() == L'\\') path.pop_back();
   return path;
 }
 
-std::string ReadPathValue(HKEY root, const std::string& key, const char* name) {
+std::wstring ReadPathValue(HKEY root, const std::wstring& key, const wchar_t* name) {
   RegKey opened;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.Receive()) != ERROR_SUCCESS)
-    return std::string();
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, opened.Receive()) != ERROR_SUCCESS)
+    return std::wstring();
   return ReadRegStringWithin(opened.get(), name, kPathValueSize);
 }
 
 // A folder of the account, read from its own registry (never the running account's
 // environment); "" when not known.
-std::string AccountShellFolder(const std::string& userKey, const std::string& profile,
-                               const char* name) {
-  std::string value = ReadPathValue(HKEY_USERS, userKey + "\\" + kUserShellFolders, name);
-  if (value.empty()) value = ReadPathValue(HKEY_USERS, userKey + "\\" + kShellFolders, name);
-  return value.empty() ? std::string() : AccountFolderPath(value, profile);
+std::wstring AccountShellFolder(const std::wstring& userKey, const std::wstring& profile,
+                                const wchar_t* name) {
+  std::wstring value = ReadPathValue(HKEY_USERS, userKey + L"\\" + kUserShellFolders, name);
+  if (value.empty()) value = ReadPathValue(HKEY_USERS, userKey + L"\\" + kShellFolders, name);
+  return value.empty() ? std::wstring()
+                       : WideOfUtf8(AccountFolderPath(Utf8Of(value), Utf8Of(profile)));
 }
 
-bool SameFolder(const std::string& a, const std::string& b) {
-  return NormalizeFolderPath(a) == NormalizeFolderPath(b);
+bool SameFolder(const std::wstring& a, const std::wstring& b) {
+  return NormalizeFolderPath(Utf8Of(a)) == NormalizeFolderPath(Utf8Of(b));
 }
 
 // Backup and restore privileges, enabled while the object lives (only once asked for) and
@@ -126,18 +132,22 @@ class UserHive {
   UserHive& operator=(const UserHive&) = delete;
   // A registry that stays loaded keeps its user from logging on normally: that is reported.
   ~UserHive() {
-    if (loaded_ && RegUnLoadKeyA(HKEY_USERS, name_.c_str()) != ERROR_SUCCESS) ReportOnce(file_);
+    if (loaded_ && RegUnLoadKeyW(HKEY_USERS, name_.c_str()) != ERROR_SUCCESS) ReportOnce(file_);
   }
 
   // True when the registry is at hand under `name`. A missing file is no failure; a file
-  // that will not load is reported once per run.
-  bool Mount(const std::string& name, const std::string& file, HivePrivileges& privileges) {
+  // that is there but cannot be read or loaded is reported once per run.
+  bool Mount(const std::wstring& name, const std::wstring& file, HivePrivileges& privileges) {
     RegKey present;
-    if (RegOpenKeyExA(HKEY_USERS, name.c_str(), 0, KEY_READ, present.Receive()) == ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_USERS, name.c_str(), 0, KEY_READ, present.Receive()) == ERROR_SUCCESS)
       return Ready(name);
-    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) ReportOnce(file);
+      return false;
+    }
     privileges.Enable();
-    if (RegLoadKeyA(HKEY_USERS, name.c_str(), file.c_str()) == ERROR_SUCCESS) {
+    if (RegLoadKeyW(HKEY_USERS, name.c_str(), file.c_str()) == ERROR_SUCCESS) {
       loaded_ = true;
       file_ = file;
       return Ready(name);
@@ -145,20 +155,20 @@ class UserHive {
     ReportOnce(file);
     return false;
   }
-  const std::string& name() const { return name_; }
+  const std::wstring& name() const { return name_; }
 
  private:
-  bool Ready(const std::string& name) {
+  bool Ready(const std::wstring& name) {
     name_ = name;
     return true;
   }
   // Both clients pass every account; a file that resists is listed once.
-  static void ReportOnce(const std::string& file) {
-    static std::set<std::string> reported;
-    if (reported.insert(file).second) TheCleanupContext().ReportUserHive(file, false);
+  static void ReportOnce(const std::wstring& file) {
+    static std::set<std::wstring> reported;
+    if (reported.insert(file).second) TheCleanupContext().ReportUserHive(LogText(file), false);
   }
-  std::string name_;
-  std::string file_;
+  std::wstring name_;
+  std::wstring file_;
   bool loaded_ = false;
 };
 
@@ -166,60 +176,69 @@ class UserHive {
 // application-data folders (cleaned in the running account's pass) and where this PC's
 // layout puts application data inside a profile. Read once for all accounts.
 struct RunningLayout {
-  std::vector<std::string> cleanedFolders;
+  std::vector<std::wstring> cleanedFolders;
   bool known = false;  // false when the running account's application data is not known
-  std::string appDataSuffix;
+  std::wstring appDataSuffix;
 };
 
 RunningLayout ReadRunningLayout() {
   RunningLayout layout;
-  std::string appData;
+  std::wstring appData;
   if (!GetSpecialFolderPath(CSIDL_APPDATA, appData) || appData.empty()) return layout;
-  std::string profile;
+  std::wstring profile;
   if (!GetSpecialFolderPath(CSIDL_PROFILE, profile)) profile.clear();
-  const ProfileLayout found = FindProfileLayout(appData, profile);
+  const ProfileLayout found = FindProfileLayout(Utf8Of(appData), Utf8Of(profile));
   AppendAppDataFoldersOf(found, layout.cleanedFolders);
   layout.known = true;
-  layout.appDataSuffix = found.suffix;
+  layout.appDataSuffix = WideOfUtf8(found.suffix);
   return layout;
 }
 
 // The account's application-data folder: its own setting, else the place this PC's layout
 // gives it in its profile.
-std::string AccountAppData(const UserAccount& account, const std::string& userKey,
-                           const RunningLayout& layout) {
-  const std::string own = AccountShellFolder(userKey, account.profile, "AppData");
+std::wstring AccountAppData(const UserAccount& account, const std::wstring& userKey,
+                            const RunningLayout& layout) {
+  const std::wstring own = AccountShellFolder(userKey, account.profile, L"AppData");
   if (!own.empty() || !layout.known) return own;
   return account.profile + layout.appDataSuffix;
 }
 
-OtherAccount DescribeAccount(const UserAccount& account, const std::string& userKey,
-                             const std::string& classesKey, const RunningLayout& layout) {
+OtherAccount DescribeAccount(const UserAccount& account, const std::wstring& userKey,
+                             const std::wstring& classesKey, const RunningLayout& layout) {
   OtherAccount other;
   other.userKey = userKey;
   other.classesKey = classesKey;
-  other.profile = account.profile + "\\";
-  other.desktop = AccountShellFolder(userKey, account.profile, "Desktop");
+  other.profile = account.profile + L"\\";
+  other.desktop = AccountShellFolder(userKey, account.profile, L"Desktop");
   other.appData = AccountAppData(account, userKey, layout);
-  for (const std::string& folder : layout.cleanedFolders)
+  for (const std::wstring& folder : layout.cleanedFolders)
     if (!other.appData.empty() && SameFolder(folder, other.appData)) other.appDataCleaned = true;
   return other;
+}
+
+// A profile folder that may be used: not a system folder by its spelling, and not one by what
+// it is on disk (a short name or ".." spells a system folder otherwise).
+bool IsUsableProfile(const std::wstring& profile, const ProtectedFolders& systemFolders,
+                     const FolderIdSet& systemIds) {
+  return IsUsableProfileFolder(Utf8Of(profile), systemFolders) && !systemIds.HoldsPath(profile);
 }
 
 std::vector<UserAccount> ReadOtherUserAccounts() {
   std::vector<UserAccount> accounts;
   RegKey list;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProfileList, 0, KEY_READ, list.Receive()) !=
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProfileList, 0, KEY_READ, list.Receive()) !=
       ERROR_SUCCESS)
     return accounts;
-  const std::string running = RunningAccountSid();
+  const std::wstring running = RunningAccountSid();
   ProtectedFolders systemFolders = GatherSystemFolders();
-  const std::string profilesRoot = Expanded(ReadRegStringWithin(list.get(), "ProfilesDirectory", kPathValueSize));
-  if (!profilesRoot.empty()) systemFolders.folders.push_back(profilesRoot);
-  for (const std::string& sid : SubKeyNames(list.get())) {
-    if (!IsUserAccountSid(sid) || lstrcmpiA(sid.c_str(), running.c_str()) == 0) continue;
-    const std::string profile = Expanded(ReadPathValue(list.get(), sid, "ProfileImagePath"));
-    if (profile.empty() || !IsUsableProfileFolder(profile, systemFolders)) continue;
+  const std::wstring profilesRoot =
+      Expanded(ReadRegStringWithin(list.get(), L"ProfilesDirectory", kPathValueSize));
+  if (!profilesRoot.empty()) systemFolders.folders.push_back(Utf8Of(profilesRoot));
+  const FolderIdSet systemIds(systemFolders);
+  for (const std::wstring& sid : SubKeyNames(list.get())) {
+    if (!IsUserAccountSid(Utf8Of(sid)) || lstrcmpiW(sid.c_str(), running.c_str()) == 0) continue;
+    const std::wstring profile = Expanded(ReadPathValue(list.get(), sid, L"ProfileImagePath"));
+    if (profile.empty() || !IsUsableProfile(profile, systemFolders, systemIds)) continue;
     accounts.push_back(UserAccount{sid, WithoutTrailingBackslash(profile)});
   }
   return accounts;
@@ -245,7 +264,7 @@ void ForEachOtherUserAccount(const std::function<void(const RegistryScope&)>& st
     UserHive classes;
     const bool hasClasses = classes.Mount(account.sid + kClassesSuffix,
                                           account.profile + kClassesHiveFile, privileges);
-    step(RegistryScope(DescribeAccount(account, user.name(), hasClasses ? classes.name() : "",
+    step(RegistryScope(DescribeAccount(account, user.name(), hasClasses ? classes.name() : std::wstring(),
                                        layout)));
   }  // the classes go first, then the user's registry
 }

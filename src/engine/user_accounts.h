@@ -10,16 +10,18 @@
 #include "engine/registry_scope.h"
 
 struct UserAccount {
-  std::string sid;
-  std::string profile;  // the profile folder, without a trailing backslash
+  std::wstring sid;
+  std::wstring profile;  // the profile folder, without a trailing backslash
 };
 
 // The user accounts of the profile list other than the running one, in enumeration order,
-// each with a profile folder that may be used. Read on the first call.
+// each with a profile folder that may be used: checked by its spelling and by what it is on
+// disk, so that no spelling ("C:\PROGRA~1", "C:\Users\..\Windows") passes for a profile.
+// Read on the first call.
 const std::vector<UserAccount>& ListOtherUserAccounts();
 
 // Runs `step` once for every other account whose registry is at hand. A profile without a
-// registry file is passed over silently; a registry file that cannot be loaded is reported
-// as a failure (once per run) and its account passed over. Every registry loaded here is
+// registry file is passed over silently; a registry file that is there but cannot be read or
+// loaded is reported as a failure (once per run) and its account passed over. Every registry loaded here is
 // unloaded before the next account, whatever the step did.
 void ForEachOtherUserAccount(const std::function<void(const RegistryScope&)>& step);

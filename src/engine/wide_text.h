@@ -1,7 +1,18 @@
 #pragma once
-// Conversions between the program's narrow strings (ANSI code page) and the wide strings
-// that COM and a few wide-only calls take.
+// Conversions at the edges of the program. Names from disk and the registry are UTF-16 from
+// the wide calls on; the program's own texts (catalogues, fixed paths, the log's labels) are
+// ANSI and are widened where they meet such names.
 #include <string>
 
+// The program's own ANSI text as UTF-16.
 std::wstring Widen(const std::string& text);
-std::string Narrow(const std::wstring& text);
+
+// A name for the log, the failure list and the boxes, in the ANSI code page. A character the
+// code page cannot spell is written as "?", never as a look-alike ("best fit"), so that a
+// line can never spell a path other than the one acted on.
+std::string LogText(const std::wstring& text);
+
+// The exact WTF-8 form of a UTF-16 name, for the rules that judge paths by their spelling,
+// and back.
+std::string Utf8Of(const std::wstring& text);
+std::wstring WideOfUtf8(const std::string& text);

@@ -7,9 +7,11 @@
 
 #include "engine/change_gate.h"
 #include "engine/files.h"
+#include "engine/folder_identity.h"
 #include "engine/handles.h"
 #include "engine/path_names.h"
 #include "engine/registry.h"
+#include "engine/wide_text.h"
 #include "orv/orv_paths.h"
 
 namespace {
@@ -23,19 +25,25 @@ const DWORD kLauncherExitWaitMs = 30000;
 // its full path, and only when it is there: a bare name would be looked for along the search
 // path too (the program's own folder, the current directory), and an elevated run would start
 // whatever "qlaunch.exe" was planted there.
-void UnregisterLauncher(const std::string& path, const std::string& folder) {
-  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  SHELLEXECUTEINFOA start = {};
+void UnregisterLauncher(const std::wstring& path, const std::wstring& folder) {
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  SHELLEXECUTEINFOW start = {};
   start.cbSize = sizeof(start);
   start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-  start.lpVerb = "open";
+  start.lpVerb = L"open";
   start.lpFile = path.c_str();
-  start.lpParameters = "/unregserver";
+  start.lpParameters = L"/unregserver";
   start.lpDirectory = folder.c_str();
   start.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExA(&start)) return;
+  if (!ShellExecuteExW(&start)) return;
   const KernelHandle process(start.hProcess);
   if (process) WaitForSingleObject(process.get(), kLauncherExitWaitMs);
+}
+
+// The launcher's folder and icon may be used: the folder is not one of the system's own
+// (by spelling and by what it is), the icon is one plain name or none.
+bool IsUsableLauncher(const std::wstring& folder, const std::wstring& icon) {
+  return (icon.empty() || IsPlainName(Utf8Of(icon))) && IsFolderSafeToActIn(folder);
 }
 
 }  // namespace
@@ -44,20 +52,21 @@ LauncherLocation FindLauncher() {
   LauncherLocation launcher;
   RegKey key;
   if (!OpenRegKey(HKEY_CURRENT_USER, "Software\\Varenta\\qlaunch", KEY_READ, key)) return launcher;
-  const std::string path = ReadRegString(key.get(), "path");
-  // The values come from the user's registry while the program may run as administrator:
-  // only a launcher executable named by an absolute path is started and deleted.
-  if (!IsLauncherExecutablePath(path)) return launcher;
+  const std::wstring path = ReadRegString(key.get(), L"path");
+  const std::wstring icon = ReadRegString(key.get(), L"icon");
+  if (!IsLauncherExecutablePath(Utf8Of(path)) ||
+      !IsUsableLauncher(WideOfUtf8(FolderOfPath(Utf8Of(path))), icon))
+    return launcher;
   launcher.path = path;
-  launcher.icon = ReadRegString(key.get(), "icon");
+  launcher.icon = icon;
   return launcher;
 }
 
 void RemoveLauncher(const LauncherLocation& launcher) {
   if (launcher.path.empty()) return;
-  const std::string folder = FolderOfPath(launcher.path);
+  const std::wstring folder = WideOfUtf8(FolderOfPath(Utf8Of(launcher.path)));
   if (!IsPreview()) UnregisterLauncher(launcher.path, folder);  // a preview starts nothing
   // The folder ends in a backslash; the icon path keeps the doubled one, as logged.
-  if (IsPlainName(launcher.icon)) RemoveFile(folder + "\\" + launcher.icon);
+  if (!launcher.icon.empty()) RemoveFile(folder + L"\\" + launcher.icon);
   RemoveFile(launcher.path);
 }

@@ -3,14 +3,17 @@
 #include <string>
 
 // Where the launcher is, as its settings name it: the executable's path (empty when there is
-// no usable launcher) and its icon file's name.
+// no usable launcher) and its icon file's name (empty when it has none).
 struct LauncherLocation {
-  std::string path;
-  std::string icon;
+  std::wstring path;
+  std::wstring icon;
 };
 
 // Reads the launcher's settings. The run reads them before any removal: the PEL removal
-// deletes the key they live in.
+// deletes the key they live in. They are the user's own to write while the program may run
+// as administrator, so the launcher is taken only when its path is an absolute path to a
+// file "qlaunch.exe" in a folder the folder safety net lets the removal act in, and its icon
+// (if any) is one plain file name; otherwise nothing of it is started or deleted.
 LauncherLocation FindLauncher();
 
 // Unregisters the QLaunch launcher and deletes its executable and icon file.

@@ -116,47 +116,46 @@ bool ReadMultiString(HKEY key, const wchar_t* name, std::u16string& data) {
 
 // Takes ORV's operations out of one value, after the change gate let it through; true when
 // the value was changed or deleted. A preview or a failed backup has reported it already.
-bool RemoveOrvOperations(HKEY root, const char* subKey, HKEY key, const wchar_t* name,
-                         bool& gateReported) {
+bool RemoveOrvOperations(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name) {
   std::u16string data;
-  if (!ReadMultiString(key, name, data)) return false;  // not a queue this program knows
+  if (!ReadMultiString(key, name.c_str(), data)) return false;  // not a queue this program knows
   const PendingRenamesFilter filtered = FilterOrvRenameOperations(data);
   if (!filtered.changed) return false;
-  gateReported = !MayChangeValue(root, subKey, key, Narrow(name), filtered.empty, true);
-  if (gateReported) return false;
-  if (filtered.empty) return RegDeleteValueW(key, name) == ERROR_SUCCESS;
-  if (RegSetValueExW(key, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(filtered.rest.data()),
+  const ValueChange change = filtered.empty ? ValueChange::Delete : ValueChange::Rewrite;
+  if (!MayChangeValue(root, subKey, key, name, change, Reporting::Reported)) return false;
+  if (filtered.empty) return RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS;
+  if (RegSetValueExW(key, name.c_str(), 0, REG_MULTI_SZ,
+                     reinterpret_cast<const BYTE*>(filtered.rest.data()),
                      static_cast<DWORD>(filtered.rest.size() * sizeof(char16_t))) != ERROR_SUCCESS)
     return false;
-  NoteValueLeft(key, Narrow(name));
+  NoteValueLeft(key, name);
   return true;
 }
 
 void RunEntry(const OrvCatalogueEntry& entry, const RegistryScope& scope) {
   RegLocation at;
-  if (!scope.Locate(entry.root, std::string(entry.path) + OrvIdText(entry.id), at)) return;
+  if (!scope.Locate(entry.root, Widen(std::string(entry.path) + OrvIdText(entry.id)), at)) return;
   switch (entry.action) {
-    case ORV_DELETE_KEY_TREE: DeleteRegKeyTree(at.root, at.path.c_str()); break;
+    case ORV_DELETE_KEY_TREE: DeleteRegKeyTree(at.root, at.path); break;
     case ORV_DELETE_VALUES_CONTAINING:
-      DeleteRegValuesContaining(at.root, at.path.c_str(), entry.pattern);
+      DeleteRegValuesContaining(at.root, at.path, Widen(entry.pattern));
       break;
     case ORV_REMOVE_PENDING_RENAMES:
-      RemoveOrvPendingRenames(at.root, at.path.c_str(), entry.pattern);
+      RemoveOrvPendingRenames(at.root, at.path, Widen(entry.pattern));
       break;
   }
 }
 
 }  // namespace
 
-void RemoveOrvPendingRenames(HKEY root, const char* subKey, const char* pattern) {
+void RemoveOrvPendingRenames(HKEY root, const std::wstring& subKey, const std::wstring& pattern) {
   if (IsRegKeyGone(root, subKey)) return;
   RegKey key;
-  if (RegOpenKeyExA(root, subKey, 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return;
   DWORD count = 0;
   if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
                        nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return;
-  const std::wstring widePattern = Widen(pattern);
   // From the top down, so that deleting a value never moves one still to be examined.
   for (DWORD index = count; index-- > 0;) {
     wchar_t name[kValueNameBufferSize];
@@ -165,10 +164,10 @@ void RemoveOrvPendingRenames(HKEY root, const char* subKey, const char* pattern)
         RegEnumValueW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_MORE_DATA) continue;  // too long to be ours, and never cut to another name
     if (status != ERROR_SUCCESS) break;
-    if (!ContainsNoCaseWide(name, widePattern)) continue;
-    bool gateReported = false;
-    if (RemoveOrvOperations(root, subKey, key.get(), name, gateReported))
-      TheCleanupContext().ReportRegValue(root, std::string(subKey) + " - " + Narrow(name), true);
+    const std::wstring found(name, length);
+    if (!ContainsNoCaseWide(found, pattern)) continue;
+    if (RemoveOrvOperations(root, subKey, key.get(), found))
+      TheCleanupContext().ReportRegValue(root, LogText(subKey + L" - " + found), true);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 
 #include "engine/registry_scope.h"
 #include "orv/orv_ids.h"
@@ -33,4 +34,4 @@ void RemoveOrvCatalogue(const RegistryScope& scope = RegistryScope());
 // For each value of the key whose name contains `pattern`, removes the operations of which a
 // path is ORV's; the value goes when nothing else is left in it, otherwise the rest is
 // written back. One "Delete Reg Val" report per value changed.
-void RemoveOrvPendingRenames(HKEY root, const char* subKey, const char* pattern);
+void RemoveOrvPendingRenames(HKEY root, const std::wstring& subKey, const std::wstring& pattern);

@@ -4,32 +4,34 @@
 
 #include <vector>
 
-#include "engine/run_settings.h"
 #include "engine/files.h"
 #include "engine/handles.h"
 #include "engine/registry.h"
+#include "engine/run_settings.h"
 #include "engine/shell.h"
+#include "engine/wide_text.h"
 #include "orv/orv_paths.h"
 
 namespace {
 
-const char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const char kOptionalComponents[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup\\OptionalComponents";
-const char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kConfigurations[] = "SOFTWARE\\orv";
-const char* const kShortcutLists[] = {"\\uninstall\\shortcuts", "\\shortcuts"};
+const wchar_t kUninstall[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const wchar_t kOptionalComponents[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Setup\\OptionalComponents";
+const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kConfigurations[] = L"SOFTWARE\\orv";
+const wchar_t* const kShortcutLists[] = {L"\\uninstall\\shortcuts", L"\\shortcuts"};
 
 // The machine's uninstall list when this user may change it, else the user's own. Another
 // account's configuration may have its entry in either: both are looked at.
-void RemoveUninstallEntry(const std::string& entry, const RegistryScope& scope) {
-  const std::string path = std::string(kUninstall) + "\\" + entry;
+void RemoveUninstallEntry(const std::wstring& entry, const RegistryScope& scope) {
+  const std::wstring path = std::wstring(kUninstall) + L"\\" + entry;
   if (scope.IsOtherAccount()) {
     DeleteRegKeyTreeQuietly(HKEY_LOCAL_MACHINE, path);
     DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER, path);
     return;
   }
   RegKey machine;
-  const HKEY root = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstall, 0, kKeyReadWrite,
+  const HKEY root = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstall, 0, kKeyReadWrite,
                                   machine.Receive()) == ERROR_SUCCESS
                         ? HKEY_LOCAL_MACHINE
                         : HKEY_CURRENT_USER;
@@ -39,14 +41,15 @@ void RemoveUninstallEntry(const std::string& entry, const RegistryScope& scope) 
 
 // The list is created empty when missing, as the client's own set-up does; never in another
 // account's registry.
-void RemoveOptionalComponentEntry(const std::string& entry, const RegistryScope& scope) {
-  if (!scope.IsOtherAccount() && !EnsureRegKey(HKEY_CURRENT_USER, kOptionalComponents)) return;
+void RemoveOptionalComponentEntry(const std::wstring& entry, const RegistryScope& scope) {
+  if (!scope.IsOtherAccount() && !EnsureRegKey(HKEY_CURRENT_USER, std::wstring(kOptionalComponents)))
+    return;
   DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER,
-                            std::string(kOptionalComponents) + "\\" + entry);
+                            std::wstring(kOptionalComponents) + L"\\" + entry);
 }
 
 // The running account's desktop, or the other account's own.
-bool DesktopOf(const RegistryScope& scope, std::string& desktop) {
+bool DesktopOf(const RegistryScope& scope, std::wstring& desktop) {
   if (scope.IsOtherAccount()) {
     desktop = scope.account().desktop;
     return !desktop.empty();
@@ -54,32 +57,33 @@ bool DesktopOf(const RegistryScope& scope, std::string& desktop) {
   return GetSpecialFolderPath(CSIDL_DESKTOP, desktop) && !desktop.empty();
 }
 
-void RemoveDesktopShortcuts(const std::string& name, const RegistryScope& scope) {
-  for (const char* list : kShortcutLists) {
+void RemoveDesktopShortcuts(const std::wstring& name, const RegistryScope& scope) {
+  for (const wchar_t* list : kShortcutLists) {
     RegKey key;
-    if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, "Software\\orv\\" + name + list, key)) continue;
-    for (const std::string& shortcut : SubKeyNames(key.get())) {
-      if (!IsUsableShortcutName(shortcut)) continue;  // would lead out of the desktop
-      std::string desktop;
+    if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, L"Software\\orv\\" + name + list, key)) continue;
+    for (const std::wstring& shortcut : SubKeyNames(key.get())) {
+      // A name is one plain component of the desktop, whatever characters it holds.
+      if (!IsUsableShortcutName(Utf8Of(shortcut))) continue;
+      std::wstring desktop;
       if (!DesktopOf(scope, desktop)) continue;
-      RemoveFile(desktop + shortcut + ".lnk");
+      RemoveFile(desktop + shortcut + L".lnk");
     }
   }
 }
 
 void RemoveRunValue(HKEY root, const RegistryScope& scope) {
-  DeleteRegValueQuietlyIn(scope, root, kRun, "orv");
+  DeleteRegValueQuietlyIn(scope, root, kRun, L"orv");
 }
 
-void RemoveConfigurationKey(const std::string& name, const RegistryScope& scope) {
-  DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER, std::string(kConfigurations) + "\\" + name);
+void RemoveConfigurationKey(const std::wstring& name, const RegistryScope& scope) {
+  DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER, std::wstring(kConfigurations) + L"\\" + name);
 }
 
 }  // namespace
 
-void RemoveOrvConfiguration(const std::string& name, int32_t optionWord,
+void RemoveOrvConfiguration(const std::wstring& name, int32_t optionWord,
                             const RegistryScope& scope) {
-  const std::string entry = "orv_" + name;
+  const std::wstring entry = L"orv_" + name;
   RemoveUninstallEntry(entry, scope);
   RemoveOptionalComponentEntry(entry, scope);
   // The lists are read before the configuration key that holds them goes below.

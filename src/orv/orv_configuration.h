@@ -11,5 +11,5 @@
 // Removes the entries of configuration `name`; the desktop shortcuts only with
 // OPT_DESKTOP_SHORTCUTS. Only the shortcut files are reported. For another account the
 // entries are those of its registry and its desktop.
-void RemoveOrvConfiguration(const std::string& name, int32_t optionWord,
+void RemoveOrvConfiguration(const std::wstring& name, int32_t optionWord,
                             const RegistryScope& scope = RegistryScope());

@@ -6,7 +6,7 @@
 bool IsUsableDataFolderName(const std::string& name) { return IsPlainName(name); }
 
 bool IsUsableShortcutName(const std::string& name) {
-  return name.find_first_of("/:") == std::string::npos;
+  return name.find_first_of("\\/:") == std::string::npos && name != "." && name != "..";
 }
 
 bool IsLauncherExecutablePath(const std::string& path) {

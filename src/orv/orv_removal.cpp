@@ -12,6 +12,7 @@
 #include "engine/registry.h"
 #include "engine/shell.h"
 #include "engine/user_accounts.h"
+#include "engine/wide_text.h"
 #include "orv/orv_catalogue.h"
 #include "orv/orv_configuration.h"
 #include "orv/orv_paths.h"
@@ -20,22 +21,23 @@
 namespace {
 
 const DWORD kWindowsPathBufferSize = 1024;
-const char kDataRoot[] = "Varenta\\";
+const wchar_t kDataRoot[] = L"Varenta\\";
 // Files that go from every data folder whatever the options, in this order.
 const char* const kAlwaysRemovedFiles[] = {"error.log", "errorlog.ini", "nhelpers.xml",
                                            "nprefs_db_update.xml", "ncstore_db.xml.swap"};
 
 void RemoveWindowsOrvFolder() {
-  char windows[kWindowsPathBufferSize] = {};
-  if (GetWindowsDirectoryA(windows, kWindowsPathBufferSize) == 0) return;
-  RemoveDirTree(std::string(windows) + "\\orv\\");
+  wchar_t windows[kWindowsPathBufferSize] = {};
+  const UINT length = GetWindowsDirectoryW(windows, kWindowsPathBufferSize);
+  if (length == 0 || length >= kWindowsPathBufferSize) return;
+  RemoveDirTree(std::wstring(windows) + L"\\orv\\");
 }
 
 // The application-data folders to clean: every profile's, or the current user's only. Empty
 // when the current user's folder cannot be resolved.
-std::vector<std::string> ApplicationDataFolders(int32_t optionWord) {
-  std::vector<std::string> folders;
-  std::string appData;
+std::vector<std::wstring> ApplicationDataFolders(int32_t optionWord) {
+  std::vector<std::wstring> folders;
+  std::wstring appData;
   if (!GetSpecialFolderPath(CSIDL_APPDATA, appData) || appData.empty()) return folders;
   if (HasOptions(optionWord, OPT_ALL_USERS))
     AppendAllUsersAppDataFolders(appData, folders);
@@ -47,16 +49,17 @@ std::vector<std::string> ApplicationDataFolders(int32_t optionWord) {
 // Cleans the data folders of one application-data folder: those whose names match "orv*",
 // then one per configuration name that is a plain folder name.
 // `listFolders` false: the "orv*" folders were cleaned already.
-void CleanDataFolders(const std::string& appData, const std::vector<std::string>& configurations,
+void CleanDataFolders(const std::wstring& appData, const std::vector<std::wstring>& configurations,
                       int32_t optionWord, bool listFolders = true) {
-  const std::string dataRoot = appData + kDataRoot;
-  std::vector<std::string> names;
-  if (listFolders) ListDirectory(dataRoot + "orv*", names);  // whatever was listed is used
+  const std::wstring dataRoot = appData + kDataRoot;
+  std::vector<std::wstring> names;
+  // Whatever was listed is used.
+  if (listFolders) ListDirectory(dataRoot + L"orv*", names, Unlistable::Reported);
   names.insert(names.end(), configurations.begin(), configurations.end());
-  for (const std::string& name : names) {
+  for (const std::wstring& name : names) {
     // A name such as ".." would turn the data root's parent into a data folder.
-    if (!IsUsableDataFolderName(name)) continue;
-    CleanOrvDataFolder(dataRoot + name + "\\", optionWord);
+    if (!IsUsableDataFolderName(Utf8Of(name))) continue;
+    CleanOrvDataFolder(dataRoot + name + L"\\", optionWord);
   }
 }
 
@@ -64,8 +67,8 @@ void CleanDataFolders(const std::string& appData, const std::vector<std::string>
 // registry, desktop and application-data folder. Shutdown and machine-wide steps are not
 // repeated.
 void RemoveOrvForAccount(const RegistryScope& scope, int32_t optionWord) {
-  const std::vector<std::string> configurations = ListOrvConfigurations(scope);
-  for (const std::string& name : configurations) RemoveOrvConfiguration(name, optionWord, scope);
+  const std::vector<std::wstring> configurations = ListOrvConfigurations(scope);
+  for (const std::wstring& name : configurations) RemoveOrvConfiguration(name, optionWord, scope);
   RemoveOrvCatalogue(scope);
   const OtherAccount& account = scope.account();
   if (!account.appData.empty())
@@ -74,15 +77,13 @@ void RemoveOrvForAccount(const RegistryScope& scope, int32_t optionWord) {
 
 }  // namespace
 
-std::vector<std::string> ListOrvConfigurations(const RegistryScope& scope) {
-  std::vector<std::string> names;
+std::vector<std::wstring> ListOrvConfigurations(const RegistryScope& scope) {
   RegKey key;
-  if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, "Software\\orv", key))
-    return names;
+  if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, L"Software\\orv", key)) return {};
   return SubKeyNames(key.get());
 }
 
-void CleanOrvDataFolder(const std::string& folder, int32_t optionWord) {
+void CleanOrvDataFolder(const std::wstring& folder, int32_t optionWord) {
   CleanClientDataFolder(folder, optionWord, kAlwaysRemovedFiles,
                         sizeof(kAlwaysRemovedFiles) / sizeof(kAlwaysRemovedFiles[0]));
 }
@@ -90,13 +91,13 @@ void CleanOrvDataFolder(const std::string& folder, int32_t optionWord) {
 void RemoveOrvClient(int32_t optionWord) {
   // Read first: the catalogue deletes the key the names live in, and the data folders still
   // need them.
-  const std::vector<std::string> configurations = ListOrvConfigurations();
+  const std::vector<std::wstring> configurations = ListOrvConfigurations();
   // A preview asks nothing of the running client.
   if (!IsPreview()) ShutDownOrvClient();  // reads the host's server path itself
-  for (const std::string& name : configurations) RemoveOrvConfiguration(name, optionWord);
+  for (const std::wstring& name : configurations) RemoveOrvConfiguration(name, optionWord);
   RemoveOrvCatalogue();
   RemoveWindowsOrvFolder();
-  for (const std::string& appData : ApplicationDataFolders(optionWord))
+  for (const std::wstring& appData : ApplicationDataFolders(optionWord))
     CleanDataFolders(appData, configurations, optionWord);
   if (HasOptions(optionWord, OPT_ALL_USERS))
     ForEachOtherUserAccount(

@@ -9,10 +9,10 @@
 void RemoveOrvClient(int32_t optionWord);
 
 // The sub-key names of HKCU "Software\orv" (in the scope's account), in enumeration order:
-// the configurations.
-std::vector<std::string> ListOrvConfigurations(const RegistryScope& scope = RegistryScope());
+// the configurations, as the registry holds them.
+std::vector<std::wstring> ListOrvConfigurations(const RegistryScope& scope = RegistryScope());
 
 // Removes the client's files from one data folder (ending in a backslash): the whole folder
 // with OPT_CONTENT_STORE and OPT_PREFS, otherwise the content store (OPT_CONTENT_STORE), the
 // preferences (OPT_PREFS) and five files that always go.
-void CleanOrvDataFolder(const std::string& folder, int32_t optionWord);
+void CleanOrvDataFolder(const std::wstring& folder, int32_t optionWord);

@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/handles.h"
@@ -42,13 +43,15 @@ void InvokeHostStop() {
 
 }  // namespace
 
-std::string GetHostServerPath() {
-  const std::string subKey = std::string("CLSID\\") + OrvIdText(ORV_ID_HOST) + "\\LocalServer32";
+std::wstring GetHostServerPath() {
+  const std::wstring subKey = Widen(std::string("CLSID\\") + OrvIdText(ORV_ID_HOST) + "\\LocalServer32");
   RegKey key;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, key.Receive()) !=
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, key.Receive()) !=
       ERROR_SUCCESS)
-    return std::string();
-  return StripQuotes(ReadRegStringWithin(key.get(), nullptr, kServerPathBufferSize));
+    return std::wstring();
+  std::wstring path = ReadRegStringWithin(key.get(), nullptr, kServerPathBufferSize);
+  path.erase(std::remove(path.begin(), path.end(), L'"'), path.end());
+  return path;
 }
 
 bool IsSecureApiRegistered() {
@@ -76,10 +79,10 @@ void WaitForHostExit(const char* itemName) {
 }
 
 void ShutDownOrvClient() {
-  const std::string serverPath = GetHostServerPath();
+  const std::wstring serverPath = GetHostServerPath();
   if (IsSecureApiRegistered()) {
     // The secure host stops its running instances itself when started with "-u".
-    ShellExecuteA(GetDesktopWindow(), "Open", serverPath.c_str(), "-u", nullptr, SW_HIDE);
+    ShellExecuteW(GetDesktopWindow(), L"Open", serverPath.c_str(), L"-u", nullptr, SW_HIDE);
   } else if (GetRunningDispatch(kOrvHostItems[0], nullptr) == S_OK) {
     InvokeHostStop();
   }

@@ -9,7 +9,7 @@ void ShutDownOrvClient();
 
 // The command line the host class is registered under as a local server, without any double
 // quote; empty when it is missing, not a string, too long or not terminated.
-std::string GetHostServerPath();
+std::wstring GetHostServerPath();
 
 // True when HKCR "ORV.SecureApi" opens with read and write access. Looked up once per run.
 bool IsSecureApiRegistered();

@@ -5,6 +5,7 @@
 #include "engine/files.h"
 #include "engine/registry.h"
 #include "engine/handles.h"
+#include "engine/wide_text.h"
 #include "pel/pel_paths.h"
 #include "pel/pel_registry.h"
 #include "pel/pel_removal.h"
@@ -16,10 +17,8 @@ void RemoveAcrobatPlugin(const char* product, const char* version) {
       std::string("SOFTWARE\\Adobe\\") + product + "\\" + version + "\\InstallPath";
   if (!FitsBuffer(keyPath, kPelPathBufferSize)) return;
   RegKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.Receive()) !=
-      ERROR_SUCCESS)
-    return;
-  const std::string installPath = ReadRegStringWithin(key.get(), nullptr, kPelPathBufferSize);
+  if (!OpenRegKey(HKEY_LOCAL_MACHINE, keyPath, KEY_READ, key)) return;
+  const std::wstring installPath = ReadRegStringWithin(key.get(), nullptr, kPelPathBufferSize);
   std::string pluginFolder;
-  if (AcrobatPluginFolder(installPath, pluginFolder)) RemoveDirTree(pluginFolder);
+  if (AcrobatPluginFolder(Utf8Of(installPath), pluginFolder)) RemoveDirTree(WideOfUtf8(pluginFolder));
 }

@@ -6,13 +6,14 @@
 #include "engine/files.h"
 #include "engine/registry.h"
 #include "engine/registry_scope.h"
+#include "engine/wide_text.h"
 #include "pel/pel_ids.h"
 #include "pel/pel_paths.h"
 #include "pel/pel_removal.h"
 
 namespace {
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // Left behind by the client in every data folder, whatever was asked for.
@@ -25,54 +26,57 @@ const char* const kDataFolderLeftovers[] = {
 // Another account's scope takes the values of its own Run key only.
 void RemoveRunValues(const BrandEdition& edition, const RegistryScope& scope) {
   if (RunValuesNamedExactly(edition)) {
-    DeleteRegValueNamedIn(scope, HKEY_CURRENT_USER, kRunKey, "gw");
-    DeleteRegValueNamedIn(scope, HKEY_LOCAL_MACHINE, kRunKey, "gw");
-    DeleteRegValueNamedIn(scope, HKEY_CURRENT_USER, kRunKey, "gw-gw");
-    DeleteRegValueNamedIn(scope, HKEY_LOCAL_MACHINE, kRunKey, "gw-gw");
+    DeleteRegValueNamedIn(scope, HKEY_CURRENT_USER, kRunKey, L"gw");
+    DeleteRegValueNamedIn(scope, HKEY_LOCAL_MACHINE, kRunKey, L"gw");
+    DeleteRegValueNamedIn(scope, HKEY_CURRENT_USER, kRunKey, L"gw-gw");
+    DeleteRegValueNamedIn(scope, HKEY_LOCAL_MACHINE, kRunKey, L"gw-gw");
     return;
   }
-  DeleteRegValuesContainingIn(scope, HKEY_CURRENT_USER, kRunKey, edition.editionId);
-  DeleteRegValuesContainingIn(scope, HKEY_LOCAL_MACHINE, kRunKey, edition.editionId);
+  DeleteRegValuesContainingIn(scope, HKEY_CURRENT_USER, kRunKey, Widen(edition.editionId));
+  DeleteRegValuesContainingIn(scope, HKEY_LOCAL_MACHINE, kRunKey, Widen(edition.editionId));
 }
 
 void RemoveUninstallEntry(const BrandEdition& edition) {
   const std::string key = kUninstallKey + std::string(PelId(edition.productCode));
-  if (FitsBuffer(key, kPelKeyBufferSize)) DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key.c_str());
+  if (FitsBuffer(key, kPelKeyBufferSize)) DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key);
 }
 
 void RemoveInstallShieldFolder(const BrandEdition& edition, const PelLocations& locations) {
   if (locations.programFiles.empty()) return;
   const std::string folder = locations.programFiles + "InstallShield Installation Information\\" +
                              PelId(edition.productCode) + "\\";
-  if (FitsBuffer(folder, kPelKeyBufferSize)) RemoveDirTree(folder);
+  if (FitsBuffer(folder, kPelKeyBufferSize)) RemoveDirTree(WideOfUtf8(folder));
 }
 
 void RemoveStartMenuFolder(const BrandEdition& edition, const PelLocations& locations) {
   if (locations.programs.empty()) return;
   const std::string folder = locations.programs + edition.companyName + "\\";
-  if (FitsBuffer(folder, kPelKeyBufferSize)) RemoveDirTree(folder);
+  if (FitsBuffer(folder, kPelKeyBufferSize)) RemoveDirTree(WideOfUtf8(folder));
 }
 
 // Every file or folder under a data root's "Varenta\" whose name begins with the edition id.
-void RemoveDataFoldersIn(const BrandEdition& edition, const std::string& root,
+void RemoveDataFoldersIn(const BrandEdition& edition, const std::wstring& root,
                          int32_t optionWord) {
-  const std::string base = root + "Varenta\\";
-  std::vector<std::string> names;
-  if (!ListDirectory(base + edition.editionId + "*", names)) return;
-  for (const std::string& name : names) CleanPelDataFolder(base + name + "\\", optionWord);
+  const std::wstring base = root + L"Varenta\\";
+  std::vector<std::wstring> names;
+  if (!ListDirectory(base + Widen(edition.editionId) + L"*", names, Unlistable::Reported)) return;
+  for (const std::wstring& name : names) CleanPelDataFolder(base + name + L"\\", optionWord);
 }
 
 void RemoveDataFolders(const BrandEdition& edition, const PelLocations& locations,
                        int32_t optionWord) {
   if (locations.appData.empty()) return;
-  for (const std::string& root : locations.dataRoots) RemoveDataFoldersIn(edition, root, optionWord);
+  for (const std::string& root : locations.dataRoots)
+    RemoveDataFoldersIn(edition, WideOfUtf8(root), optionWord);
 }
 
 void RemoveDesktopShortcuts(const BrandEdition& edition, const PelLocations& locations) {
   if (locations.desktop.empty()) return;
-  std::vector<std::string> names;
-  if (!ListDirectory(locations.desktop + edition.productName + "*.lnk", names)) return;
-  for (const std::string& name : names) RemoveFile(locations.desktop + name);
+  const std::wstring desktop = WideOfUtf8(locations.desktop);
+  std::vector<std::wstring> names;
+  if (!ListDirectory(desktop + Widen(edition.productName) + L"*.lnk", names, Unlistable::Reported))
+    return;
+  for (const std::wstring& name : names) RemoveFile(desktop + name);
 }
 
 }  // namespace
@@ -95,7 +99,7 @@ void RemoveBrandEditionForAccount(const BrandEdition& edition, const RegistrySco
     RemoveDataFoldersIn(edition, account.appData, optionWord);
 }
 
-void CleanPelDataFolder(const std::string& folder, int32_t optionWord) {
+void CleanPelDataFolder(const std::wstring& folder, int32_t optionWord) {
   CleanClientDataFolder(folder, optionWord, kDataFolderLeftovers,
                         sizeof(kDataFolderLeftovers) / sizeof(kDataFolderLeftovers[0]));
 }

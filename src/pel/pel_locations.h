@@ -1,6 +1,8 @@
 #pragma once
 // What the PEL removal finds before it removes anything; built once per run, read-only
-// afterwards. Folders end in a backslash when not empty.
+// afterwards. Folders end in a backslash when not empty. Texts are UTF-8: names from the
+// registry and paths of the shell keep every character, and are turned back into UTF-16
+// exactly where the removal acts on them.
 #include <string>
 #include <vector>
 

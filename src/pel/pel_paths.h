@@ -4,15 +4,16 @@
 #include <cstddef>
 #include <string>
 
+#include "engine/utf8_text.h"
 #include "pel/brand_editions.h"
 
-// Buffers of the fixed formats, terminating zero included. A path that would not fit is
-// skipped, never cut: a cut path names another folder.
+// Buffers of the fixed formats in characters, terminating zero included. A path that would not
+// fit is skipped, never cut: a cut path names another folder.
 const size_t kPelKeyBufferSize = 1024;   // uninstall key, InstallShield and start-menu folders
 const size_t kPelPathBufferSize = 260;   // program, install, temporary and plug-in folders
 
 inline bool FitsBuffer(const std::string& text, size_t bufferSize) {
-  return text.size() < bufferSize;
+  return Utf16Length(text) < bufferSize;
 }
 
 // True for a folder path (ending in a backslash) of at least one folder below a drive root

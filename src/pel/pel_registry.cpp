@@ -2,6 +2,7 @@
 
 #include "engine/registry.h"
 #include "engine/registry_scope.h"
+#include "engine/wide_text.h"
 
 HKEY PelRootKey(PelRoot root) {
   switch (root) {
@@ -16,8 +17,8 @@ void RemovePelCatalogue(const RegistryScope& scope) {
   for (const PelCatalogueEntry& entry : kPelCatalogue) {
     const std::string key = PelCatalogueKey(entry);
     if (entry.op == PEL_DELETE_VALUES_CONTAINING)
-      DeleteRegValuesContainingIn(scope, PelRootKey(entry.root), key, entry.pattern);
+      DeleteRegValuesContainingIn(scope, PelRootKey(entry.root), Widen(key), Widen(entry.pattern));
     else
-      DeleteRegKeyTreeIn(scope, PelRootKey(entry.root), key);
+      DeleteRegKeyTreeIn(scope, PelRootKey(entry.root), Widen(key));
   }
 }

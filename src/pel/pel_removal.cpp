@@ -23,33 +23,24 @@
 namespace {
 
 const char kSkinsKey[] = "SOFTWARE\\Varenta\\Skins";
-const DWORD kSkinNameBufferSize = 256;
 const DWORD kDirValueBufferSize = 256;
 
 // The "dir" value of one skin: the client's program sub-folder, ending in bin\.
-std::string ReadSkinDir(HKEY skins, const char* skin) {
+std::wstring ReadSkinDir(HKEY skins, const std::wstring& skin) {
   RegKey key;
-  if (RegOpenKeyExA(skins, skin, 0, KEY_READ | KEY_WRITE, key.Receive()) != ERROR_SUCCESS)
-    return std::string();
-  return ReadRegStringWithin(key.get(), "dir", kDirValueBufferSize);
+  if (RegOpenKeyExW(skins, skin.c_str(), 0, KEY_READ | KEY_WRITE, key.Receive()) != ERROR_SUCCESS)
+    return std::wstring();
+  return ReadRegStringWithin(key.get(), L"dir", kDirValueBufferSize);
 }
 
 // The skins in enumeration order, and the first one's "dir" value. The enumeration ends at
 // the first error of any kind, so a key that keeps failing cannot hold it up.
 void FindSkins(PelLocations& locations) {
   RegKey skins;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSkinsKey, 0, KEY_READ, skins.Receive()) !=
-      ERROR_SUCCESS)
-    return;
-  for (DWORD index = 0;; ++index) {
-    char name[kSkinNameBufferSize] = {};
-    DWORD length = kSkinNameBufferSize;
-    if (RegEnumKeyExA(skins.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    if (index == 0) locations.binFolder = ReadSkinDir(skins.get(), name);
-    locations.skins.push_back(name);
-  }
+  if (!OpenRegKey(HKEY_LOCAL_MACHINE, kSkinsKey, KEY_READ, skins)) return;
+  const std::vector<std::wstring> names = SubKeyNames(skins.get());
+  if (!names.empty()) locations.binFolder = Utf8Of(ReadSkinDir(skins.get(), names.front()));
+  for (const std::wstring& name : names) locations.skins.push_back(Utf8Of(name));
 }
 
 bool ParseGuid(const char* text, GUID& guid) {
@@ -57,8 +48,9 @@ bool ParseGuid(const char* text, GUID& guid) {
   return !wide.empty() && SUCCEEDED(CLSIDFromString(&wide[0], &guid));
 }
 
-Bstr ToBstr(const std::string& text) {
-  const std::wstring wide = Widen(text);
+// A skin's name exactly as the registry holds it.
+Bstr ToBstr(const std::string& utf8) {
+  const std::wstring wide = WideOfUtf8(utf8);
   return Bstr(SysAllocStringLen(wide.c_str(), static_cast<UINT>(wide.size())));
 }
 
@@ -87,9 +79,9 @@ bool IsWin9xFamily() {
 }
 
 std::string SpecialFolder(int folderId) {
-  std::string path;
+  std::wstring path;
   if (!GetSpecialFolderPath(folderId, path)) path.clear();
-  return path;
+  return Utf8Of(path);
 }
 
 // The all-users Programs folder and desktop on the NT family, whatever the options say;
@@ -109,8 +101,10 @@ void FindDataRoots(int32_t optionWord, PelLocations& locations) {
     return;
   }
   // Every profile is found from the current user's folder; without it there is nothing to go by.
-  if (!locations.appData.empty())
-    AppendAllUsersAppDataFolders(locations.appData, locations.dataRoots);
+  if (locations.appData.empty()) return;
+  std::vector<std::wstring> roots;
+  AppendAllUsersAppDataFolders(WideOfUtf8(locations.appData), roots);
+  for (const std::wstring& root : roots) locations.dataRoots.push_back(Utf8Of(root));
 }
 
 void RemoveAcrobatPlugins() {
@@ -123,22 +117,22 @@ void RemoveAcrobatPlugins() {
 void RemoveProgramFolder(const PelLocations& locations) {
   if (locations.programFiles.empty()) return;
   const std::string folder = locations.programFiles + "Varenta\\";
-  if (FitsBuffer(folder, kPelPathBufferSize)) RemoveDirTree(folder);
+  if (FitsBuffer(folder, kPelPathBufferSize)) RemoveDirTree(WideOfUtf8(folder));
 }
 
 // The folder above the client's bin\ folder, only when "dir" names such a folder plainly: a
 // value read from the registry decides what is deleted here.
 void RemoveInstallFolder(const PelLocations& locations) {
   std::string folder;
-  if (InstallFolderFromBinDir(locations.binFolder, folder)) RemoveDirTree(folder);
+  if (InstallFolderFromBinDir(locations.binFolder, folder)) RemoveDirTree(WideOfUtf8(folder));
 }
 
 void RemoveTemporaryImages() {
-  char temp[kPelPathBufferSize] = {};
-  const DWORD length = GetTempPathA(kPelPathBufferSize, temp);
+  wchar_t temp[kPelPathBufferSize] = {};
+  const DWORD length = GetTempPathW(kPelPathBufferSize, temp);
   if (length == 0 || length >= kPelPathBufferSize) return;
   std::string folder;
-  if (TempImagesFolder(temp, folder)) RemoveDirTree(folder);
+  if (TempImagesFolder(Utf8Of(temp), folder)) RemoveDirTree(WideOfUtf8(folder));
 }
 
 // The per-user part once more, in another account: each edition's Run values and data
@@ -153,8 +147,9 @@ void RemovePelForAccount(const RegistryScope& scope, int32_t optionWord) {
 }  // namespace
 
 void ShowPelInstallationReport(const PelLocations& locations) {
-  MessageBoxA(nullptr, BuildPelInstallationReport(locations).c_str(), ProgramTitle(),
-              MB_OK);
+  // The report holds names from the registry and the shell: "?" for what the code page lacks.
+  MessageBoxA(nullptr, LogText(WideOfUtf8(BuildPelInstallationReport(locations))).c_str(),
+              ProgramTitle(), MB_OK);
 }
 
 // The running client is shut down before any file is touched, and the skins are read before

@@ -24,7 +24,7 @@ void RemoveBrandEditionForAccount(const BrandEdition& edition, const RegistrySco
                                   int32_t optionWord);
 
 // Cleans one data folder (ending in a backslash) as the content-store and preferences bits ask.
-void CleanPelDataFolder(const std::string& folder, int32_t optionWord);
+void CleanPelDataFolder(const std::wstring& folder, int32_t optionWord);
 
 // Removes the client's plug-in folder of one Acrobat product and version.
 void RemoveAcrobatPlugin(const char* product, const char* version);

@@ -9,6 +9,7 @@
 
 #include "engine/file_calls.h"
 #include "engine/files.h"
+#include "engine/wide_text.h"
 #include "engine/shell.h"
 #include "engine/system_folders.h"
 #include "log_capture.h"
@@ -73,7 +74,7 @@ TEST_F(FilesTest, TwoLevelTreeGoesContentsFirstNamedFolderLast) {
   const std::string tree = root_ + "t\\";
   // The order of the lines follows the listing, so the expected log is built from it.
   std::vector<std::string> top;
-  ASSERT_TRUE(ListDirectory(tree + "*", top));
+  ASSERT_TRUE(ListNames(tree + "*", top));
   ASSERT_EQ(top.size(), 2u);
   std::vector<std::string> expected;
   for (const std::string& name : top) {
@@ -113,10 +114,10 @@ TEST_F(FilesTest, ListingHasNoDotEntriesAndNoMatchLeavesListAlone) {
   MakeDirs(root_ + "only\\one\\");
   MakeDirs(root_ + "only\\two\\");
   std::vector<std::string> names;
-  ASSERT_TRUE(ListDirectory(root_ + "only\\*", names));
+  ASSERT_TRUE(ListNames(root_ + "only\\*", names));
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"one", "two"}));
-  EXPECT_FALSE(ListDirectory(root_ + "only\\nothing*", names));
+  EXPECT_FALSE(ListNames(root_ + "only\\nothing*", names));
   EXPECT_EQ(names.size(), 2u);
 }
 
@@ -124,11 +125,7 @@ TEST_F(FilesTest, ListingHasNoDotEntriesAndNoMatchLeavesListAlone) {
 
 namespace {
 
-std::string Shell(int id) {
-  std::string path;
-  GetSpecialFolderPath(id, path);
-  return path;
-}
+std::string Shell(int id) { return ShellFolderText(id); }
 
 std::string FromCall(UINT (WINAPI* call)(LPSTR, UINT)) {
   char buffer[MAX_PATH] = {};
@@ -279,18 +276,21 @@ class FileCallsOverride {
   ~FileCallsOverride() { TheFileCalls() = RealFileCalls(); }
 };
 
-std::string gVanishing;  // the entry that disappears right after the listing
-DWORD WINAPI AttributesAfterVanishing(LPCSTR path) {
-  if (gVanishing == path) RealFileCalls().deleteFile(path);  // another program got there first
-  return RealFileCalls().getFileAttributes(path);
+std::wstring gVanishing;  // the name of the entry that disappears right after the listing
+std::wstring gVanishingPath;
+NtStatus OpenAfterVanishing(HANDLE parent, const std::wstring& name, const OpenMode& mode,
+                            KernelHandle& handle) {
+  if (name == gVanishing) DeleteFileW(gVanishingPath.c_str());  // another program got there first
+  return RealFileCalls().openChild(parent, name, mode, handle);
 }
 
 TEST_F(FilesTest, EntryVanishingAfterListingIsPassedOver) {
   MakeFiles({"t\\gone.txt", "t\\stays.txt"});
   const std::string tree = root_ + "t\\";
-  gVanishing = tree + "gone.txt";
+  gVanishing = L"gone.txt";
+  gVanishingPath = Widen(tree) + gVanishing;
   FileCallsOverride restore;
-  TheFileCalls().getFileAttributes = AttributesAfterVanishing;
+  TheFileCalls().openChild = OpenAfterVanishing;
   RemoveDirTree(tree);
   EXPECT_FALSE(DirExists(tree));
   EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "stays.txt"), DirOk(tree)}));
@@ -298,66 +298,73 @@ TEST_F(FilesTest, EntryVanishingAfterListingIsPassedOver) {
 }
 
 // Stands for a folder whose ACL denies listing (Wine does not enforce file ACLs).
-std::string gUnlistable;
-HANDLE WINAPI FindFirstDenied(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
-  if (gUnlistable == pattern) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return INVALID_HANDLE_VALUE;
-  }
-  return RealFileCalls().findFirstFile(pattern, data);
+std::wstring gUnlistable;
+NtStatus ListDenied(HANDLE folder, const std::wstring& mask, std::vector<ListedEntry>& entries,
+                    const std::wstring& path) {
+  if (path == gUnlistable) return kStatusAccessDenied;
+  return RealFileCalls().listFolder(folder, mask, entries, path);
 }
 
-TEST_F(FilesTest, UnlistableFolderIsSkippedUnreportedAndItsParentFails) {
+// What is there but cannot be listed is not left silently: it fails, and so does its parent.
+TEST_F(FilesTest, UnlistableFolderFailsWithItsParent) {
   MakeFiles({"t\\locked\\inside.txt", "t\\x.txt"});
   const std::string tree = root_ + "t\\";
-  gUnlistable = tree + "locked\\*";
+  std::vector<std::string> order;
+  ASSERT_TRUE(ListNames(tree + "*", order));
+  std::vector<std::string> expected;
+  for (const std::string& name : order)
+    expected.push_back(name == "x.txt" ? FileOk(tree + name) : DirFailed(tree + "locked\\"));
+  expected.push_back(DirFailed(tree));
+  gUnlistable = Widen(tree + "locked\\");
   FileCallsOverride restore;
-  TheFileCalls().findFirstFile = FindFirstDenied;
+  TheFileCalls().listFolder = ListDenied;
   RemoveDirTree(tree);
   EXPECT_TRUE(FileExists(tree + "locked\\inside.txt"));
-  EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "x.txt"), DirFailed(tree)}));
-  EXPECT_EQ(log_->Failures(), std::vector<std::string>{tree});
+  EXPECT_EQ(log_->Log(), LogLines(expected));
+  EXPECT_EQ(log_->Failures(), (std::vector<std::string>{tree + "locked\\", tree}));
 }
 
 // Stands for another program that, while the walk deletes the first file, tries to move the
 // folders being emptied away (to put a link to another folder in their place).
-std::vector<std::string> gSwapped;  // folders to move; those that moved are kept
-BOOL WINAPI DeleteWhileSwappingFolders(LPCSTR path) {
-  std::vector<std::string> moved;
-  for (const std::string& folder : gSwapped)
-    if (MoveFileA(folder.c_str(), (folder + "-moved").c_str())) moved.push_back(folder);
+std::vector<std::wstring> gSwapped;  // folders to move; those that moved are kept
+NtStatus DeleteWhileSwappingFolders(HANDLE entry, const std::wstring& path) {
+  std::vector<std::wstring> moved;
+  for (const std::wstring& folder : gSwapped)
+    if (MoveFileW(folder.c_str(), (folder + L"-moved").c_str())) moved.push_back(folder);
   gSwapped = moved;
-  return RealFileCalls().deleteFile(path);
+  return RealFileCalls().deleteOpened(entry, path);
 }
 
 TEST_F(FilesTest, FoldersBeingEmptiedCannotBeMovedAway) {
   MakeFiles({"t\\sub\\a.txt"});
   const std::string tree = root_ + "t\\";
-  gSwapped = {root_ + "t", tree + "sub"};
+  gSwapped = {Widen(root_ + "t"), Widen(tree + "sub")};
   FileCallsOverride restore;
-  TheFileCalls().deleteFile = DeleteWhileSwappingFolders;
+  TheFileCalls().deleteOpened = DeleteWhileSwappingFolders;
   RemoveDirTree(tree);
   EXPECT_TRUE(gSwapped.empty());
   EXPECT_FALSE(DirExists(tree));
   EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "sub\\a.txt"), DirOk(tree + "sub\\"), DirOk(tree)}));
 }
 
-// Stands for a listing that breaks off with an error after its first entry.
-BOOL WINAPI FindNextBreaksOff(HANDLE, LPWIN32_FIND_DATAA) {
-  SetLastError(ERROR_ACCESS_DENIED);
-  return FALSE;
+// Stands for a listing that breaks off with an error after what it has read.
+NtStatus ListBreaksOff(HANDLE folder, const std::wstring& mask, std::vector<ListedEntry>& entries,
+                       const std::wstring& path) {
+  RealFileCalls().listFolder(folder, mask, entries, path);
+  return kStatusAccessDenied;
 }
 
+// An incomplete listing is not acted on: the folder is reported, nothing in it is touched.
 TEST_F(FilesTest, ListingThatBreaksOffIsNotWholeAndKeepsWhatItRead) {
   MakeFiles({"t\\x.txt"});
   std::vector<std::string> names{"before"};
   FileCallsOverride restore;
-  TheFileCalls().findNextFile = FindNextBreaksOff;
-  EXPECT_FALSE(ListDirectory(root_ + "t\\x*", names));
+  TheFileCalls().listFolder = ListBreaksOff;
+  EXPECT_FALSE(ListNames(root_ + "t\\x*", names));
   EXPECT_EQ(names, (std::vector<std::string>{"before", "x.txt"}));
-  RemoveDirTree(root_ + "t\\");  // an incomplete listing is not acted on
+  RemoveDirTree(root_ + "t\\");
   EXPECT_TRUE(FileExists(root_ + "t\\x.txt"));
-  EXPECT_EQ(log_->Log(), "");
+  EXPECT_EQ(log_->Log(), LogLines({DirFailed(root_ + "t\\")}));
 }
 
 // A file in use by another program fails with every folder above it up to the named one.
@@ -378,58 +385,53 @@ TEST_F(FilesTest, FileHeldOpenByAnotherProcessFailsWithItsFolders) {
   EXPECT_EQ(log_->Failures(), failed);
 }
 
-// Paths that do not fit the ANSI calls' buffer are refused whole, never cut to a shorter
-// (and other) path.
-// Paths the ANSI functions cannot take are never cut: an existing item is refused and
-// listed, a missing one leaves no trace (it must not ask for a reboot that cannot help).
-TEST_F(FilesTest, OverlongPathsAreRefusedAndListedOnlyWhenTheyExist) {
-  const std::string deep = root_ + std::string(120, 'a') + "\\" + std::string(120, 'b') + "\\";
-  const std::string longFile = deep + "file.txt";
-  const std::string longDir = deep + "dir\\";
-  RemoveFile(longFile);
-  RemoveDirTree(longDir);
-  EXPECT_TRUE(log_->Failures().empty());  // and the log below holds only the second pair
-
-  const std::wstring wideDeep = L"\\\\?\\" + std::wstring(deep.begin(), deep.end());
-  // Removed here through the long-path calls: the shell's tree deletion of the clean-up
-  // cannot take a path this long and, under Wine, deletes files of the current directory
-  // (the build folder) instead.
-  struct RemoveDeepTree {
-    const std::wstring& deep;
-    ~RemoveDeepTree() {
-      DeleteFileW((deep + L"file.txt").c_str());
-      RemoveDirectoryW((deep + L"dir").c_str());
-      RemoveDirectoryW(deep.c_str());
-      RemoveDirectoryW(deep.substr(0, deep.size() - 122).c_str());
-    }
-  } removeDeepTree{wideDeep};
-  ASSERT_TRUE(CreateDirectoryW(wideDeep.substr(0, wideDeep.size() - 122).c_str(), nullptr));
-  ASSERT_TRUE(CreateDirectoryW(wideDeep.c_str(), nullptr));
-  ASSERT_TRUE(CreateDirectoryW((wideDeep + L"dir").c_str(), nullptr));
-  HANDLE file = CreateFileW((wideDeep + L"file.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+// A content store deeper than the 260 characters the ANSI calls take is removed whole: the
+// walk opens each entry relative to its folder, so no full path is ever resolved. Items that
+// are not there leave no trace, however long their path.
+TEST_F(FilesTest, TreeDeeperThan480CharactersIsRemovedWhole) {
+  const std::string tree = root_ + "deep\\";
+  std::string deep = tree;
+  while (deep.size() < 480) deep += std::string(60, 'd') + "\\";
+  RemoveFile(deep + "absent.txt");
+  RemoveDirTree(deep + "absent\\");
+  EXPECT_EQ(log_->Log(), "");
+  const std::wstring longDeep = L"\\\\?\\" + Widen(deep);
+  for (size_t end = longDeep.find(L'\\', 7); end != std::wstring::npos; end = longDeep.find(L'\\', end + 1))
+    CreateDirectoryW(longDeep.substr(0, end).c_str(), nullptr);
+  HANDLE file = CreateFileW((longDeep + L"store.db").c_str(), GENERIC_WRITE, 0, nullptr,
                             CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   CloseHandle(file);
-  RemoveFile(longFile);
-  RemoveDirTree(longDir);
-  EXPECT_EQ(log_->Log(), LogLines({FileFailed(longFile), DirFailed(longDir)}));
-  EXPECT_EQ(log_->Failures(), (std::vector<std::string>{longFile, longDir}));
-  EXPECT_NE(GetFileAttributesW((wideDeep + L"file.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  LogCapture capture(logDir_ + "deep.log");
+  RemoveDirTree(tree);
+  std::vector<std::string> expected = {FileOk(deep + "store.db")};
+  for (std::string folder = deep; folder.size() >= tree.size();
+       folder.resize(folder.rfind('\\', folder.size() - 2) + 1))
+    expected.push_back(DirOk(folder));
+  EXPECT_EQ(capture.Log(), LogLines(expected));
+  EXPECT_TRUE(capture.Failures().empty());
+  EXPECT_EQ(GetFileAttributesW((L"\\\\?\\" + Widen(tree)).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// A file whose name the ANSI code page cannot spell is listed as "?" and cannot be reached
-// by that name: it stays, unreported, and its folder's removal fails.
-TEST_F(FilesTest, FileWithUnspellableNameStaysAndItsFolderFails) {
+// A name the ANSI code page cannot spell is acted on by its exact UTF-16 name and logged
+// with "?" for what the code page lacks.
+TEST_F(FilesTest, FileWithUnspellableNameGoesAndIsLoggedWithQuestionMarks) {
   MakeFiles({"t\\plain.txt"});
   const std::string tree = root_ + "t\\";
-  const std::wstring wide = std::wstring(tree.begin(), tree.end()) + L"\x4e2d\x6587.txt";
+  const std::wstring wide = Widen(tree) + L"\x4e2d\x6587.txt";
   HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   CloseHandle(file);
+  std::vector<std::string> order;
+  ASSERT_TRUE(ListNames(tree + "*", order));
+  std::vector<std::string> expected;
+  for (const std::string& name : order) expected.push_back(FileOk(tree + name));
+  expected.push_back(DirOk(tree));
   RemoveDirTree(tree);
-  EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "plain.txt"), DirFailed(tree)}));
-  EXPECT_EQ(log_->Failures(), std::vector<std::string>{tree});
+  EXPECT_EQ(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(DirExists(tree));
+  EXPECT_EQ(log_->Log(), LogLines(expected));
+  EXPECT_NE(log_->Log().find(FileOk(tree + "??.txt")), std::string::npos);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <shlobj.h>
 
+#include "engine/file_calls.h"
 #include "engine/files.h"
 #include "engine/log_file.h"
 #include "engine/shell.h"
@@ -46,7 +47,7 @@ template <typename LineFor>
 void AppendInListingOrder(const std::string& folder, std::vector<std::string>& lines,
                           LineFor lineFor) {
   std::vector<std::string> names;
-  ListDirectory(folder + "*", names);
+  ListNames(folder + "*", names);
   for (const std::string& name : names) lineFor(name, lines);
 }
 
@@ -85,13 +86,18 @@ TEST_F(LinksTest, NamedFolderThatIsALinkIsRemovedAsALinkOnly) {
   EXPECT_EQ(log_->Failures(), std::vector<std::string>{kRoot + "named\\"});
 }
 
-// A link in the middle of a path leads to the folder it names: through "docs" (a link to the
-// profiles root) the user's profile, through "croot" (a link to the drive) the Windows
-// folder. Each is refused as what it is; a folder below them is everyday work through the
-// link as well. Deletions are faked: a failure here would take the profile or Windows.
-TEST_F(LinksTest, LinkInTheMiddleOfAPathLeadsToAProtectedFolderAndIsRefused) {
-  std::string profile;
-  ASSERT_TRUE(GetSpecialFolderPath(CSIDL_PROFILE, profile));
+bool MadeByAdministrators(HANDLE) { return true; }
+
+// A link in the middle of a path: through "docs" (a link to the profiles root) the user's
+// profile, through "croot" (a link to the drive) the Windows folder. A link that no
+// administrator made is never followed: everything through it is refused, even a folder below
+// them. One the system made (Wine reads every owner as the running account, so the test says
+// which) is followed, and the folders it leads to are judged by what they are: the protected
+// ones refused, a folder below them everyday work. Deletions are faked: a failure here would
+// take the profile or Windows.
+TEST_F(LinksTest, LinkInTheMiddleOfAPathIsFollowedOnlyWhenTheSystemMadeIt) {
+  const std::string profile = ShellFolderText(CSIDL_PROFILE);
+  ASSERT_FALSE(profile.empty());
   const std::string user = profile.substr(profile.rfind('\\', profile.size() - 2) + 1);
   const std::string viaDocs = kRoot + "docs\\" + user;
   const std::vector<std::string> refused = {
@@ -102,15 +108,27 @@ TEST_F(LinksTest, LinkInTheMiddleOfAPathLeadsToAProtectedFolderAndIsRefused) {
       kRoot + "croot\\users\\",
   };
   const std::string sub = "AppData\\Roaming\\purgon-links-sub\\";
-  ASSERT_TRUE(MakeDirs(profile + sub));
+  ASSERT_TRUE(MakeDirs(profile + sub + "inner\\"));
   FakedDeletions faked;
-  for (const std::string& path : refused) RemoveDirTree(path);
-  RemoveDirTree(viaDocs + sub);
-  EXPECT_EQ(FakedDeletions::Removed(), std::vector<std::string>{viaDocs + sub});
   std::vector<std::string> expected;
   for (const std::string& path : refused) expected.push_back(DirFailed(path));
+  for (const std::string& path : refused) RemoveDirTree(path);
+  RemoveDirTree(viaDocs + sub);
+  RemoveFile(viaDocs + sub + "a.txt");
+  expected.push_back(DirFailed(viaDocs + sub));
+  expected.push_back(FileFailed(viaDocs + sub + "a.txt"));
+  EXPECT_TRUE(FakedDeletions::Removed().empty());
+
+  TheFileCalls().madeByAdministrators = MadeByAdministrators;
+  for (const std::string& path : refused) RemoveDirTree(path);
+  RemoveDirTree(viaDocs + sub);
+  for (const std::string& path : refused) expected.push_back(DirFailed(path));
+  expected.push_back(DirOk(viaDocs + sub + "inner\\"));
   expected.push_back(DirOk(viaDocs + sub));
+  EXPECT_EQ(FakedDeletions::Removed(),
+            (std::vector<std::string>{viaDocs + sub + "inner\\", viaDocs + sub}));
   EXPECT_EQ(log_->Log(), LogLines(expected));
+  RemoveDirectoryA((profile + sub + "inner").c_str());
   RemoveDirectoryA((profile + sub).c_str());
 }
 

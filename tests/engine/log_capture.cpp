@@ -1,6 +1,9 @@
 #include "log_capture.h"
 
 #include "engine/file_calls.h"
+#include "engine/files.h"
+#include "engine/shell.h"
+#include "engine/wide_text.h"
 #include "test_support.h"
 
 LogCapture::LogCapture(const std::string& logPath) : path_(logPath) {
@@ -17,6 +20,18 @@ LogCapture::~LogCapture() {
 std::string LogCapture::Log() {
   TheCleanupContext().CloseLog();
   return ReadFileBytes(path_);
+}
+
+bool ListNames(const std::string& pattern, std::vector<std::string>& names) {
+  std::vector<std::wstring> wide;
+  const bool whole = ListDirectory(Widen(pattern), wide);
+  for (const std::wstring& name : wide) names.push_back(LogText(name));
+  return whole;
+}
+
+std::string ShellFolderText(int id) {
+  std::wstring path;
+  return GetSpecialFolderPath(id, path) ? LogText(path) : std::string();
 }
 
 std::string LogLines(const std::vector<std::string>& lines) {
@@ -37,17 +52,16 @@ namespace {
 
 std::vector<std::string> gRemoved;
 
-BOOL WINAPI RecordDeletion(LPCSTR path) {
-  gRemoved.push_back(path);
-  return TRUE;
+NtStatus RecordDeletion(HANDLE, const std::wstring& path) {
+  gRemoved.push_back(LogText(path));
+  return kStatusSuccess;
 }
 
 }  // namespace
 
 FakedDeletions::FakedDeletions() {
   gRemoved.clear();
-  TheFileCalls().deleteFile = RecordDeletion;
-  TheFileCalls().removeDirectory = RecordDeletion;
+  TheFileCalls().deleteOpened = RecordDeletion;
 }
 
 FakedDeletions::~FakedDeletions() { TheFileCalls() = RealFileCalls(); }

@@ -22,6 +22,13 @@ class LogCapture {
   std::string path_;
 };
 
+// The listing of `pattern` (ANSI, as the tests spell their paths), each name as the log
+// spells it; the result of ListDirectory.
+bool ListNames(const std::string& pattern, std::vector<std::string>& names);
+
+// A shell folder as the log spells it, ending in a backslash ("" when unknown).
+std::string ShellFolderText(int id);
+
 // The bytes a log holds for `lines`: each line followed by CR LF.
 std::string LogLines(const std::vector<std::string>& lines);
 
@@ -34,9 +41,9 @@ std::string KeyOk(const std::string& text);
 std::string KeyFailed(const std::string& text);
 std::string ValueOk(const std::string& text);
 
-// Fakes the deletion calls of the file primitives for the life of the object: nothing is
-// deleted, every deletion asked for is recorded (and succeeds). For tests whose failure
-// would otherwise take the prefix's own folders.
+// Fakes the deletion call of the file primitives for the life of the object: nothing is
+// deleted, every deletion asked for is recorded as the log spells it (and succeeds). For tests
+// whose failure would otherwise take the prefix's own folders.
 class FakedDeletions {
  public:
   FakedDeletions();

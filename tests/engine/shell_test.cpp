@@ -17,12 +17,12 @@ class ShellTest : public ::testing::Test {
 TEST_F(ShellTest, FolderPathsEndInOneBackslash) {
   for (int id : {CSIDL_DESKTOP, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS,
                  CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_APPDATA, CSIDL_PROGRAM_FILES}) {
-    std::string path = "old";
+    std::wstring path = L"old";
     EXPECT_TRUE(GetSpecialFolderPath(id, path)) << id;
     ASSERT_GE(path.size(), 3u) << id;
-    EXPECT_EQ(path.back(), '\\') << id;
-    EXPECT_NE(path[path.size() - 2], '\\') << id;
-    EXPECT_TRUE(DirExists(path)) << path;
+    EXPECT_EQ(path.back(), L'\\') << id;
+    EXPECT_NE(path[path.size() - 2], L'\\') << id;
+    EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << id;
   }
 }
 
@@ -30,15 +30,15 @@ TEST_F(ShellTest, FolderPathsEndInOneBackslash) {
 TEST_F(ShellTest, DriveRootFolderKeepsItsOneBackslash) {
   const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kShellFolders, "Personal", "C:\\", REG_EXPAND_SZ));
-  std::string path;
+  std::wstring path;
   EXPECT_TRUE(GetSpecialFolderPath(CSIDL_PERSONAL, path));
-  EXPECT_EQ(path, "C:\\");
+  EXPECT_EQ(path, L"C:\\");
 }
 
 TEST_F(ShellTest, UnresolvableFolderLeavesPathAlone) {
-  std::string path = "untouched";
+  std::wstring path = L"untouched";
   EXPECT_FALSE(GetSpecialFolderPath(0x7f, path));
-  EXPECT_EQ(path, "untouched");
+  EXPECT_EQ(path, L"untouched");
 }
 
 TEST_F(ShellTest, NothingRunningUnderNameIsSFalseAndPointerUntouched) {

@@ -26,11 +26,12 @@ TEST(OrvPaths, DataFolderAndIconNamesMustBePlain) {
   }
 }
 
-TEST(OrvPaths, ShortcutNamesWithSlashOrColonAreRefused) {
+// A name from the registry is one plain component or names nothing.
+TEST(OrvPaths, ShortcutNamesWithSeparatorsOrDotsAreRefused) {
   EXPECT_TRUE(IsUsableShortcutName("Orv Player"));
-  EXPECT_TRUE(IsUsableShortcutName(".."));  // stays a file name on the desktop ("...lnk")
-  EXPECT_FALSE(IsUsableShortcutName("x/../../victim"));
-  EXPECT_FALSE(IsUsableShortcutName("c:victim"));
+  EXPECT_TRUE(IsUsableShortcutName("..\xef\xbc\xbc..\xef\xbc\xbcvictim"));  // U+FF3C: one odd name
+  for (const char* name : {"..", ".", "x/../../victim", "c:victim", "a\\b"})
+    EXPECT_FALSE(IsUsableShortcutName(name)) << name;
 }
 
 TEST(OrvPaths, LauncherExecutableMustBeAnAbsoluteQlaunchExe) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "engine/run_settings.h"
+#include "engine/wide_text.h"
 #include "log_capture.h"
 #include "orv/launcher.h"
 #include "orv/orv_catalogue.h"
@@ -83,7 +84,7 @@ TEST_F(OrvParts, PendingRenamesKeepOtherInstallersOperations) {
   SetMultiString(longName.c_str(), MultiString(u"\\??\\C:\\orv\\long\0\0"));
   LogCapture capture(dir_ + "capture.log");
 
-  RemoveOrvPendingRenames(HKEY_LOCAL_MACHINE, kSessionManager, "pendingfilerenameoperations");
+  RemoveOrvPendingRenames(HKEY_LOCAL_MACHINE, Widen(kSessionManager), L"pendingfilerenameoperations");
 
   EXPECT_TRUE(GetMultiString(L"PendingFileRenameOperations") ==
               MultiString(u"\\??\\C:\\Temp\\\u4E2D.tmp\0\0\\??\\C:\\y\\new.dll\0!\\??\\C:\\y\\old.dll\0"));
@@ -118,7 +119,7 @@ TEST_F(OrvParts, ShortcutNamesLeadingOutOfTheDesktopAreSkipped) {
     ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, std::string("Software\\orv\\Evil\\shortcuts\\") + name));
   LogCapture capture(dir_ + "capture.log");
 
-  RemoveOrvConfiguration("Evil", OPT_DESKTOP_SHORTCUTS);
+  RemoveOrvConfiguration(L"Evil", OPT_DESKTOP_SHORTCUTS);
 
   EXPECT_TRUE(FileExists(victim));
   EXPECT_TRUE(FileExists(desktop + "c_victim.lnk"));
@@ -176,40 +177,53 @@ TEST_F(OrvParts, HostServerPathIsReadWithoutQuotesWithinItsBuffer) {
   };
   for (const auto& c : kCases) {
     ASSERT_TRUE(SetRegString(HKEY_CLASSES_ROOT, key, "", c.stored));
-    EXPECT_EQ(GetHostServerPath(), c.read) << c.stored.size() << " characters stored";
+    EXPECT_EQ(GetHostServerPath(), Widen(c.read)) << c.stored.size() << " characters stored";
   }
   SetRegDword(HKEY_CLASSES_ROOT, key, "", 1);
-  EXPECT_EQ(GetHostServerPath(), "");
+  EXPECT_EQ(GetHostServerPath(), L"");
   DeleteRegTreeForTest(HKEY_CLASSES_ROOT, std::string("CLSID\\") + OrvIdText(ORV_ID_HOST));
-  EXPECT_EQ(GetHostServerPath(), "");
+  EXPECT_EQ(GetHostServerPath(), L"");
 }
 
 struct LauncherCase {
-  const char* path;  // "<QLAUNCH>" is the launcher folder
+  const char* path;  // "<QLAUNCH>" is the launcher folder, "<SYSTEM>" the system folder
   const char* icon;
   bool started;      // the launcher is started and its executable goes
   bool iconRemoved;
 };
 
-// The launcher's values come from the user's registry: only an absolute path to a file named
-// "qlaunch.exe" is started and deleted, and only a plain file name is taken as its icon.
+std::string SystemFolderForTest() {
+  char folder[MAX_PATH] = {};
+  GetSystemDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\";
+}
+
+// The launcher's values come from the user's registry while the removal may run as an
+// administrator: only an absolute path to a file named "qlaunch.exe", in a folder that is not
+// one of the system's own, with an icon that is one plain file name (or none), is started and
+// deleted. Any other value leaves the launcher alone: nothing started, nothing deleted.
 TEST_F(OrvParts, LauncherValuesAreCheckedBeforeUse) {
   const LauncherCase kCases[] = {
       {"<QLAUNCH>qlaunch.exe", "qlaunch.ico", true, true},
-      {"<QLAUNCH>QLAUNCH.EXE", "..\\victim.txt", true, false},
-      {"<QLAUNCH>qlaunch.exe", "..", true, false},
-      {"<QLAUNCH>qlaunch.exe", "c:victim.txt", true, false},
+      {"<QLAUNCH>QLAUNCH.EXE", "..\\victim.txt", false, false},
+      {"<QLAUNCH>qlaunch.exe", "..", false, false},
+      {"<QLAUNCH>qlaunch.exe", "c:victim.txt", false, false},
       {"<QLAUNCH>qlaunch.exe", "", true, false},
       {"<QLAUNCH>victim.txt", "qlaunch.ico", false, false},
       {"qlaunch.exe", "qlaunch.ico", false, false},
       {"", "qlaunch.ico", false, false},
+      {"<SYSTEM>qlaunch.exe", "qlaunch.ico", false, false},
   };
   const std::string folder = LauncherFolder();
+  const std::string system = SystemFolderForTest();
   const std::string victim = folder.substr(0, folder.size() - 1);
   const std::string outside = victim.substr(0, victim.rfind('\\') + 1) + "victim.txt";
   for (const LauncherCase& c : kCases) {
     SCOPED_TRACE(std::string(c.path) + " / " + c.icon);
-    const std::string path = ExpandOrvTokens(c.path);
+    std::string path = ExpandOrvTokens(c.path);
+    const bool inSystem = path.compare(0, 8, "<SYSTEM>") == 0;
+    if (inSystem) path = system + path.substr(8);
+    const std::string home = inSystem ? system : folder;
     MakeDirs(folder);
     // One real start of the launcher's test double; the cases that only check which values
     // are refused use a qlaunch.exe that is no program: its start fails, the deletions follow.
@@ -217,8 +231,8 @@ TEST_F(OrvParts, LauncherValuesAreCheckedBeforeUse) {
     if (real)
       ASSERT_TRUE(CopyFileA((BinDir() + "qlaunch.exe").c_str(), (folder + "qlaunch.exe").c_str(), FALSE));
     else
-      ASSERT_TRUE(WriteFileBytes(folder + "qlaunch.exe", "not a program"));
-    ASSERT_TRUE(WriteFileBytes(folder + "qlaunch.ico", "icon"));
+      ASSERT_TRUE(WriteFileBytes(home + "qlaunch.exe", "not a program"));
+    ASSERT_TRUE(WriteFileBytes(home + "qlaunch.ico", "icon"));
     ASSERT_TRUE(WriteFileBytes(folder + "victim.txt", "keep"));
     ASSERT_TRUE(WriteFileBytes(outside, "keep"));
     ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kLauncherKey, "path", path));
@@ -232,12 +246,16 @@ TEST_F(OrvParts, LauncherValuesAreCheckedBeforeUse) {
       if (c.started) lines.push_back(FileOk(path));
       EXPECT_EQ(capture.Log(), LogLines(lines));
     }
-    EXPECT_EQ(FileExists(folder + "qlaunch.exe"), !c.started);
-    EXPECT_EQ(FileExists(folder + "qlaunch.ico"), !c.iconRemoved);
+    EXPECT_EQ(FileExists(home + "qlaunch.exe"), !c.started);
+    EXPECT_EQ(FileExists(home + "qlaunch.ico"), !c.iconRemoved);
     EXPECT_TRUE(FileExists(folder + "victim.txt"));
     EXPECT_TRUE(FileExists(outside));
     EXPECT_EQ(ReadFileBytes(LauncherRecordPath()), real ? "/unregserver|" + victim + "\n" : "");
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kLauncherKey));  // the launcher key stays
+    if (inSystem) {
+      DeleteFileA((system + "qlaunch.exe").c_str());
+      DeleteFileA((system + "qlaunch.ico").c_str());
+    }
   }
   DeleteTreeForTest(folder);
   DeleteFileA(outside.c_str());

@@ -1,0 +1,276 @@
+#include "engine/backup_writer.h"
+
+#include <vector>
+
+#include "engine/backup_layout.h"
+#include "engine/cleanup_context.h"
+#include "engine/handles.h"
+#include "engine/nt_files.h"
+#include "engine/reg_file.h"
+#include "engine/registry.h"
+#include "engine/wide_text.h"
+
+namespace {
+
+struct BackupState {
+  bool tried = false;
+  std::wstring folder;  // ending in a backslash; empty when none could be made
+  KernelHandle registryFile;
+};
+
+BackupState& State() {
+  static BackupState state;
+  return state;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Writes all of `text` and flushes it to the disk; an item goes only after this succeeded.
+bool WriteFlushed(HANDLE file, const std::string& text) {
+  DWORD written = 0;
+  return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size() && FlushFileBuffers(file);
+}
+
+// Makes "purgon-backup" in the current directory, or the first free "purgon-backup.N". A
+// name whose restored form exists is taken too, so that the newest backup always has the
+// highest number and a restored one is never renamed onto another.
+bool MakeBackupFolder(BackupState& state) {
+  const std::wstring base = BackupParentFolder();
+  if (base.empty()) return false;
+  for (int number = 0; number < 100000; ++number) {
+    const std::wstring folder = base + Widen(BackupFolderName(number));
+    // Kept within the reach of every program that may read it back (regedit among them).
+    if (folder.size() >= MAX_PATH - 12) return false;
+    if (Exists(folder) || Exists(folder + Widen(kRestoredSuffix))) continue;
+    if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+      if (GetLastError() == ERROR_ALREADY_EXISTS) continue;
+      return false;
+    }
+    const std::wstring registry = folder + L"\\" + Widen(kBackupRegistryFile);
+    state.registryFile.Reset(CreateFileW(registry.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!state.registryFile || !WriteFlushed(state.registryFile.get(), kRegFileHeader)) {
+      state.registryFile.Reset();
+      return false;
+    }
+    state.folder = folder + L"\\";
+    return true;
+  }
+  return false;
+}
+
+bool BackupReady() {
+  BackupState& state = State();
+  if (!state.tried) {
+    state.tried = true;
+    MakeBackupFolder(state);
+  }
+  return !state.folder.empty();
+}
+
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+std::string BytesOf(const std::wstring& text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+// True when the ANSI code page holds every character of the UTF-16 bytes.
+bool FitsAnsi(const std::string& bytes) {
+  if (bytes.size() < 2) return true;
+  BOOL lossy = FALSE;
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(bytes.data()),
+                      static_cast<int>(bytes.size() / 2), nullptr, 0, nullptr, &lossy);
+  return !lossy;
+}
+
+// The ANSI bytes of a value's UTF-16 string data, as regedit would read them back.
+std::string AnsiBytes(const std::string& wide) {
+  const std::wstring text(reinterpret_cast<const wchar_t*>(wide.data()), wide.size() / sizeof(wchar_t));
+  return LogText(text);
+}
+
+// The value's type and bytes; false when it cannot be read. A string whose characters the
+// ANSI form loses also gets its exact UTF-16 bytes, and so does a name.
+bool ReadValue(HKEY key, const std::wstring& name, RegFileValue& value) {
+  DWORD type = 0;
+  std::string bytes;
+  if (!ReadRegValueWide(key, name, type, bytes)) return false;
+  value.name = LogText(name);
+  value.type = type;
+  if (!FitsAnsi(BytesOf(name))) {
+    value.hasWideName = true;
+    value.wideName = BytesOf(name);
+  }
+  if (!IsStringType(type)) {
+    value.data = bytes;
+    return true;
+  }
+  value.data = AnsiBytes(bytes);
+  if (!FitsAnsi(bytes) || bytes.size() % sizeof(wchar_t) != 0) {
+    value.hasWide = true;
+    value.wide = bytes;
+  }
+  return true;
+}
+
+bool AppendValue(HKEY key, const std::wstring& name, std::string& text) {
+  RegFileValue value;
+  std::string line;
+  if (!ReadValue(key, name, value) || !FormatRegValueLine(value, line)) return false;
+  text += line;
+  if (value.hasWide) text += FormatRegWideLine(value.wide);
+  if (value.hasWideName) text += FormatRegWideNameLine(value.wideName);
+  return true;
+}
+
+bool AppendKeyLine(const std::wstring& path, std::string& text) {
+  std::string line;
+  if (!FormatRegKeyLine(LogText(path), line)) return false;
+  text += line;
+  if (!FitsAnsi(BytesOf(path))) text += FormatRegWideKeyLine(BytesOf(path));
+  return true;
+}
+
+// The key and everything below it, parents before children, as registry-file text.
+bool AppendKeyTree(HKEY key, const std::wstring& path, std::string& text) {
+  if (!AppendKeyLine(path, text)) return false;
+  DWORD values = 0, longestName = 0;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                       &longestName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  std::vector<wchar_t> name(longestName + 2);
+  for (DWORD index = 0; index < values; ++index) {
+    DWORD length = static_cast<DWORD>(name.size());
+    if (RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS ||
+        !AppendValue(key, std::wstring(name.data(), length), text))
+      return false;
+  }
+  for (const std::wstring& child : SubKeyNames(key)) {
+    RegKey sub;
+    if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, sub.Receive()) != ERROR_SUCCESS ||
+        !AppendKeyTree(sub.get(), path + L"\\" + child, text))
+      return false;
+  }
+  return true;
+}
+
+bool WriteToRegistryFile(const std::string& text) {
+  return BackupReady() && WriteFlushed(State().registryFile.get(), text);
+}
+
+std::wstring FullKeyPath(HKEY root, const std::wstring& subKey) {
+  const char* rootName = RootKeyName(root);
+  return rootName ? Widen(rootName) + L"\\" + subKey : std::wstring();
+}
+
+// Creates `folder` (inside the backup, ending in a backslash) and the folders above it that
+// are missing.
+bool MakeFolders(const std::wstring& folder) {
+  const size_t start = State().folder.size();
+  for (size_t end = folder.find(L'\\', start); end != std::wstring::npos;
+       end = folder.find(L'\\', end + 1)) {
+    const std::wstring part = L"\\\\?\\" + folder.substr(0, end);
+    if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+      return false;
+  }
+  return true;
+}
+
+// Where the backup keeps `path`; empty when it cannot.
+std::wstring KeptPlace(const std::wstring& path) {
+  std::string kept;
+  if (!BackupReady() || !KeptPathOf(Utf8Of(path), kept)) return std::wstring();
+  return State().folder + Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept);
+}
+
+// Copies the opened file (read again through its folder's handle, by its own name) to `kept`
+// and flushes it; on any failure nothing is left at `kept`.
+bool CopyInto(const OpenedEntry& entry, const std::wstring& kept) {
+  const OpenMode read = {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         EntryKind::File, LinkHandling::AsItself};
+  KernelHandle source;
+  if (!NtSucceeded(OpenChild(entry.parent, entry.name, read, source))) return false;
+  const std::wstring longKept = L"\\\\?\\" + kept;
+  bool copied = false;
+  {
+    KernelHandle target(CreateFileW(longKept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target) return false;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+      DWORD got = 0, written = 0;
+      if (!ReadFile(source.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) break;
+      if (got == 0) {
+        copied = FlushFileBuffers(target.get()) != FALSE;
+        break;
+      }
+      if (!WriteFile(target.get(), buffer.data(), got, &written, nullptr) || written != got) break;
+    }
+  }
+  if (!copied) DeleteFileW(longKept.c_str());
+  return copied;
+}
+
+// Windows 9x: by the path, through the code page.
+bool MoveByPath(const std::wstring& path, const std::wstring& kept) {
+  const std::string from = LogText(path), to = LogText(kept);
+  if (from.find('?') != std::string::npos || to.find('?') != std::string::npos) return false;
+  return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
+}  // namespace
+
+bool BackupKeyTree(HKEY root, const std::wstring& subKey, HKEY key) {
+  const std::wstring path = FullKeyPath(root, subKey);
+  std::string text;
+  return !path.empty() && AppendKeyTree(key, path, text) && WriteToRegistryFile(text);
+}
+
+bool BackupValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name) {
+  const std::wstring path = FullKeyPath(root, subKey);
+  std::string text;
+  return !path.empty() && AppendKeyLine(path, text) && AppendValue(key, name, text) &&
+         WriteToRegistryFile(text);
+}
+
+void BackupValueLeft(HKEY key, const std::wstring& name) {
+  std::string left;
+  DWORD type = 0;
+  if (ReadRegValueWide(key, name, type, left)) WriteToRegistryFile(FormatRegLeftLine(left));
+}
+
+bool MoveFileIntoBackup(const OpenedEntry& entry) {
+  const std::wstring kept = KeptPlace(entry.path);
+  if (kept.empty() || Exists(L"\\\\?\\" + kept) || !MakeFolders(kept.substr(0, kept.rfind(L'\\') + 1)))
+    return false;
+  if (!entry.handle) return MoveByPath(entry.path, kept);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!ReadOpenedInfo(entry.handle, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+    return false;
+  const NtStatus moved = MoveOpened(entry.handle, kept);
+  if (NtSucceeded(moved)) return true;
+  if (moved != kStatusNotSameDevice || !CopyInto(entry, kept)) return false;
+  if (NtSucceeded(DeleteOpened(entry.handle))) return true;
+  DeleteFileW((L"\\\\?\\" + kept).c_str());
+  return false;
+}
+
+bool KeepFolderInBackup(const std::wstring& path) {
+  std::wstring kept = KeptPlace(path);
+  return !kept.empty() && MakeFolders(kept + L"\\");
+}
+
+std::wstring BackupParentFolder() {
+  const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+  if (needed == 0) return std::wstring();
+  std::wstring current(needed, L'\0');
+  const DWORD length = GetCurrentDirectoryW(needed, &current[0]);
+  if (length == 0 || length >= needed) return std::wstring();
+  current.resize(length);
+  if (current.back() != L'\\') current += L'\\';
+  return current;
+}
+
+std::wstring BackupFolderPath() { return State().folder; }
