@@ -153,9 +153,24 @@ TEST(BackupLayout, FolderNamesNewestAndKeptPlaces) {
   ASSERT_TRUE(OriginalPathOf(kept, back));
   EXPECT_EQ(back, "\\\\server\\share\\d");
   // Nothing may lead out of the files folder or elsewhere on the way back.
-  for (const char* bad : {"C:\\a\\..\\..\\b", "C:\\a\\\\b", "relative\\x", "\\\\?\\C:\\x", "C:x"})
+  for (const char* bad : {"C:\\a\\..\\..\\b", "C:\\a\\\\..\\b", "relative\\x", "\\\\?\\C:\\x", "C:x",
+                          "\\\\\\server\\share\\x", "C:\\\\", "C:\\a\\\\.\\\\b"})
     EXPECT_FALSE(KeptPathOf(bad, kept)) << bad;
   for (const char* bad : {"C\\..\\x", "UNC\\", "x", "CD\\x"}) EXPECT_FALSE(OriginalPathOf(bad, back)) << bad;
+}
+
+// The launcher forms its icon's path with a doubled backslash; Windows reads it as one, and
+// so must the backup, or the icon is never removed under /backup.
+TEST(BackupLayout, DoubledSeparatorsAreKeptAsOne) {
+  std::string kept, back;
+  ASSERT_TRUE(KeptPathOf("C:\\Program Files\\Varenta\\QLaunch\\\\qlaunch.ico", kept));
+  EXPECT_EQ(kept, "C\\Program Files\\Varenta\\QLaunch\\qlaunch.ico");
+  ASSERT_TRUE(OriginalPathOf(kept, back));
+  EXPECT_EQ(back, "C:\\Program Files\\Varenta\\QLaunch\\qlaunch.ico");
+  ASSERT_TRUE(KeptPathOf("C:\\\\a\\\\\\b\\\\", kept));
+  EXPECT_EQ(kept, "C\\a\\b");
+  ASSERT_TRUE(KeptPathOf("\\\\server\\\\share\\d", kept));
+  EXPECT_EQ(kept, "UNC\\server\\share\\d");
 }
 
 BackupTime Time(int year, int month, int day, int hour, int minute, int second) {
