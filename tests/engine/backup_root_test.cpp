@@ -1,20 +1,12 @@
-// The backups folder and its backup folders against Wine's real files and security calls. The
-// open, linked and planted folders come from make-backup-roots.sh, run in this test's own
-// prefix before it starts.
-//
-// Under Wine the owner read back is always the running account and a DACL is kept only as
-// Unix mode bits: a folder made with the protected DACL reads back as the system and the
-// account alone, one made without it also gives Everyone read access, and one with mode o+w
-// gives Everyone write access.
+// The backups folder and its backup folders against Wine's files and security calls; the open,
+// linked and planted folders come from make-backup-roots.sh. Wine keeps a DACL only as mode
+// bits: a folder made without the protected DACL reads back with Everyone allowed to read.
 #include <gtest/gtest.h>
 
 #include <aclapi.h>
-#include <sddl.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <memory>
-#include <set>
 
 #include "engine/backup_root.h"
 #include "test_support.h"
@@ -28,60 +20,23 @@ struct LocalFreeDeleter {
 };
 using LocalPointer = std::unique_ptr<void, LocalFreeDeleter>;
 
-std::wstring SidText(PSID sid) {
-  LPWSTR text = nullptr;
-  if (!ConvertSidToStringSidW(sid, &text)) return L"?";
-  LocalPointer owner(text);
-  return text;
-}
-
-std::wstring RunningAccount() {
-  HANDLE raw = nullptr;
-  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw);
-  std::unique_ptr<void, decltype(&CloseHandle)> token(raw, CloseHandle);
-  BYTE buffer[256];
-  DWORD size = 0;
-  if (!GetTokenInformation(raw, TokenUser, buffer, sizeof(buffer), &size)) return L"";
-  return SidText(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
-}
-
-// The accounts the folder's DACL gives any access to, as SID texts.
-std::set<std::wstring> AllowedAccounts(const std::wstring& folder) {
+// What the module makes gives Everyone nothing, and has a DACL.
+void ExpectMadeProtected(const std::wstring& folder) {
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  std::set<std::wstring> accounts;
-  if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                            nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
-    accounts.insert(L"(unreadable)");
-    return accounts;
-  }
+  ASSERT_EQ(GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                  nullptr, &dacl, nullptr, &descriptor), 0u);
   LocalPointer owner(descriptor);
-  for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+  ASSERT_TRUE(dacl) << "no DACL";
+  BYTE everyone[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof(everyone);
+  ASSERT_TRUE(CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size));
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
     ACCESS_ALLOWED_ACE* ace = nullptr;
-    if (GetAce(dacl, i, reinterpret_cast<void**>(&ace)) && ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE)
-      accounts.insert(SidText(&ace->SidStart));
+    ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+    EXPECT_FALSE(EqualSid(&ace->SidStart, everyone))
+        << "Everyone has " << std::hex << ace->Mask << " on " << std::string(folder.begin(), folder.end());
   }
-  if (!dacl) accounts.insert(L"(no DACL)");
-  return accounts;
-}
-
-// What the module makes: nobody but the system, the administrators and this account.
-void ExpectMadeProtected(const std::wstring& folder) {
-  const std::set<std::wstring> trusted = {L"S-1-5-18", L"S-1-5-32-544", RunningAccount()};
-  for (const std::wstring& account : AllowedAccounts(folder))
-    EXPECT_TRUE(trusted.count(account)) << "folder " << std::string(folder.begin(), folder.end())
-                                        << " also allows " << std::string(account.begin(), account.end());
-}
-
-SYSTEMTIME Utc(WORD hour, WORD minute, WORD second) {
-  SYSTEMTIME t = {};
-  t.wYear = 2026;
-  t.wMonth = 12;
-  t.wDay = 9;
-  t.wHour = hour;
-  t.wMinute = minute;
-  t.wSecond = second;
-  return t;
 }
 
 std::string Narrowed(const std::wstring& text) { return std::string(text.begin(), text.end()); }
@@ -126,10 +81,11 @@ TEST(BackupRoot, NewBackupsTakeTheNextFreeNameAndTheNewestIsTheLastMade) {
   ASSERT_TRUE(root.OpenBelow(base, false).ok());
   // A restored ".3" still takes its name: the restore's renaming must never meet a folder.
   ASSERT_TRUE(CreateDirectoryW((root.path() + L"20261209-101500.3.restored").c_str(), nullptr));
+  const SYSTEMTIME utc = {2026, 12, 3, 9, 10, 15, 0, 0};
   std::vector<std::string> made;
   for (int i = 0; i < 3; ++i) {
     CheckedFolder folder;
-    const BackupPlaceResult result = root.MakeBackupFolder(Utc(10, 15, 0), folder);
+    const BackupPlaceResult result = root.MakeBackupFolder(utc, folder);
     ASSERT_TRUE(result.ok()) << Narrowed(result.reason);
     ExpectMadeProtected(folder.path().substr(0, folder.path().size() - 1));
     made.push_back(Narrowed(folder.path().substr(root.path().size())));
