@@ -105,11 +105,6 @@ TEST(PendingRenames, TheBackupKeepsOnlyTheOperationsTakenOut) {
   ASSERT_EQ(f.taken.size(), 2u);
   const std::u16string kept = RenameOperationsData(f.taken);
   EXPECT_TRUE(kept == MultiString(u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0\\??\\C:\\orv\\b.dll\0\0"));
-  std::vector<RenameOperation> back;
-  ASSERT_TRUE(RenameOperationsOf(kept, back));
-  ASSERT_EQ(back.size(), 2u);
-  EXPECT_TRUE(back[1].source == u"\\??\\C:\\orv\\b.dll" && back[1].target.empty());
-  EXPECT_FALSE(RenameOperationsOf(MultiString(u"a\0b\0c"), back));
   EXPECT_TRUE(QueuedFilePath(u"\\??\\C:\\orv\\b.dll") == u"C:\\orv\\b.dll");
   EXPECT_TRUE(QueuedFilePath(u"C:\\x") == u"C:\\x");
 }
