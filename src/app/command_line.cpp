@@ -41,6 +41,32 @@ class Tokenizer {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool AreDigits(const char* s, size_t length) {
+  for (size_t i = 0; i < length; ++i)
+    if (!IsDigit(s[i])) return false;
+  return true;
+}
+
+// The time part of a backup's name: six digits, then "." and digits when it has a number.
+bool IsBackupTimeToken(const char* s, size_t length) {
+  if (length < 6 || !AreDigits(s, 6)) return false;
+  return length == 6 || (length > 7 && s[6] == '.' && AreDigits(s + 7, length - 7));
+}
+
+// "20261209-101500" arrives split at the hyphen: an eight-digit token followed by the time
+// part. On a match both are used up and `name` is set; otherwise nothing is.
+bool TakeBackupName(Tokenizer& tokens, std::string& name) {
+  Tokenizer after = tokens;
+  if (tokens.length() != 8 || !AreDigits(tokens.start(), 8) || !after.Next() ||
+      !IsBackupTimeToken(after.start(), after.length()))
+    return false;
+  name.assign(tokens.start(), 8);
+  name += '-';
+  name.append(after.start(), after.length());
+  tokens = after;
+  return true;
+}
+
 // Value of the leading decimal digits, modulo 2^32.
 int32_t LeadingNumber(const char* s, size_t length) {
   uint32_t value = 0;
@@ -101,7 +127,10 @@ ParseOutcome ParseCommandLineText(const char* line, RunSettings& settings, Keywo
       case KW_LAUNCHER: settings.removeLauncher = true; break;
       case KW_PREVIEW: settings.preview = true; break;
       case KW_BACKUP: settings.backup = true; break;
-      case KW_RESTORE: settings.restore = true; break;
+      case KW_RESTORE:
+        settings.restore = true;
+        if (pending && TakeBackupName(tokens, settings.restoreName)) pending = tokens.Next();
+        break;
       case KW_CODES: settings.codes = true; break;
       case KW_PEL:
       case KW_ORV: {

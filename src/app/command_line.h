@@ -18,5 +18,7 @@ int CompareAsciiNoCase(const char* a, const char* b);
 
 // One pass over the whole command line (program path included): tokens are split at "-",
 // "/" and " ", compared with the keywords and applied to `settings`. Tokens after "?",
-// "regserver" or "unregserver" are not read.
+// "regserver" or "unregserver" are not read. After "restore", an eight-digit token and a
+// six-digit one (with ".N" or not) name a backup ("20261209-101500" arrives split at its
+// hyphen): both are used up for `restoreName`; anything else is read as it always was.
 ParseOutcome ParseCommandLineText(const char* line, RunSettings& settings, KeywordCompare compare);

@@ -25,6 +25,15 @@ bool HasOnlyPlainParts(const std::string& path) {
   }
 }
 
+// Runs of backslashes as one: the launcher forms paths such as "...\QLaunch\\qlaunch.ico",
+// which Windows reads as single separators; the kept place and the way back use one.
+std::string WithSingleSeparators(const std::string& path) {
+  std::string single;
+  for (char c : path)
+    if (c != '\\' || single.empty() || single.back() != '\\') single += c;
+  return single;
+}
+
 }  // namespace
 
 std::string BackupFolderName(int number) {
@@ -62,11 +71,12 @@ bool KeptPathOf(const std::string& path, std::string& kept) {
   std::string rest;
   if (path.size() > 3 && IsLetter(path[0]) && path[1] == ':' && path[2] == '\\') {
     kept = std::string(1, static_cast<char>(path[0] & ~0x20)) + "\\";
-    rest = path.substr(3);
+    rest = WithSingleSeparators(path.substr(3));
+    if (!rest.empty() && rest[0] == '\\') rest.erase(0, 1);  // "C:\\x" is "C:\x" to Windows
   } else if (path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' &&
              path[2] != '.') {
     kept = "UNC\\";
-    rest = path.substr(2);
+    rest = WithSingleSeparators(path.substr(2));  // a third leading backslash stays and fails
   } else {
     return false;
   }

@@ -19,8 +19,9 @@ int BackupNumberOf(const std::string& name);
 // The highest backup number among `names` (entries of the current directory), or -1.
 int NewestBackupNumber(const std::vector<std::string>& names);
 
-// Where a file with full path `path` is kept below the files folder ("C\dir\file"); false
-// for a path that is neither on a drive nor a network share, or that would lead elsewhere.
+// Where a file with full path `path` is kept below the files folder ("C\dir\file"), with
+// runs of backslashes read as one, as Windows reads them; false for a path that is neither on
+// a drive nor a network share, or that would lead elsewhere.
 bool KeptPathOf(const std::string& path, std::string& kept);
 
 // The reverse: the original path of a file kept at `kept` below the files folder.

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 // Bits of an option word. A non-zero word asks for that client's removal; the bits add
 // optional steps. -1 asks for every step.
@@ -31,6 +32,9 @@ struct RunSettings {
   bool backup = false;   // keep every deleted key, value and file in a backup folder
   bool restore = false;  // put the newest backup folder back instead of removing
   bool codes = false;    // exit codes that tell a script how the run ended
+  // The backup "/restore" named ("YYYYMMDD-HHMMSS[.N]" in shape; whether such a backup name
+  // is valid is for the restore to judge). Empty: the newest.
+  std::string restoreName;
 };
 
 // The run's settings, owned by the application object; the removals and the dialog reach

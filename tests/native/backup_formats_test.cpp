@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/backup_layout.h"
+#include "engine/backup_names.h"
 #include "engine/gone_items.h"
 #include "engine/reg_file.h"
 
@@ -152,9 +153,80 @@ TEST(BackupLayout, FolderNamesNewestAndKeptPlaces) {
   ASSERT_TRUE(OriginalPathOf(kept, back));
   EXPECT_EQ(back, "\\\\server\\share\\d");
   // Nothing may lead out of the files folder or elsewhere on the way back.
-  for (const char* bad : {"C:\\a\\..\\..\\b", "C:\\a\\\\b", "relative\\x", "\\\\?\\C:\\x", "C:x"})
+  for (const char* bad : {"C:\\a\\..\\..\\b", "C:\\a\\\\..\\b", "relative\\x", "\\\\?\\C:\\x", "C:x",
+                          "\\\\\\server\\share\\x", "C:\\\\", "C:\\a\\\\.\\\\b"})
     EXPECT_FALSE(KeptPathOf(bad, kept)) << bad;
   for (const char* bad : {"C\\..\\x", "UNC\\", "x", "CD\\x"}) EXPECT_FALSE(OriginalPathOf(bad, back)) << bad;
+}
+
+// The launcher forms its icon's path with a doubled backslash; Windows reads it as one, and
+// so must the backup, or the icon is never removed under /backup.
+TEST(BackupLayout, DoubledSeparatorsAreKeptAsOne) {
+  std::string kept, back;
+  ASSERT_TRUE(KeptPathOf("C:\\Program Files\\Varenta\\QLaunch\\\\qlaunch.ico", kept));
+  EXPECT_EQ(kept, "C\\Program Files\\Varenta\\QLaunch\\qlaunch.ico");
+  ASSERT_TRUE(OriginalPathOf(kept, back));
+  EXPECT_EQ(back, "C:\\Program Files\\Varenta\\QLaunch\\qlaunch.ico");
+  ASSERT_TRUE(KeptPathOf("C:\\\\a\\\\\\b\\\\", kept));
+  EXPECT_EQ(kept, "C\\a\\b");
+  ASSERT_TRUE(KeptPathOf("\\\\server\\\\share\\d", kept));
+  EXPECT_EQ(kept, "UNC\\server\\share\\d");
+}
+
+BackupTime Time(int year, int month, int day, int hour, int minute, int second) {
+  BackupTime t;
+  t.year = year;
+  t.month = month;
+  t.day = day;
+  t.hour = hour;
+  t.minute = minute;
+  t.second = second;
+  return t;
+}
+
+TEST(BackupNames, TheUtcTimeThenTheNumberAndOnlyRealDates) {
+  EXPECT_EQ(BackupNameFor(Time(2026, 12, 9, 10, 15, 0), 1), "20261209-101500");
+  EXPECT_EQ(BackupNameFor(Time(2026, 1, 2, 3, 4, 5), 2), "20260102-030405.2");
+  EXPECT_EQ(BackupNameFor(Time(2024, 2, 29, 23, 59, 59), 12), "20240229-235959.12");
+  EXPECT_EQ(BackupNameFor(Time(2000, 2, 29, 0, 0, 0), 1), "20000229-000000");
+  for (const BackupTime& bad : {Time(2026, 2, 29, 0, 0, 0), Time(1900, 2, 29, 0, 0, 0),
+                                Time(2026, 13, 1, 0, 0, 0), Time(2026, 4, 31, 0, 0, 0),
+                                Time(2026, 1, 1, 24, 0, 0), Time(2026, 1, 1, 0, 60, 0),
+                                Time(2026, 1, 1, 0, 0, 60), Time(10000, 1, 1, 0, 0, 0), Time(0, 0, 0, 0, 0, 0)})
+    EXPECT_EQ(BackupNameFor(bad, 1), "") << bad.year << "-" << bad.month << "-" << bad.day;
+  EXPECT_EQ(BackupNameFor(Time(2026, 1, 1, 0, 0, 0), 0), "");
+  EXPECT_EQ(BackupNameFor(Time(2026, 1, 1, 0, 0, 0), kMaxBackupNumber + 1), "");
+  BackupName parsed;
+  ASSERT_TRUE(ParseBackupName(BackupNameFor(Time(2024, 2, 29, 1, 2, 3), kMaxBackupNumber), parsed));
+  EXPECT_EQ(parsed.stamp, "20240229-010203");
+  EXPECT_EQ(parsed.number, kMaxBackupNumber);
+}
+
+// A restore name comes from the command line and listings from a folder others may have
+// written to: nothing but the exact pattern may pass, least of all a path.
+TEST(BackupNames, AnythingButThePatternIsNoBackup) {
+  for (const std::string& bad : std::vector<std::string>{
+        "", "20261209-101500.restored", "20261209-101500.2.restored", "20261209-101500.1",
+        "20261209-101500.02", "20261209-101500.", "20261209-101500.1000000000", "20261209_101500",
+        "20261209-1015", "2026120-9101500", "20261309-101500", "20260230-101500", "20261209-241500",
+        "..\\20261209-101500", "20261209-101500\\..", "20261209-101500/x", "C:20261209-101500",
+        "\\\\?\\20261209-101500", " 20261209-101500", "20261209-101500 ", "purgon-backup.2",
+        "\xef\xbc\x92""0261209-101500", std::string("20261209-101500\0.2", 17), "+2026120-101500"}) {
+    BackupName parsed;
+    EXPECT_FALSE(ParseBackupName(bad, parsed)) << bad;
+  }
+}
+
+// Newest by name, not by number alone or by text order: ".10" after ".2", a later second
+// after every number of an earlier one, restored backups never.
+TEST(BackupNames, NewestIsTheLatestTimeThenTheHighestNumber) {
+  EXPECT_EQ(NewestBackupName({"20261209-101500.2", "20261209-101500.10", "20261209-101459.99",
+                              "20261209-101500", "x", "20271209-101500.restored"}),
+            "20261209-101500.10");
+  EXPECT_EQ(NewestBackupName({"20251231-235959.9", "20261209-101501", "20261209-101500.10"}),
+            "20261209-101501");
+  EXPECT_EQ(NewestBackupName({"purgon-backup.7", "20261209-101500.restored", "20261309-101500"}), "");
+  EXPECT_EQ(NewestBackupName({}), "");
 }
 
 TEST(GoneItems, KeysBelowAndClassesHalvesValuesAndPaths) {

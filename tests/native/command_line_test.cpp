@@ -53,6 +53,29 @@ TEST(ParseCommandLine, RunKeywordsInAnyCaseAndPositionChangeNothingElse) {
   EXPECT_TRUE(plain.settings.logEnabled);
 }
 
+// "/restore 20261209-101500" reaches the parser as "restore", "20261209", "101500": the
+// hyphen is a delimiter like the blank.
+TEST(ParseCommandLine, RestoreNamesABackupWhateverSplitsItsParts) {
+  EXPECT_EQ(Parse("x /restore 20261209-101500").settings.restoreName, "20261209-101500");
+  EXPECT_EQ(Parse("x /restore 20261209 101500.2").settings.restoreName, "20261209-101500.2");
+  Parsed p = Parse("x -RESTORE 20261209/101500.12 s 20261209 101501");
+  EXPECT_TRUE(p.settings.restore && p.settings.silent);  // the token after the name is read
+  EXPECT_EQ(p.settings.restoreName, "20261209-101500.12");
+  // The shape only: whether such a backup exists, or the date does, the restore judges.
+  EXPECT_EQ(Parse("x /restore 99999999-999999.0").settings.restoreName, "99999999-999999.0");
+  for (const char* other : {"x /restore", "x /restore 2026120-101500", "x /restore 20261209-10150",
+                            "x /restore 20261209 101500x", "x /restore 20261209-101500.",
+                            "x /restore 20261209-101500.2.restored", "x /restore /v 20261209 101500",
+                            "x /pel 20261209-101500", "x 20261209-101500 /restore"}) {
+    p = Parse(other);
+    EXPECT_EQ(p.settings.restoreName, "") << other;
+    EXPECT_EQ(p.settings.restore, std::string(other).find("restore") != std::string::npos) << other;
+  }
+  p = Parse("x /restore 20261209 /v");
+  EXPECT_TRUE(p.settings.verbose);  // not a name: each token is read in its own right
+  EXPECT_EQ(Parse("x /restore /pel 20261209 101500").settings.pelOptions, 20261209);
+}
+
 TEST(ParseCommandLine, MissingOrNonNumericNumberAsksForEveryStep) {
   EXPECT_EQ(Parse("x /pel").settings.pelOptions, -1);
   Parsed p = Parse("x /pel /v");
@@ -153,7 +176,20 @@ Parsed ReferenceParse(const std::string& line) {
     if (t == "ql") p.settings.removeLauncher = true;
     if (t == "preview") p.settings.preview = true;
     if (t == "backup") p.settings.backup = true;
-    if (t == "restore") p.settings.restore = true;
+    if (t == "restore") {
+      p.settings.restore = true;
+      const auto digits = [](const std::string& text, size_t from) {
+        return from < text.size() && text.find_first_not_of("0123456789", from) == std::string::npos;
+      };
+      if (i + 2 < tokens.size() && tokens[i + 1].size() == 8 && digits(tokens[i + 1], 0)) {
+        const std::string& time = tokens[i + 2];
+        if (time.size() >= 6 && digits(time.substr(0, 6), 0) &&
+            (time.size() == 6 || (time[6] == '.' && digits(time, 7)))) {
+          p.settings.restoreName = tokens[i + 1] + "-" + time;
+          i += 2;
+        }
+      }
+    }
     if (t == "codes") p.settings.codes = true;
     if (t == "pel" || t == "orv") {
       int32_t& word = t == "pel" ? p.settings.pelOptions : p.settings.orvOptions;
@@ -175,8 +211,11 @@ Parsed ReferenceParse(const std::string& line) {
 TEST(ParseCommandLine, RandomLinesAgreeWithTheGrammarWrittenOut) {
   const char* pieces[] = {"pel", "orv", "ql", "l", "s", "v", "q", "?", "automation", "regserver",
                           "UnRegServer", "-", "/", " ", "\t", "\"", "0", "99999999999999999999",
-                          "12abc", "4294967298", "PEL", "Q", "preview", "Backup", "restore", "CODES", "\xff\xfe", "\x80"};
+                          "12abc", "4294967298", "PEL", "Q", "preview", "Backup", "restore", "CODES", "\xff\xfe", "\x80",
+                          "20261209", "101500", "101500.2", "2026120", ".", "7", " restore ",
+                          " 20261209 ", "-101500 ", "/101500.2 ", " 101500.x "};
   std::mt19937 random(12345);
+  int named = 0;
   for (int round = 0; round < 20000; ++round) {
     std::string line;
     const int count = random() % 40;
@@ -197,7 +236,10 @@ TEST(ParseCommandLine, RandomLinesAgreeWithTheGrammarWrittenOut) {
     ASSERT_EQ(got.settings.backup, want.settings.backup) << line;
     ASSERT_EQ(got.settings.restore, want.settings.restore) << line;
     ASSERT_EQ(got.settings.codes, want.settings.codes) << line;
+    ASSERT_EQ(got.settings.restoreName, want.settings.restoreName) << line;
+    named += !want.settings.restoreName.empty();
   }
+  EXPECT_GT(named, 10);  // the lines do name backups
 }
 
 }  // namespace

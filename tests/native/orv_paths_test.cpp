@@ -2,6 +2,8 @@
 // launcher removals build paths from them, and the filter of the queue of pending operations.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "engine/path_names.h"
 #include "orv/orv_paths.h"
 #include "orv/pending_renames.h"
@@ -93,6 +95,65 @@ TEST(PendingRenames, NothingChangesWithoutOrvAndNothingIsLeftWithOnlyOrv) {
   EXPECT_FALSE(f.changed);
   EXPECT_TRUE(f.rest.empty());
   EXPECT_FALSE(FilterOrvRenameOperations(std::u16string()).changed);
+}
+
+// What the backup keeps of the queue: the removed operations only, never the others, so a
+// restore cannot queue again what other programs' operations did at a reboot since.
+TEST(PendingRenames, TheBackupKeepsOnlyTheOperationsTakenOut) {
+  const PendingRenamesFilter f = FilterOrvRenameOperations(
+      MultiString(u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0\\??\\C:\\t\\keep.dll\0\0"
+                  u"\\??\\C:\\orv\\b.dll\0\0"));
+  ASSERT_EQ(f.taken.size(), 2u);
+  const std::u16string kept = RenameOperationsData(f.taken);
+  EXPECT_TRUE(kept == MultiString(u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0\\??\\C:\\orv\\b.dll\0\0"));
+  EXPECT_TRUE(QueuedFilePath(u"\\??\\C:\\orv\\b.dll") == u"C:\\orv\\b.dll");
+  EXPECT_TRUE(QueuedFilePath(u"C:\\x") == u"C:\\x");
+}
+
+TEST(PendingRenames, RestoreAppendsWhatIsMissingAndWhoseFileIsStillThere) {
+  const std::u16string kept =
+      MultiString(u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0\\??\\C:\\orv\\gone.dll\0\0"
+                  u"\\??\\C:\\orv\\b.dll\0\0");
+  const std::set<std::u16string> files = {u"\\??\\C:\\orv\\a.new", u"\\??\\C:\\orv\\b.dll"};
+  std::vector<std::u16string> asked;
+  const auto exists = [&](const std::u16string& source) {
+    asked.push_back(source);
+    return files.count(source) != 0;
+  };
+  // After a reboot another installer queued its own work; the client's b.dll is queued again
+  // by the client itself (other letter case).
+  const std::u16string current = MultiString(u"\\??\\C:\\t\\x.tmp\0\0\\??\\c:\\ORV\\B.DLL\0\0");
+  RenameQueueMerge merge;
+  ASSERT_TRUE(MergeRenameOperations(current, kept, exists, merge));
+  EXPECT_TRUE(merge.data == MultiString(u"\\??\\C:\\t\\x.tmp\0\0\\??\\c:\\ORV\\B.DLL\0\0"
+                                        u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0"));
+  ASSERT_EQ(merge.added.size(), 1u);
+  ASSERT_EQ(merge.alreadyQueued.size(), 1u);
+  ASSERT_EQ(merge.sourceGone.size(), 1u);
+  EXPECT_TRUE(merge.sourceGone[0].source == u"\\??\\C:\\orv\\gone.dll");
+  EXPECT_EQ(asked.size(), 2u);  // never asked about an operation that is queued already
+
+  // The value deleted by the reboot: only the client's operations come back, once.
+  const std::u16string twice = kept.substr(0, kept.size() - 1) + kept;
+  ASSERT_TRUE(MergeRenameOperations(std::u16string(), twice, exists, merge));
+  EXPECT_TRUE(merge.data == MultiString(u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0\\??\\C:\\orv\\b.dll\0\0"));
+  EXPECT_EQ(merge.alreadyQueued.size(), 2u);
+}
+
+// Appending to a list that does not pair up would turn a path into another operation; after
+// an operation without a source Windows would never see what was appended.
+TEST(PendingRenames, AQueueThatCannotTakeMoreSafelyIsLeftAlone) {
+  const std::u16string kept = MultiString(u"\\??\\C:\\orv\\b.dll\0\0");
+  const auto exists = [](const std::u16string&) { return true; };
+  RenameQueueMerge merge;
+  EXPECT_FALSE(MergeRenameOperations(MultiString(u"\\??\\C:\\t\\odd"), kept, exists, merge));
+  EXPECT_FALSE(MergeRenameOperations(std::u16string(), MultiString(u"a\0b\0c"), exists, merge));
+  EXPECT_FALSE(MergeRenameOperations(MultiString(u"\0\\??\\C:\\t\\y\0a\0\0"), kept, exists, merge));
+  // Empty operations at the end are what an empty list looks like; they go.
+  ASSERT_TRUE(MergeRenameOperations(MultiString(u"\\??\\C:\\t\\a\0\0\0\0"), kept, exists, merge));
+  EXPECT_TRUE(merge.data == MultiString(u"\\??\\C:\\t\\a\0\0\\??\\C:\\orv\\b.dll\0\0"));
+  ASSERT_TRUE(MergeRenameOperations(MultiString(u"\0"), kept, exists, merge));
+  EXPECT_TRUE(merge.data == kept);
 }
 
 }  // namespace
