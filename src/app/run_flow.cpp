@@ -4,7 +4,9 @@
 #include "app/command_line.h"
 #include "app/texts.h"
 #include "engine/backup_restore.h"
+#include "engine/backup_writer.h"
 #include "engine/change_gate.h"
+#include "engine/wide_text.h"
 #include "orv/launcher.h"
 #include "orv/orv_removal.h"
 #include "pel/pel_removal.h"
@@ -18,8 +20,13 @@ int ShowBox(const char* text, UINT type) {
   return MessageBoxA(nullptr, text, TheApp().title.c_str(), type);
 }
 
-// The note that ends the closing box when the log's name was refused; empty otherwise.
-std::string LogRefusedNote() { return TheApp().logRefused ? kLogRefusedNote : ""; }
+// The notes that end the closing box: the log's name was refused, no backup could be made;
+// empty otherwise.
+std::string ClosingNotes() {
+  const std::string backup = LogText(BackupRefusal());
+  return (TheApp().logRefused ? kLogRefusedNote : "") +
+         (backup.empty() ? std::string() : BuildBackupRefusedNote(backup));
+}
 
 int PreviewExitCode() { return TheApp().found.empty() ? EXIT_CODE_DONE : EXIT_CODE_FOUND; }
 
@@ -43,7 +50,7 @@ void ShowOptionsSummary() { ShowBox(BuildOptionsSummary(TheApp()).c_str(), MB_OK
 
 void ShowFinalReport() {
   const AppModule& app = TheApp();
-  const std::string note = LogRefusedNote();
+  const std::string note = ClosingNotes();
   if (app.failures.empty())
     ShowBox(BuildSuccessReport(note).c_str(), MB_OK | MB_ICONINFORMATION);
   else
@@ -52,7 +59,7 @@ void ShowFinalReport() {
 
 void ShowPreviewReport() {
   const AppModule& app = TheApp();
-  ShowBox(BuildPreviewReport(app.found, LogRefusedNote(), app.restore).c_str(),
+  ShowBox(BuildPreviewReport(app.found, ClosingNotes(), app.restore).c_str(),
           MB_OK | MB_ICONINFORMATION);
 }
 
@@ -70,14 +77,14 @@ int DeclinedExitCode() {
 
 int RunRestore() {
   AppModule& app = TheApp();
-  const RestoreOutcome outcome = RestoreNewestBackup(app.preview);
-  const bool stayed = !app.failures.empty();
+  const RestoreOutcome outcome = RestoreBackup(app.restoreName, app.preview);
+  const bool stayed = !app.failures.empty() || !outcome.problem.empty();
   if (app.preview) {  // keeps a preview's box and codes
     if (!app.silent) ShowPreviewReport();
     return PreviewExitCode();
   }
   if (!app.silent) {
-    ShowBox(BuildRestoreReport(outcome.folder, outcome.restored, app.failures).c_str(),
+    ShowBox(BuildRestoreReport(outcome.folder, outcome.restored, app.failures, outcome.problem).c_str(),
             MB_OK | (stayed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
   }
   return app.codes && stayed ? EXIT_CODE_STAYED : EXIT_CODE_DONE;

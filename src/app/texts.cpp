@@ -12,8 +12,8 @@ const char kUsageText[] =
     "16 - Remove cstore\n32 - Shutdown client\n64 - Remove prefs\n"
     // The keywords added later come after the original text, which stays as it was.
     "\n/preview\t- list what would be removed, change nothing\n"
-    "/backup\t- keep what is removed in purgon-backup\n"
-    "/restore\t- put the newest purgon-backup back\n"
+    "/backup\t- keep what is removed in a protected backup folder\n"
+    "/restore\t- put the newest backup back (/restore name: that one)\n"
     "/codes\t- exit codes: 0 done, 3010 reboot and run again, 1602 declined\n";
 const char kConfirmText[] =
     "This program will remove Varenta components from your computer.\nDo you wish to continue?";
@@ -60,7 +60,7 @@ struct RunKeywordLine {
 const RunKeywordLine kRunKeywordLines[] = {
     {&RunSettings::preview, "\tPreview: nothing is changed\n"},
     {&RunSettings::backup, "\tBackup of everything deleted\n"},
-    {&RunSettings::restore, "\tRestore the newest backup\n"},
+    {&RunSettings::restore, "\tRestore a backup\n"},
     {&RunSettings::codes, "\tExit codes for scripts\n"},
 };
 
@@ -110,7 +110,8 @@ std::string BuildPreviewReport(const std::vector<std::string>& found, const std:
 }
 
 std::string BuildRestoreReport(const std::string& folder, size_t restored,
-                               const std::vector<std::string>& failures) {
+                               const std::vector<std::string>& failures, const std::string& problem) {
+  if (!problem.empty()) return "No backup was restored: " + problem + ".";
   if (folder.empty()) return "No backup folder to restore was found.";
   const std::string count = std::to_string(restored) + (restored == 1 ? " item" : " items");
   if (failures.empty()) return "Purgon restored " + count + " from " + folder + ".";
@@ -120,3 +121,7 @@ std::string BuildRestoreReport(const std::string& folder, size_t restored,
 }
 
 std::string BuildSuccessReport(const std::string& note) { return kSuccessText + note; }
+
+std::string BuildBackupRefusedNote(const std::string& reason) {
+  return "\n\nNo backup could be made, so nothing that needed one was deleted: " + reason + ".";
+}

@@ -15,6 +15,10 @@ extern const char kTitlePrefix[];
 // Added at the end of the final report when the log's name was refused.
 extern const char kLogRefusedNote[];
 
+// The note that ends the closing box when no backup could be made: every item that needed one
+// stayed. `reason` says why ("the backups folder ... can be changed by other users").
+std::string BuildBackupRefusedNote(const std::string& reason);
+
 // The verbose summary of what the run will remove.
 std::string BuildOptionsSummary(const RunSettings& settings);
 
@@ -33,6 +37,8 @@ std::string BuildSuccessReport(const std::string& note = std::string());
 std::string BuildPreviewReport(const std::vector<std::string>& found,
                                const std::string& note = std::string(), bool restore = false);
 
-// The closing box of a restore from `folder` (empty: none was found).
+// The closing box of a restore from `folder` (empty: none was found); `problem`, when given,
+// says why no backup could be taken.
 std::string BuildRestoreReport(const std::string& folder, size_t restored,
-                               const std::vector<std::string>& failures);
+                               const std::vector<std::string>& failures,
+                               const std::string& problem = std::string());

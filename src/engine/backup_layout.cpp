@@ -2,10 +2,8 @@
 
 #include "engine/text_utils.h"
 
-const char kBackupBaseName[] = "purgon-backup";
 const char kBackupRegistryFile[] = "registry.reg";
 const char kBackupFilesFolder[] = "files";
-const char kRestoredSuffix[] = ".restored";
 
 namespace {
 
@@ -35,37 +33,6 @@ std::string WithSingleSeparators(const std::string& path) {
 }
 
 }  // namespace
-
-std::string BackupFolderName(int number) {
-  return number == 0 ? std::string(kBackupBaseName)
-                     : std::string(kBackupBaseName) + "." + std::to_string(number);
-}
-
-int BackupNumberOf(const std::string& name) {
-  const std::string lowered = ToLowerCopy(name);
-  const std::string base = kBackupBaseName;
-  if (lowered.compare(0, base.size(), base) != 0) return -1;
-  if (lowered.size() == base.size()) return 0;
-  if (lowered[base.size()] != '.' || lowered.size() == base.size() + 1) return -1;
-  // Digits only, no leading zero, small enough for an int.
-  const std::string digits = lowered.substr(base.size() + 1);
-  if (digits.size() > 9 || digits[0] == '0') return -1;
-  int number = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return -1;
-    number = number * 10 + (c - '0');
-  }
-  return number;
-}
-
-int NewestBackupNumber(const std::vector<std::string>& names) {
-  int newest = -1;
-  for (const std::string& name : names) {
-    const int number = BackupNumberOf(name);
-    if (number > newest) newest = number;
-  }
-  return newest;
-}
 
 bool KeptPathOf(const std::string& path, std::string& kept) {
   std::string rest;

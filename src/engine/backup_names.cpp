@@ -1,5 +1,7 @@
 #include "engine/backup_names.h"
 
+const char kRestoredSuffix[] = ".restored";
+
 #include <cstdio>
 
 namespace {

@@ -21,6 +21,9 @@ struct BackupName {
   unsigned number = 1;  // 1 for the bare stamp, else the number after the dot (2 or more)
 };
 
+// What a backup's name ends in once it has been restored.
+extern const char kRestoredSuffix[];  // ".restored"
+
 // The highest number a backup name may carry.
 const unsigned kMaxBackupNumber = 999999999;
 

@@ -3,19 +3,21 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <initializer_list>
 #include <set>
 #include <vector>
 
 #include "engine/backup_layout.h"
-#include "engine/backup_writer.h"
-#include "engine/change_gate.h"
+#include "engine/backup_names.h"
+#include "engine/backup_root.h"
 #include "engine/cleanup_context.h"
-#include "engine/files.h"
 #include "engine/handles.h"
 #include "engine/reg_file.h"
 #include "engine/registry.h"
+#include "engine/rename_queue.h"
+#include "engine/restore_places.h"
+#include "engine/restore_targets.h"
 #include "engine/text_utils.h"
+#include "engine/user_accounts.h"
 #include "engine/wide_text.h"
 
 namespace {
@@ -38,9 +40,13 @@ std::wstring WideOfBytes(const std::string& bytes) {
   return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
 }
 
-// The key's full path: exact when the backup kept its UTF-16 form.
+// The key's full path: exact when the backup kept its UTF-16 form. A key of the merged
+// classes view (a backup written by hand) goes back into the user's half, never machine-wide.
 std::wstring KeyPathOf(const RegFileKey& key) {
-  return key.hasWidePath ? WideOfBytes(key.widePath) : Widen(key.path);
+  const std::wstring path = key.hasWidePath ? WideOfBytes(key.widePath) : Widen(key.path);
+  std::string half;
+  if (ClassesKeyInHalf(Utf8Of(path), ClassesHalf::User, half)) return WideOfUtf8(half);
+  return path;
 }
 
 std::wstring ValueNameOf(const RegFileValue& value) {
@@ -58,28 +64,45 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
   return size == 0 || (ReadFile(file.get(), &bytes[0], size, &got, nullptr) && got == size);
 }
 
+bool SourceExists(const std::u16string& queued) {
+  const std::u16string path = QueuedFilePath(queued);
+  return GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str())) != INVALID_FILE_ATTRIBUTES;
+}
+
 class Restorer {
  public:
-  Restorer(const std::wstring& folder, bool preview) : folder_(folder), preview_(preview) {}
+  Restorer(const std::wstring& folder, bool preview)
+      : folder_(folder), preview_(preview), mode_(preview ? PutMode::Look : PutMode::Act) {}
 
   void RestoreRegistry() {
     std::string text;
     const std::wstring file = folder_ + Widen(kBackupRegistryFile);
-    if (!ReadWholeFile(file, text)) return;  // only files were kept
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;  // only files kept
     std::vector<RegFileKey> keys;
-    if (!ParseRegFile(text, keys, nullptr)) {
-      TheCleanupContext().ReportResult(LOG_RESTORE_KEY, false, LogText(file));
-      return;
-    }
+    if (!ReadWholeFile(file, text) || !ParseRegFile(text, keys, nullptr))
+      return Report(LOG_RESTORE_KEY, false, file);
     for (const RegFileKey& key : keys) RestoreKey(key);
   }
 
   void RestoreFiles() {
-    const std::wstring kept = folder_ + Widen(kBackupFilesFolder) + L"\\";
-    RestoreFolder(kept, std::string());
+    const std::wstring kept = folder_ + Widen(kBackupFilesFolder);
+    if (GetFileAttributesW(kept.c_str()) != INVALID_FILE_ATTRIBUTES)
+      RestoreFolder(kept + L"\\", std::string());
+  }
+
+  // The queues of file operations, once the files are back.
+  void RestoreQueues() {
+    for (const Queue& queue : queues_) {
+      RegKey key;
+      const bool opened = preview_ || RegOpenKeyExW(queue.root, queue.subKey.c_str(), 0,
+                                                   KEY_READ | KEY_WRITE, key.Receive()) == ERROR_SUCCESS;
+      const ValueBack back = opened ? AddOperationsBack(key.get(), queue.name, queue.value) : ValueBack::Stays;
+      if (back != ValueBack::Already) Report(LOG_RESTORE_VALUE, back == ValueBack::Set, queue.text);
+    }
   }
 
   size_t restored() const { return restored_; }
+  size_t stayed() const { return stayed_; }
 
  private:
   // In a preview, what would be put back is reported as found.
@@ -89,7 +112,10 @@ class Restorer {
       TheCleanupContext().ReportFound(kind, text);
     else
       TheCleanupContext().ReportResult(kind, succeeded, text);
-    if (succeeded) ++restored_;
+    if (succeeded)
+      ++restored_;
+    else
+      ++stayed_;
   }
 
   // A key a preview counts as made, with the keys above it, which its making makes too.
@@ -102,153 +128,210 @@ class Restorer {
     return false;
   }
 
-  // A preview only looks: a key that is missing would be made (once), a value that is
-  // missing would be set.
-  void PreviewKey(const RegFileKey& entry) {
-    HKEY root = nullptr;
-    std::wstring subKey;
-    RegKey key;
-    const std::wstring path = KeyPathOf(entry);
-    const bool known = SplitKeyPath(path, root, subKey);
-    const bool exists =
-        known && RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
-    if (!exists && !WouldExist(path)) Report(LOG_RESTORE_KEY, known, path);
-    for (const RegFileValue& value : entry.values) {
-      const std::wstring name = ValueNameOf(value);
-      const bool taken = exists && RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr,
-                                                    nullptr, nullptr) == ERROR_SUCCESS &&
-                         !StillAsLeft(key.get(), value);
-      Report(LOG_RESTORE_VALUE, known && !taken, path + L" - " + name);
-    }
+  // Another account's registry is loaded for the keys that go back into it.
+  bool IsAtHand(HKEY root, const std::wstring& subKey) {
+    if (root != HKEY_USERS) return true;
+    return accounts_.Mount(subKey.substr(0, subKey.find(L'\\')));
   }
 
-  // A key is reported when it is made; one that is there already is only opened. Its values
-  // are set only where no value of that name exists.
+  // Opens the key, making it when it is missing and a restore may make it; `made` says so.
+  bool OpenKey(HKEY root, const std::wstring& subKey, bool mayMake, RegKey& key, bool& made) {
+    made = false;
+    if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ | KEY_WRITE, key.Receive()) == ERROR_SUCCESS)
+      return true;
+    if (!mayMake) return false;
+    if (preview_) return made = true;
+    DWORD disposition = 0;
+    if (RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+                        nullptr, key.Receive(), &disposition) != ERROR_SUCCESS)
+      return false;
+    made = disposition == REG_CREATED_NEW_KEY;
+    return true;
+  }
+
+  // A key is reported when it is made (or cannot be); one that is there is only opened. Its
+  // values are set only where no value of that name exists, and only where a removal could
+  // have deleted them.
   void RestoreKey(const RegFileKey& entry) {
-    if (preview_) return PreviewKey(entry);
+    const std::wstring path = KeyPathOf(entry);
     HKEY root = nullptr;
     std::wstring subKey;
+    const bool known = SplitKeyPath(path, root, subKey);
+    const bool mayMake = known && MayRestoreKey(Utf8Of(path));
     RegKey key;
-    DWORD disposition = 0;
-    const std::wstring path = KeyPathOf(entry);
-    const bool opened =
-        SplitKeyPath(path, root, subKey) &&
-        RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_WRITE, nullptr, key.Receive(), &disposition) == ERROR_SUCCESS;
-    if (!opened || disposition == REG_CREATED_NEW_KEY) Report(LOG_RESTORE_KEY, opened, path);
+    bool made = false;
+    const bool opened = known && IsAtHand(root, subKey) && OpenKey(root, subKey, mayMake, key, made);
+    if (mayMake && (!opened || (made && !(preview_ && WouldExist(path)))))
+      Report(LOG_RESTORE_KEY, opened, path);
+    else if (!mayMake && entry.values.empty())
+      Report(LOG_RESTORE_KEY, false, path);
     for (const RegFileValue& value : entry.values) {
       const std::wstring name = ValueNameOf(value);
       const std::wstring text = path + L" - " + name;
-      const bool exists = opened && RegQueryValueExW(key.get(), name.c_str(), nullptr,
-                                                     nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-                          !StillAsLeft(key.get(), value);
-      const bool set = opened && !exists && SetValue(key.get(), value);
-      Report(LOG_RESTORE_VALUE, set, text);
+      // Where no key may be made (the queue's key) only the queue's operations go back.
+      const bool allowed = opened && MayRestoreValue(Utf8Of(path), Utf8Of(name)) &&
+                           (mayMake || value.operationsOnly);
+      if (allowed && value.operationsOnly) {
+        // After the files: an operation is queued again only while its file is there.
+        queues_.push_back(Queue{root, subKey, name, text, value});
+        continue;
+      }
+      const ValueBack back = allowed ? SetIfMissing(key.get(), name, value) : ValueBack::Stays;
+      if (back != ValueBack::Already) Report(LOG_RESTORE_VALUE, back == ValueBack::Set, text);
     }
   }
 
-  // A value the removal rewrote is put back over what it left, while that is unchanged.
-  static bool StillAsLeft(HKEY key, const RegFileValue& value) {
-    if (!value.hasLeft) return false;
+  // What becomes of a value: set now, back already (an earlier restore that did not finish
+  // put it back), or kept in the backup because another value has its name.
+  enum class ValueBack { Set, Already, Stays };
+
+  ValueBack SetIfMissing(HKEY key, const std::wstring& name, const RegFileValue& value) {
     DWORD type = 0;
     std::string now;
-    return ReadRegValueWide(key, ValueNameOf(value), type, now) && type == value.type &&
-           now == value.left;
+    if (key && ReadRegValueWide(key, name, type, now))  // there again: never overwritten
+      return type == value.type && now == BytesToSet(value) ? ValueBack::Already : ValueBack::Stays;
+    return preview_ || SetValue(key, name, value) ? ValueBack::Set : ValueBack::Stays;
   }
 
-  // The exact UTF-16 form when the backup has one, else the ANSI bytes.
-  static bool SetValue(HKEY key, const RegFileValue& value) {
-    const std::wstring name = ValueNameOf(value);
-    if (value.hasWide)
-      return RegSetValueExW(key, name.c_str(), 0, value.type,
-                            reinterpret_cast<const BYTE*>(value.wide.data()),
-                            static_cast<DWORD>(value.wide.size())) == ERROR_SUCCESS;
-    if (value.hasWideName) {  // the ANSI bytes of a string under the exact name
-      const std::wstring data = Widen(value.data);
-      const bool isString = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
-      const std::string bytes = isString ? std::string(reinterpret_cast<const char*>(data.data()),
-                                                       data.size() * sizeof(wchar_t))
-                                         : value.data;
-      return RegSetValueExW(key, name.c_str(), 0, value.type,
-                            reinterpret_cast<const BYTE*>(bytes.data()),
-                            static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
-    }
-    return RegSetValueExA(key, value.name.c_str(), 0, value.type,
-                          reinterpret_cast<const BYTE*>(value.data.data()),
-                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+  // The queue's operations go back into the queue as it is now: only those the removal took
+  // out, only those not queued again, only those whose file is still there.
+  ValueBack AddOperationsBack(HKEY key, const std::wstring& name, const RegFileValue& value) {
+    const std::u16string kept(reinterpret_cast<const char16_t*>(value.wide.data()),
+                              value.wide.size() / sizeof(char16_t));
+    std::u16string current;
+    DWORD type = 0;
+    std::string bytes;
+    if (key && ReadRegValueWide(key, name, type, bytes) &&
+        !PendingQueueFromValue(type, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), current))
+      return ValueBack::Stays;  // a value of another kind: not ours to change
+    RenameQueueMerge merge;
+    if (!MergeRenameOperations(current, kept, SourceExists, merge)) return ValueBack::Stays;
+    if (merge.added.empty() && merge.sourceGone.empty()) return ValueBack::Already;
+    if (preview_ || merge.added.empty()) return ValueBack::Set;
+    const bool set = RegSetValueExW(key, name.c_str(), 0, REG_MULTI_SZ,
+                                    reinterpret_cast<const BYTE*>(merge.data.data()),
+                                    static_cast<DWORD>(merge.data.size() * sizeof(char16_t))) == ERROR_SUCCESS;
+    return set ? ValueBack::Set : ValueBack::Stays;
   }
 
-  // `kept` ends in a backslash; `relative` is its path below the files folder (UTF-8).
+  // The bytes the value goes back with: the exact UTF-16 form when the backup has one, else
+  // the data, a string's widened from the code page.
+  static std::string BytesToSet(const RegFileValue& value) {
+    if (value.hasWide) return value.wide;
+    const bool isString = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
+    if (!isString) return value.data;
+    const std::wstring wide = Widen(value.data);
+    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+  }
+
+  static bool SetValue(HKEY key, const std::wstring& name, const RegFileValue& value) {
+    const std::string bytes = BytesToSet(value);
+    return RegSetValueExW(key, name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(bytes.data()),
+                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+  }
+
+  // `kept` ends in a backslash; `relative` is its path below the files folder (UTF-8). What
+  // a removal cannot have put here (a link, a name that leads nowhere) is not put back.
   void RestoreFolder(const std::wstring& kept, const std::string& relative) {
-    std::vector<std::wstring> names;
-    if (!ListDirectory(kept + L"*", names)) return;
-    for (const std::wstring& name : names) {
+    WIN32_FIND_DATAW entry;
+    FindHandle search(FindFirstFileW((L"\\\\?\\" + kept + L"*").c_str(), &entry));
+    if (!search) return Report(LOG_RESTORE_DIR, false, kept);
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
       const std::wstring keptEntry = kept + name;
       const std::string entryRelative = relative.empty() ? Utf8Of(name) : relative + "\\" + Utf8Of(name);
-      const DWORD attributes = GetFileAttributesW(keptEntry.c_str());
-      if (attributes == INVALID_FILE_ATTRIBUTES) continue;
       std::string original;
+      const bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
       const bool placed = OriginalPathOf(entryRelative, original);
-      if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (placed) MakeOriginalFolder(WideOfUtf8(original));
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || (!folder && !placed)) {
+        Report(folder ? LOG_RESTORE_DIR : LOG_RESTORE_FILE, false, keptEntry);
+      } else if (folder) {
+        // The drive, or the server and share of a network path, are only walked through.
+        if (placed) PutFolderBack(WideOfUtf8(original));
         RestoreFolder(keptEntry + L"\\", entryRelative);
-        if (!preview_) RemoveDirectoryW(keptEntry.c_str());  // what stays was not put back
+        if (!preview_) RemoveDirectoryW((L"\\\\?\\" + keptEntry).c_str());  // what stays was not put back
       } else {
-        RestoreFile(keptEntry, placed ? WideOfUtf8(original) : keptEntry);
+        Report(LOG_RESTORE_FILE, PutFileBack(keptEntry, WideOfUtf8(original)) == PutBack::Done,
+               WideOfUtf8(original));
       }
-    }
+    } while (FindNextFileW(search.get(), &entry));
+    if (GetLastError() != ERROR_NO_MORE_FILES) Report(LOG_RESTORE_DIR, false, kept);
   }
 
-  // Drive letters and the server and share of a network path are only walked through.
-  void MakeOriginalFolder(const std::wstring& original) {
-    if (original.compare(0, 2, L"\\\\") == 0 &&
-        std::count(original.begin(), original.end(), L'\\') < 4)
+  // Drive letters and the server and share of a network path are only walked through; a
+  // folder is reported when it is made, or when it cannot be.
+  void PutFolderBack(const std::wstring& original) {
+    if (original.compare(0, 2, L"\\\\") == 0 && std::count(original.begin(), original.end(), L'\\') < 4)
       return;
-    if (GetFileAttributesW(original.c_str()) != INVALID_FILE_ATTRIBUTES) return;
-    Report(LOG_RESTORE_DIR, preview_ || CreateDirectoryW(original.c_str(), nullptr) != FALSE,
-           original + L"\\");
+    PutBack put = PutBack::Done;
+    if (!MadeInPreview(ParentOf(original))) put = MakeFolderBack(original, mode_);
+    if (preview_ && put == PutBack::Done) previewFolders_.insert(Lowered(original));
+    if (put != PutBack::There) Report(LOG_RESTORE_DIR, put == PutBack::Done, original + L"\\");
   }
 
-  void RestoreFile(const std::wstring& kept, const std::wstring& original) {
-    const bool free = GetFileAttributesW(original.c_str()) == INVALID_FILE_ATTRIBUTES;
-    const bool moved =
-        free && kept != original &&
-        (preview_ || MoveFileExW(kept.c_str(), original.c_str(),
-                                 MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH));
-    Report(LOG_RESTORE_FILE, moved, original);
+  // A preview makes no folder: what goes into one it counts as made is not looked up.
+  PutBack PutFileBack(const std::wstring& kept, const std::wstring& original) {
+    if (!MadeInPreview(ParentOf(original))) return MoveFileBack(kept, original, mode_);
+    return IsOnFixedLocalDrive(original) ? PutBack::Done : PutBack::Refused;
   }
+
+  bool MadeInPreview(const std::wstring& folder) const {
+    return preview_ && previewFolders_.count(Lowered(folder)) != 0;
+  }
+  static std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
+  static std::string Lowered(const std::wstring& path) { return ToLowerCopy(Utf8Of(path)); }
+
+  struct Queue {
+    HKEY root;
+    std::wstring subKey;
+    std::wstring name;
+    std::wstring text;
+    RegFileValue value;
+  };
 
   std::wstring folder_;
   bool preview_;
+  PutMode mode_;
+  std::vector<Queue> queues_;
+  AccountRegistries accounts_;
   std::set<std::string> previewKeys_;
+  std::set<std::string> previewFolders_;  // folders a preview counts as made
   size_t restored_ = 0;
+  size_t stayed_ = 0;
 };
+
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+  while (!path.empty() && path.back() == L'\\') path.pop_back();
+  return path;
+}
 
 }  // namespace
 
-RestoreOutcome RestoreNewestBackup(bool preview) {
+RestoreOutcome RestoreBackup(const std::string& name, bool preview) {
   RestoreOutcome outcome;
-  const std::wstring base = BackupParentFolder();
-  if (base.empty()) return outcome;
-  std::vector<std::wstring> found;
-  ListDirectory(base + Widen(kBackupBaseName) + L"*", found);
-  // Only folders are backups.
-  std::vector<std::string> names;
-  for (const std::wstring& name : found) {
-    const DWORD attributes = GetFileAttributesW((base + name).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-      names.push_back(Utf8Of(name));
+  BackupRoot root;
+  CheckedFolder backup;
+  BackupPlaceResult place = root.Open();
+  if (place.ok()) place = root.OpenBackup(name, backup);
+  if (!place.ok()) {
+    // No backup at all is no fault; one that was asked for and is not there, or one that
+    // fails the checks, is.
+    if (place.outcome != BackupPlaceOutcome::NoBackup || !name.empty())
+      outcome.problem = LogText(place.reason);
+    return outcome;
   }
-  const int newest = NewestBackupNumber(names);
-  if (newest < 0) return outcome;
-  const std::wstring folder = base + Widen(BackupFolderName(newest));
+  const std::wstring folder = WithoutTrailingBackslash(backup.path());
   outcome.folder = LogText(folder);
-  Restorer restorer(folder + L"\\", preview);
+  Restorer restorer(backup.path(), preview);
   restorer.RestoreRegistry();
   restorer.RestoreFiles();
+  restorer.RestoreQueues();
   outcome.restored = restorer.restored();
-  // Renamed whatever stayed in it, so that the next restore does not take it again.
-  if (!preview && !MoveFileW(folder.c_str(), (folder + Widen(kRestoredSuffix)).c_str()))
-    TheCleanupContext().failures.push_back(LogText(folder));
+  // Renamed only when everything went back: a later restore can finish a partial one.
+  if (preview || restorer.stayed() > 0) return outcome;
+  backup.Release();
+  if (!MoveFileW(folder.c_str(), (folder + Widen(kRestoredSuffix)).c_str()))
+    TheCleanupContext().failures.push_back(outcome.folder);
   return outcome;
 }

@@ -1,15 +1,21 @@
 #pragma once
-// Puts the newest backup folder of the current directory back: its registry keys and values
-// with their types, and its files at their places. Nothing that exists again is overwritten:
-// such an item is reported as failed and stays in the backup. Each item is reported to the
-// cleanup context with the restore labels. The folder is then renamed "<name>.restored".
+// Puts a backup back: its registry keys and values with their types, and its files at their
+// places. The backup is taken from the backups folder only (backup_root.h), after the same
+// checks its making passed, and what it says is still held to the removal's own limits: keys
+// only where a removal deletes them, files only on fixed local drives and never into one of the
+// system's own folders, no link inside it followed. Nothing that exists again is overwritten.
+// Each item is reported to the cleanup context with the restore labels; one that cannot go back
+// is a failure. The folder is renamed "<name>.restored" only when everything went back, so that
+// a later restore can finish a partial one.
 #include <cstddef>
 #include <string>
 
 struct RestoreOutcome {
-  std::string folder;   // the folder restored (its name before the renaming); empty: none found
+  std::string folder;   // the backup restored (its name before the renaming); empty: none
   size_t restored = 0;  // items put back (in a preview: that would be)
+  std::string problem;  // why no backup could be taken ("" when one was, or there was none)
 };
 
-// `preview`: change nothing; report what would be put back as found, what would stay as failed.
-RestoreOutcome RestoreNewestBackup(bool preview = false);
+// `name`: the backup's folder name, or empty for the newest. `preview`: change nothing; report
+// what would be put back as found, what would stay as failed.
+RestoreOutcome RestoreBackup(const std::string& name, bool preview);

@@ -21,7 +21,6 @@ using LocalMemory = UniqueHandle<HLOCAL, LocalTraits>;  // what the security cal
 
 const wchar_t kPurgonFolder[] = L"Purgon";
 const wchar_t kBackupsFolder[] = L"backups";
-const wchar_t kRestoredSuffix[] = L".restored";
 const unsigned kMaxBackupsPerSecond = 1000;
 
 // What lets an account put something into a folder, take it away, or give itself that right.
@@ -299,7 +298,7 @@ BackupPlaceResult BackupRoot::MakeBackupFolder(const SYSTEMTIME& utc, CheckedFol
     if (name.empty()) return Failed(BackupPlaceOutcome::BadName, L"the time of the backup is not a date");
     const std::wstring candidate = path() + WidenAscii(name);
     // A name whose restored form exists is taken too: renaming after a restore never fails.
-    if (Exists(candidate + kRestoredSuffix)) continue;
+    if (Exists(candidate + WidenAscii(kRestoredSuffix))) continue;
     bool existed = false;
     const BackupPlaceResult made = MakeFolder(candidate, L"the backup", perUser_, existed);
     if (existed) continue;  // only a folder made now is this run's backup
@@ -338,6 +337,15 @@ BackupPlaceResult BackupRoot::OpenBackup(const std::string& name, CheckedFolder&
       (result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_PATH_NOT_FOUND))
     return Failed(BackupPlaceOutcome::NoBackup, L"there is no backup " + WidenAscii(chosen) + L" in " + path());
   return result;
+}
+
+bool BackupRoot::CreateProtectedFile(const std::wstring& path, KernelHandle& file) const {
+  LocalMemory descriptor;
+  if (!MakeFolderSecurity(perUser_, descriptor)) return false;
+  SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
+  file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &attributes, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
 }
 
 bool IsElevatedRun() {

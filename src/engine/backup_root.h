@@ -76,6 +76,10 @@ class BackupRoot {
   // (by name). A newest backup that fails the checks is refused, not passed over.
   BackupPlaceResult OpenBackup(const std::string& name, CheckedFolder& folder) const;
 
+  // Creates the new file `path` (inside a backup) for writing, with the same protected DACL
+  // as the folders: it does not take whatever a folder above would hand down.
+  bool CreateProtectedFile(const std::wstring& path, KernelHandle& file) const;
+
  private:
   CheckedFolder purgon_;
   CheckedFolder backups_;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/backup_layout.h"
+#include "engine/backup_root.h"
 #include "engine/cleanup_context.h"
 #include "engine/handles.h"
 #include "engine/nt_files.h"
@@ -14,7 +15,9 @@ namespace {
 
 struct BackupState {
   bool tried = false;
-  std::wstring folder;  // ending in a backslash; empty when none could be made
+  BackupRoot root;       // held for the run: nobody can swap it meanwhile
+  CheckedFolder folder;  // this run's backup, held too
+  std::wstring refusal;  // why none could be made
   KernelHandle registryFile;
 };
 
@@ -32,41 +35,36 @@ bool WriteFlushed(HANDLE file, const std::string& text) {
          written == text.size() && FlushFileBuffers(file);
 }
 
-// Makes "purgon-backup" in the current directory, or the first free "purgon-backup.N". A
-// name whose restored form exists is taken too, so that the newest backup always has the
-// highest number and a restored one is never renamed onto another.
-bool MakeBackupFolder(BackupState& state) {
-  const std::wstring base = BackupParentFolder();
-  if (base.empty()) return false;
-  for (int number = 0; number < 100000; ++number) {
-    const std::wstring folder = base + Widen(BackupFolderName(number));
-    // Kept within the reach of every program that may read it back (regedit among them).
-    if (folder.size() >= MAX_PATH - 12) return false;
-    if (Exists(folder) || Exists(folder + Widen(kRestoredSuffix))) continue;
-    if (!CreateDirectoryW(folder.c_str(), nullptr)) {
-      if (GetLastError() == ERROR_ALREADY_EXISTS) continue;
-      return false;
-    }
-    const std::wstring registry = folder + L"\\" + Widen(kBackupRegistryFile);
-    state.registryFile.Reset(CreateFileW(registry.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!state.registryFile || !WriteFlushed(state.registryFile.get(), kRegFileHeader)) {
-      state.registryFile.Reset();
-      return false;
-    }
-    state.folder = folder + L"\\";
-    return true;
+// Opens the backups folder, makes this run's backup in it and its registry file. Only the
+// system, the administrators and (for a run that is not elevated) the running account may
+// read or change what is made.
+bool MakeBackup(BackupState& state) {
+  BackupPlaceResult result = state.root.Open();
+  SYSTEMTIME utc;
+  GetSystemTime(&utc);
+  if (result.ok()) result = state.root.MakeBackupFolder(utc, state.folder);
+  if (!result.ok()) {
+    state.refusal = result.reason;
+    return false;
   }
-  return false;
+  const std::wstring registry = state.folder.path() + Widen(kBackupRegistryFile);
+  if (!state.root.CreateProtectedFile(registry, state.registryFile) ||
+      !WriteFlushed(state.registryFile.get(), kRegFileHeader)) {
+    state.registryFile.Reset();
+    state.folder.Release();
+    state.refusal = L"the backup's registry file " + registry + L" could not be written";
+    return false;
+  }
+  return true;
 }
 
 bool BackupReady() {
   BackupState& state = State();
   if (!state.tried) {
     state.tried = true;
-    MakeBackupFolder(state);
+    MakeBackup(state);
   }
-  return !state.folder.empty();
+  return !state.folder.path().empty();
 }
 
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
@@ -168,7 +166,7 @@ std::wstring FullKeyPath(HKEY root, const std::wstring& subKey) {
 // Creates `folder` (inside the backup, ending in a backslash) and the folders above it that
 // are missing.
 bool MakeFolders(const std::wstring& folder) {
-  const size_t start = State().folder.size();
+  const size_t start = State().folder.path().size();
   for (size_t end = folder.find(L'\\', start); end != std::wstring::npos;
        end = folder.find(L'\\', end + 1)) {
     const std::wstring part = L"\\\\?\\" + folder.substr(0, end);
@@ -182,7 +180,7 @@ bool MakeFolders(const std::wstring& folder) {
 std::wstring KeptPlace(const std::wstring& path) {
   std::string kept;
   if (!BackupReady() || !KeptPathOf(Utf8Of(path), kept)) return std::wstring();
-  return State().folder + Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept);
+  return State().folder.path() + Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept);
 }
 
 // Copies the opened file (read again through its folder's handle, by its own name) to `kept`
@@ -213,6 +211,20 @@ bool CopyInto(const OpenedEntry& entry, const std::wstring& kept) {
   return copied;
 }
 
+// A key of HKEY_CLASSES_ROOT is one of its two halves: the user's when it is there (the merged
+// view shows that one, and a deletion through it takes that one), else the machine's. False
+// when it is in neither (the merged view's own key is written then).
+bool FindClassesHalf(const std::wstring& subKey, HKEY& root, std::wstring& path, RegKey& key) {
+  const std::wstring inHalf = L"Software\\Classes\\" + subKey;
+  for (HKEY half : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    if (RegOpenKeyExW(half, inHalf.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) continue;
+    root = half;
+    path = inHalf;
+    return true;
+  }
+  return false;
+}
+
 // Windows 9x: by the path, through the code page.
 bool MoveByPath(const std::wstring& path, const std::wstring& kept) {
   const std::string from = LogText(path), to = LogText(kept);
@@ -223,22 +235,40 @@ bool MoveByPath(const std::wstring& path, const std::wstring& kept) {
 }  // namespace
 
 bool BackupKeyTree(HKEY root, const std::wstring& subKey, HKEY key) {
-  const std::wstring path = FullKeyPath(root, subKey);
+  HKEY halfRoot = root;
+  std::wstring halfKey = subKey;
+  RegKey half;
+  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(subKey, halfRoot, halfKey, half)) key = half.get();
+  const std::wstring path = FullKeyPath(halfRoot, halfKey);
   std::string text;
   return !path.empty() && AppendKeyTree(key, path, text) && WriteToRegistryFile(text);
 }
 
 bool BackupValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name) {
-  const std::wstring path = FullKeyPath(root, subKey);
+  HKEY halfRoot = root;
+  std::wstring halfKey = subKey;
+  RegKey half;
+  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(subKey, halfRoot, halfKey, half)) key = half.get();
+  const std::wstring path = FullKeyPath(halfRoot, halfKey);
   std::string text;
   return !path.empty() && AppendKeyLine(path, text) && AppendValue(key, name, text) &&
          WriteToRegistryFile(text);
 }
 
-void BackupValueLeft(HKEY key, const std::wstring& name) {
-  std::string left;
-  DWORD type = 0;
-  if (ReadRegValueWide(key, name, type, left)) WriteToRegistryFile(FormatRegLeftLine(left));
+bool BackupOperations(HKEY root, const std::wstring& subKey, const std::wstring& name,
+                      const std::u16string& taken) {
+  const std::wstring path = FullKeyPath(root, subKey);
+  const std::string bytes(reinterpret_cast<const char*>(taken.data()), taken.size() * sizeof(char16_t));
+  RegFileValue value;
+  value.name = LogText(name);
+  value.type = REG_MULTI_SZ;
+  value.data = AnsiBytes(bytes);
+  value.hasWide = true;
+  value.wide = bytes;
+  std::string text, line;
+  if (path.empty() || !AppendKeyLine(path, text) || !FormatRegValueLine(value, line)) return false;
+  text += line + FormatRegWideLine(value.wide) + FormatRegOperationsOnlyLine();
+  return WriteToRegistryFile(text);
 }
 
 bool MoveFileIntoBackup(const OpenedEntry& entry) {
@@ -262,15 +292,6 @@ bool KeepFolderInBackup(const std::wstring& path) {
   return !kept.empty() && MakeFolders(kept + L"\\");
 }
 
-std::wstring BackupParentFolder() {
-  const DWORD needed = GetCurrentDirectoryW(0, nullptr);
-  if (needed == 0) return std::wstring();
-  std::wstring current(needed, L'\0');
-  const DWORD length = GetCurrentDirectoryW(needed, &current[0]);
-  if (length == 0 || length >= needed) return std::wstring();
-  current.resize(length);
-  if (current.back() != L'\\') current += L'\\';
-  return current;
-}
+std::wstring BackupRefusal() { return State().refusal; }
 
-std::wstring BackupFolderPath() { return State().folder; }
+std::wstring BackupFolderPath() { return State().folder.path(); }

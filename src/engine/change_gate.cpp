@@ -97,8 +97,13 @@ bool MayChangeValue(HKEY root, const std::wstring& subKey, HKEY key, const std::
   return false;
 }
 
-void NoteValueLeft(HKEY key, const std::wstring& name) {
-  if (State().mode == CHANGE_BACKUP) BackupValueLeft(key, name);
+bool MayTakeOperations(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
+                       const std::u16string& taken, ValueChange change) {
+  if (State().mode != CHANGE_BACKUP)
+    return MayChangeValue(root, subKey, key, name, change, Reporting::Reported);
+  if (RootKeyName(root) && BackupOperations(root, subKey, name, taken)) return true;
+  TheCleanupContext().ReportRegValue(root, LogText(subKey + L" - " + name), false);
+  return false;
 }
 
 void DeleteThroughGate(const OpenedEntry& entry) {

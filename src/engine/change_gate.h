@@ -36,9 +36,12 @@ bool MayDeleteKeyTree(HKEY root, const std::wstring& subKey, HKEY key, Reporting
 bool MayChangeValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
                     ValueChange change, Reporting reporting);
 
-// After a value that MayChangeValue let through was rewritten: a backup notes the data left
-// in its place, so that a restore may tell it was not changed since.
-void NoteValueLeft(HKEY key, const std::wstring& name);
+// Before operations are taken out of the queue value `name` of `key` (the file operations
+// pending for the next start of Windows): `taken` is their REG_MULTI_SZ data, all a backup
+// keeps of the value, so that a restore adds them back to the queue as it is then and never
+// queues the other programs' operations again.
+bool MayTakeOperations(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
+                       const std::u16string& taken, ValueChange change);
 
 // A file, folder or link the file primitives have opened to delete it.
 struct OpenedEntry {

@@ -9,12 +9,11 @@
 #include "engine/folder_identity.h"
 #include "engine/handles.h"
 #include "engine/nt_files.h"
+#include "engine/path_walk.h"
 #include "engine/system_folders.h"
 #include "engine/wide_text.h"
 
 namespace {
-
-const NtStatus kStatusNotADirectory = static_cast<NtStatus>(0xC0000103);
 
 NtStatus RealListFolder(HANDLE folder, const std::wstring& mask, std::vector<ListedEntry>& entries,
                         const std::wstring&) {
@@ -32,146 +31,9 @@ void ReportFailed(int kind, const std::wstring& path) {
   TheCleanupContext().ReportResult(kind, false, LogText(path));
 }
 
-// Not there, or not a folder where the path needs one: nothing of that name to act on.
-bool IsAbsent(NtStatus status) { return IsGoneStatus(status) || status == kStatusNotADirectory; }
-
 bool IsNetworkPath(const std::wstring& path) {
   return path.size() >= 2 && (path[0] == L'\\' || path[0] == L'/') &&
          (path[1] == L'\\' || path[1] == L'/');
-}
-
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-  for (size_t i = 0; prefix[i]; ++i) {
-    if (i >= text.size()) return false;
-    wchar_t c = text[i];
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
-// A full path cut into the root it is reached from ("C:\", "\\server\share\") and the names
-// below it.
-struct PathSteps {
-  std::wstring root;
-  std::vector<std::wstring> names;
-};
-
-std::vector<std::wstring> SplitNames(const std::wstring& text) {
-  std::vector<std::wstring> names;
-  for (size_t start = 0; start <= text.size();) {
-    size_t end = text.find(L'\\', start);
-    if (end == std::wstring::npos) end = text.size();
-    if (end > start) names.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return names;
-}
-
-// The path resolved as Windows resolves it ("." and "..", "/", the final name's trailing dots
-// and blanks), then cut. False for a path that leads to no drive or share.
-bool SplitFullPath(const std::wstring& path, PathSteps& steps) {
-  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return false;
-  std::wstring full(needed, L'\0');
-  const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
-  if (length == 0 || length >= needed) return false;
-  full.resize(length);
-  bool unc = false;
-  std::wstring rest = full;
-  if (StartsWithNoCase(full, L"\\\\?\\")) {
-    rest = full.substr(4);
-    if (StartsWithNoCase(rest, L"UNC\\")) {
-      rest = rest.substr(4);
-      unc = true;
-    }
-  } else if (full.compare(0, 2, L"\\\\") == 0) {
-    if (full.compare(0, 4, L"\\\\.\\") == 0) return false;  // a device, not a file
-    rest = full.substr(2);
-    unc = true;
-  }
-  std::vector<std::wstring> names = SplitNames(rest);
-  if (unc) {
-    if (names.size() < 2) return false;
-    steps.root = L"\\\\" + names[0] + L"\\" + names[1] + L"\\";
-    steps.names.assign(names.begin() + 2, names.end());
-    return true;
-  }
-  const bool drive = rest.size() >= 3 && rest[1] == L':' && rest[2] == L'\\' &&
-                     ((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'a' && rest[0] <= L'z'));
-  if (!drive) return false;
-  steps.root = rest.substr(0, 3);
-  steps.names.assign(names.begin() + 1, names.end());
-  return true;
-}
-
-// Where a path leads when it is reached one folder at a time.
-enum class Reach { Reached, Gone, Refused };
-
-bool IsLinkHandle(HANDLE handle) {
-  BY_HANDLE_FILE_INFORMATION info;
-  return ReadOpenedInfo(handle, info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// How the listing of `folder` (a handle not listed yet) shows `name`. Under Wine only the
-// listing tells a link from a folder: an opened link shows the folder it points at.
-bool LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
-            ListedEntry& entry) {
-  std::vector<ListedEntry> entries;
-  if (!NtSucceeded(TheFileCalls().listFolder(folder, name, entries, folderPath)) || entries.empty())
-    return false;
-  entry = entries.front();
-  return true;
-}
-
-// Opens `name` in `parent` as a folder to pass through. A link is followed only when an
-// administrator made it; a user's own link could lead anywhere.
-Reach StepInto(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
-               KernelHandle& next) {
-  ListedEntry listed;
-  const bool known = LookUp(parent, parentPath, name, listed);
-  const NtStatus opened = TheFileCalls().openChild(parent, name, kTraverseFolder, next);
-  if (IsAbsent(opened)) return Reach::Gone;
-  if (!NtSucceeded(opened)) return Reach::Refused;
-  if (!(known && listed.IsLink()) && !IsLinkHandle(next.get())) return Reach::Reached;
-  next.Reset();
-  KernelHandle link;
-  if (!NtSucceeded(TheFileCalls().openChild(parent, name, kOwnerOnly, link)) ||
-      !TheFileCalls().madeByAdministrators(link.get()))
-    return Reach::Refused;
-  OpenMode follow = kTraverseFolder;
-  follow.links = LinkHandling::Follow;
-  const NtStatus followed = TheFileCalls().openChild(parent, name, follow, next);
-  if (NtSucceeded(followed)) return Reach::Reached;
-  return IsAbsent(followed) ? Reach::Gone : Reach::Refused;
-}
-
-// Opens the folder that holds the last of `steps.names` (the root when there is only one),
-// one folder at a time. `folderPath` is its path, ending in a backslash.
-Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::wstring& folderPath) {
-  // A drive or share that cannot be opened holds nothing this run can see.
-  if (!NtSucceeded(OpenRoot(steps.root, folder))) return Reach::Gone;
-  folderPath = steps.root;
-  for (size_t i = 0; i + 1 < steps.names.size(); ++i) {
-    KernelHandle next;
-    const Reach reach = StepInto(folder.get(), folderPath, steps.names[i], next);
-    if (reach != Reach::Reached) return reach;
-    folder = std::move(next);
-    folderPath += steps.names[i] + L"\\";
-  }
-  return Reach::Reached;
-}
-
-// Opens the folder `path` itself, like the folders on the way to it.
-Reach OpenFolder(const std::wstring& path, KernelHandle& folder) {
-  PathSteps steps;
-  if (!SplitFullPath(path, steps)) return Reach::Gone;
-  std::wstring parentPath;
-  if (steps.names.empty()) return NtSucceeded(OpenRoot(steps.root, folder)) ? Reach::Reached : Reach::Gone;
-  KernelHandle parent;
-  const Reach reach = OpenContainingFolder(steps, parent, parentPath);
-  if (reach != Reach::Reached) return reach;
-  return StepInto(parent.get(), parentPath, steps.names.back(), folder);
 }
 
 // Opens `name` of `parent` to delete it and deletes it through the change gate. An entry that

@@ -111,6 +111,11 @@ const FolderIdSet& TheProtectedIds() {
 
 bool IsProtectedFolder(HANDLE folder) { return TheProtectedIds().Holds(folder); }
 
+bool IsSystemFolder(HANDLE folder) {
+  static const FolderIdSet ids(GatherSystemFolders());
+  return ids.Holds(folder);
+}
+
 bool IsFolderSafeToActIn(const std::wstring& folder) {
   return !folder.empty() && !IsProtectedTree(folder) && !TheProtectedIds().HoldsPath(folder);
 }

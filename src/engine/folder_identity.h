@@ -34,6 +34,9 @@ class FolderIdSet {
 // folder is one of them or a folder above one.
 bool IsProtectedFolder(HANDLE folder);
 
+// The system's own folders only (GatherSystemFolders), by what the open folder is.
+bool IsSystemFolder(HANDLE folder);
+
 // The folder safety net for a folder the program acts in without removing it (the launcher's):
 // false when its spelling or what it is on disk makes it one of the system's own folders.
 bool IsFolderSafeToActIn(const std::wstring& folder);

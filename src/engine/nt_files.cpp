@@ -45,6 +45,7 @@ const ULONG kFileRenameInformation = 10;
 const ULONG kFileBothDirectoryInformation = 3;
 const ULONG kFileIdBothDirectoryInformation = 37;
 const ULONG kOpenExisting = 1;  // FILE_OPEN
+const ULONG kCreateNew = 2;     // FILE_CREATE
 const NtStatus kStatusInvalidInfoClass = static_cast<NtStatus>(0xC0000003);
 const NtStatus kStatusNotFound = static_cast<NtStatus>(0xC0000225);
 const ULONG kListingBufferSize = 64 * 1024;  // whole entries only: no name is ever cut
@@ -71,7 +72,8 @@ ULONG OptionsOf(const OpenMode& mode) {
   return options;
 }
 
-NtStatus Open(HANDLE parent, const std::wstring& name, const OpenMode& mode, KernelHandle& handle) {
+NtStatus Call(HANDLE parent, const std::wstring& name, const OpenMode& mode, ULONG disposition,
+              KernelHandle& handle) {
   handle.Reset();
   if (!Nt().complete()) return kStatusNotImplemented;
   if (!FitsCounted(name)) return kStatusNameInvalid;
@@ -81,10 +83,34 @@ NtStatus Open(HANDLE parent, const std::wstring& name, const OpenMode& mode, Ker
   IO_STATUS_BLOCK io = {};
   HANDLE opened = nullptr;
   const NtStatus status =
-      Nt().createFile(&opened, mode.access | SYNCHRONIZE, &attributes, &io, nullptr, 0, mode.share,
-                      kOpenExisting, OptionsOf(mode), nullptr, 0);
+      Nt().createFile(&opened, mode.access | SYNCHRONIZE, &attributes, &io, nullptr,
+                      FILE_ATTRIBUTE_NORMAL, mode.share, disposition, OptionsOf(mode), nullptr, 0);
   if (NtSucceeded(status)) handle.Reset(opened);
   return status;
+}
+
+NtStatus Open(HANDLE parent, const std::wstring& name, const OpenMode& mode, KernelHandle& handle) {
+  return Call(parent, name, mode, kOpenExisting, handle);
+}
+
+bool IsOneName(const std::wstring& name) {
+  return !name.empty() && name.find_first_of(L"\\/") == std::wstring::npos && name != L"." &&
+         name != L"..";
+}
+
+NtStatus Rename(HANDLE entry, HANDLE root, const std::wstring& target) {
+  if (!Nt().complete()) return kStatusNotImplemented;
+  if (!FitsCounted(target)) return kStatusNameInvalid;
+  const size_t nameBytes = target.size() * sizeof(wchar_t);
+  std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFORMATION) + nameBytes);
+  auto* rename = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+  rename->ReplaceIfExists = FALSE;
+  rename->RootDirectory = root;
+  rename->FileNameLength = static_cast<ULONG>(nameBytes);
+  memcpy(rename->FileName, target.data(), nameBytes);
+  IO_STATUS_BLOCK io = {};
+  return Nt().setInformation(entry, &io, rename, static_cast<ULONG>(buffer.size()),
+                             kFileRenameInformation);
 }
 
 // The kernel's name of a Win32 full path: "\??\C:\..." or "\??\UNC\server\share\...".
@@ -129,6 +155,9 @@ const OpenMode kEntryToDelete = {DELETE | FILE_READ_ATTRIBUTES, kShareAll, Entry
                                  LinkHandling::AsItself};
 const OpenMode kOwnerOnly = {READ_CONTROL | FILE_READ_ATTRIBUTES, kShareAll, EntryKind::Any,
                              LinkHandling::AsItself};
+const OpenMode kFolderToFill = {FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES |
+                                    FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY,
+                                kShareAll, EntryKind::Folder, LinkHandling::AsItself};
 
 bool IsGoneStatus(NtStatus status) {
   return status == kStatusNameNotFound || status == kStatusPathNotFound ||
@@ -137,14 +166,14 @@ bool IsGoneStatus(NtStatus status) {
 
 bool HasNtFileCalls() { return Nt().complete(); }
 
-NtStatus OpenRoot(const std::wstring& root, KernelHandle& handle) {
-  return Open(nullptr, KernelPathOf(root), kTraverseFolder, handle);
+NtStatus OpenRoot(const std::wstring& root, const OpenMode& mode, KernelHandle& handle) {
+  return Open(nullptr, KernelPathOf(root), mode, handle);
 }
 
 NtStatus OpenChild(HANDLE parent, const std::wstring& name, const OpenMode& mode, KernelHandle& handle) {
   // One name only: a relative name with a separator would reach below it, an empty one the
   // parent itself, "." and ".." are refused by the kernel anyway.
-  if (name.empty() || name.find_first_of(L"\\/") != std::wstring::npos || name == L"." || name == L"..") {
+  if (!IsOneName(name)) {
     handle.Reset();
     return kStatusNameInvalid;
   }
@@ -186,19 +215,23 @@ NtStatus DeleteOpened(HANDLE entry) {
 }
 
 NtStatus MoveOpened(HANDLE entry, const std::wstring& fullPath) {
-  if (!Nt().complete()) return kStatusNotImplemented;
-  const std::wstring target = KernelPathOf(fullPath);
-  if (!FitsCounted(target)) return kStatusNameInvalid;
-  const size_t nameBytes = target.size() * sizeof(wchar_t);
-  std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFORMATION) + nameBytes);
-  auto* rename = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
-  rename->ReplaceIfExists = FALSE;
-  rename->RootDirectory = nullptr;
-  rename->FileNameLength = static_cast<ULONG>(nameBytes);
-  memcpy(rename->FileName, target.data(), nameBytes);
-  IO_STATUS_BLOCK io = {};
-  return Nt().setInformation(entry, &io, rename, static_cast<ULONG>(buffer.size()),
-                             kFileRenameInformation);
+  return Rename(entry, nullptr, KernelPathOf(fullPath));
+}
+
+NtStatus MoveOpenedInto(HANDLE entry, HANDLE folder, const std::wstring& name) {
+  return IsOneName(name) ? Rename(entry, folder, name) : kStatusNameInvalid;
+}
+
+NtStatus CreateChildFolder(HANDLE parent, const std::wstring& name, KernelHandle& handle) {
+  if (!IsOneName(name)) return kStatusNameInvalid;
+  return Call(parent, name, kHeldFolder, kCreateNew, handle);
+}
+
+NtStatus CreateChildFile(HANDLE parent, const std::wstring& name, KernelHandle& handle) {
+  if (!IsOneName(name)) return kStatusNameInvalid;
+  const OpenMode write = {GENERIC_WRITE | DELETE, FILE_SHARE_READ, EntryKind::File,
+                          LinkHandling::AsItself};
+  return Call(parent, name, write, kCreateNew, handle);
 }
 
 bool ReadOpenedInfo(HANDLE entry, BY_HANDLE_FILE_INFORMATION& info) {

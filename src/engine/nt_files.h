@@ -56,9 +56,11 @@ extern const OpenMode kHeldFolder;
 extern const OpenMode kEntryToDelete;
 // Only its owner is read.
 extern const OpenMode kOwnerOnly;
+// A folder something is put back into.
+extern const OpenMode kFolderToFill;
 
 // Opens the volume root or network share `root` ("C:\", "\\server\share\").
-NtStatus OpenRoot(const std::wstring& root, KernelHandle& handle);
+NtStatus OpenRoot(const std::wstring& root, const OpenMode& mode, KernelHandle& handle);
 
 // Opens `name` (one plain name, never a path) in the open folder `parent`.
 NtStatus OpenChild(HANDLE parent, const std::wstring& name, const OpenMode& mode, KernelHandle& handle);
@@ -73,6 +75,16 @@ NtStatus DeleteOpened(HANDLE entry);
 // Moves the open entry to `fullPath` (a full Win32 path on the same volume), never over
 // anything that is there.
 NtStatus MoveOpened(HANDLE entry, const std::wstring& fullPath);
+
+// Moves the open entry into the open folder `folder` under `name`, never over anything that
+// is there; no path is resolved on the way.
+NtStatus MoveOpenedInto(HANDLE entry, HANDLE folder, const std::wstring& name);
+
+// Makes the folder `name` in the open folder `parent` and opens it like a held folder.
+NtStatus CreateChildFolder(HANDLE parent, const std::wstring& name, KernelHandle& handle);
+
+// Makes the file `name` in the open folder `parent` for writing; never opens one that is there.
+NtStatus CreateChildFile(HANDLE parent, const std::wstring& name, KernelHandle& handle);
 
 // The attributes and identity of an open entry.
 bool ReadOpenedInfo(HANDLE entry, BY_HANDLE_FILE_INFORMATION& info);

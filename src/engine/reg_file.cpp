@@ -14,6 +14,7 @@ const char kLeftComment[] = ";purgon:left=hex:";
 const char kWideComment[] = ";purgon:wide=hex:";
 const char kWideNameComment[] = ";purgon:widename=hex:";
 const char kWideKeyComment[] = ";purgon:widekey=hex:";
+const char kOperationsOnlyComment[] = ";purgon:operations-only";
 
 bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
@@ -243,6 +244,12 @@ std::string CommentLine(const char* prefix, const std::string& bytes) {
 // Reads the comment line that belongs to the value before it; false for a broken or repeated
 // one. Other comments are no business of this reader.
 bool ReadValueComment(const std::string& line, RegFileValue& value, bool& isOurs) {
+  if (line == kOperationsOnlyComment) {
+    isOurs = true;
+    if (value.operationsOnly) return false;
+    value.operationsOnly = true;
+    return true;
+  }
   struct Comment {
     const char* prefix;
     bool RegFileValue::*has;
@@ -270,6 +277,7 @@ std::string FormatRegWideLine(const std::string& wide) { return CommentLine(kWid
 std::string FormatRegWideNameLine(const std::string& wideName) {
   return CommentLine(kWideNameComment, wideName);
 }
+std::string FormatRegOperationsOnlyLine() { return std::string(kOperationsOnlyComment) + "\r\n"; }
 std::string FormatRegWideKeyLine(const std::string& widePath) {
   return CommentLine(kWideKeyComment, widePath);
 }

@@ -22,6 +22,9 @@ struct RegFileValue {
   // for what it cannot spell).
   bool hasWideName = false;
   std::string wideName;
+  // For a queue of file operations pending for the next start of Windows: the data holds
+  // only the operations the removal took out, to be added back to the value as it is then.
+  bool operationsOnly = false;
 };
 
 struct RegFileKey {
@@ -49,6 +52,8 @@ bool FormatRegValueLine(const RegFileValue& value, std::string& out);
 std::string FormatRegLeftLine(const std::string& left);
 std::string FormatRegWideLine(const std::string& wide);
 std::string FormatRegWideNameLine(const std::string& wideName);
+// ";purgon:operations-only": the value's data is what the removal took out of a queue.
+std::string FormatRegOperationsOnlyLine();
 // The comment line that may follow a key's line: ";purgon:widekey=hex:..." holds the UTF-16
 // bytes of its full path.
 std::string FormatRegWideKeyLine(const std::string& widePath);

@@ -14,7 +14,8 @@
 bool MayRestoreKey(const std::string& keyPath);
 
 // The value `name` of the key may be set: any value of a key MayRestoreKey allows, and below
-// HKEY_LOCAL_MACHINE\SYSTEM only PendingFileRenameOperations of
+// HKEY_LOCAL_MACHINE\SYSTEM only the queues of file operations (a name holding
+// "PendingFileRenameOperations", as the removal takes them) of
 // SYSTEM\CurrentControlSet\Control\Session Manager (a key a restore only opens).
 bool MayRestoreValue(const std::string& keyPath, const std::string& name);
 

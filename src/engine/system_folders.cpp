@@ -199,10 +199,17 @@ bool IsProtectedTree(const std::string& directory) { return IsProtectedTree(Wide
 
 ProtectedFolders GatherSystemFolders() {
   ProtectedFolders folders;
-  AddFolder(folders.folders, WindowsFolder());
+  const std::wstring windows = WindowsFolder();
+  AddFolder(folders.folders, windows);
   AddFolder(folders.folders, SystemFolder());
   AddFolder(folders.folders, ShellFolder(CSIDL_PROGRAM_FILES));
   AddFolder(folders.folders, ShellFolder(CSIDL_PROGRAM_FILES_COMMON));
+  AddNativeFolders(folders.folders, windows);
   AddFolder(folders.folders, ProfilesRoot(LongOrAsGiven(ShellFolder(CSIDL_PROFILE))));
   return folders;
+}
+
+bool IsSystemFolderPath(const std::wstring& folder) {
+  static const ProtectedFolders folded = Folded(GatherSystemFolders());
+  return IsRefusedTree(FoldCase(Utf8Of(folder)), folded);
 }

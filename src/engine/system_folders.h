@@ -11,9 +11,13 @@
 // in the form Windows reports and in its long form.
 ProtectedFolders GatherProtectedFolders();
 
-// Only the folders of the system itself: the Windows and system folders, Program Files
-// and the profiles root.
+// Only the folders of the system itself: the Windows and system folders, Program Files (the
+// native ones too) and the profiles root.
 ProtectedFolders GatherSystemFolders();
+
+// True when `folder` is, by its spelling, one of the system's own folders or a folder above
+// one (a drive root among them): no file is ever put right into such a folder.
+bool IsSystemFolderPath(const std::wstring& folder);
 
 // The folders gathered once per run, on first use.
 const ProtectedFolders& TheProtectedFolders();

@@ -4,6 +4,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <memory>
 #include <set>
 
 #include "engine/account_rules.h"
@@ -251,6 +252,35 @@ const std::vector<UserAccount>& ListOtherUserAccounts() {
   // list, and the profile list does not change while the program runs.
   static const std::vector<UserAccount> accounts = ReadOtherUserAccounts();
   return accounts;
+}
+
+struct AccountRegistries::Held {
+  HivePrivileges privileges;  // outlives every hive: unloading needs them too
+  std::vector<std::unique_ptr<UserHive>> hives;
+};
+
+AccountRegistries::AccountRegistries() : held_(new Held) {}
+
+AccountRegistries::~AccountRegistries() {
+  while (!held_->hives.empty()) held_->hives.pop_back();  // the last loaded goes first
+}
+
+bool AccountRegistries::Mount(const std::wstring& key) {
+  RegKey present;
+  if (RegOpenKeyExW(HKEY_USERS, key.c_str(), 0, KEY_READ, present.Receive()) == ERROR_SUCCESS)
+    return true;
+  const size_t suffix = key.size() > wcslen(kClassesSuffix) ? key.size() - wcslen(kClassesSuffix) : 0;
+  const bool classes = suffix && lstrcmpiW(key.c_str() + suffix, kClassesSuffix) == 0;
+  const std::wstring sid = classes ? key.substr(0, suffix) : key;
+  for (const UserAccount& account : ListOtherUserAccounts()) {
+    if (lstrcmpiW(account.sid.c_str(), sid.c_str()) != 0) continue;
+    std::unique_ptr<UserHive> hive(new UserHive);
+    const std::wstring file = account.profile + (classes ? kClassesHiveFile : kUserHiveFile);
+    if (!hive->Mount(key, file, held_->privileges)) return false;
+    held_->hives.push_back(std::move(hive));
+    return true;
+  }
+  return false;
 }
 
 void ForEachOtherUserAccount(const std::function<void(const RegistryScope&)>& step) {

@@ -4,6 +4,7 @@
 // list, its registry is used where it is loaded or loaded from its profile for the time of
 // the steps, and the steps see it through a registry scope.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,3 +26,21 @@ const std::vector<UserAccount>& ListOtherUserAccounts();
 // loaded is reported as a failure (once per run) and its account passed over. Every registry loaded here is
 // unloaded before the next account, whatever the step did.
 void ForEachOtherUserAccount(const std::function<void(const RegistryScope&)>& step);
+
+// The other accounts' registries a restore writes into: each is used where it is loaded, or
+// loaded from the account's profile (as the removal loads it) and unloaded when the object
+// goes.
+class AccountRegistries {
+ public:
+  AccountRegistries();
+  ~AccountRegistries();
+  AccountRegistries(const AccountRegistries&) = delete;
+  AccountRegistries& operator=(const AccountRegistries&) = delete;
+
+  // True when HKEY_USERS\<key> (an account's SID, or its SID with "_Classes") is at hand.
+  bool Mount(const std::wstring& key);
+
+ private:
+  struct Held;
+  std::unique_ptr<Held> held_;
+};

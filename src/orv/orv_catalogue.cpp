@@ -122,14 +122,12 @@ bool RemoveOrvOperations(HKEY root, const std::wstring& subKey, HKEY key, const 
   const PendingRenamesFilter filtered = FilterOrvRenameOperations(data);
   if (!filtered.changed) return false;
   const ValueChange change = filtered.empty ? ValueChange::Delete : ValueChange::Rewrite;
-  if (!MayChangeValue(root, subKey, key, name, change, Reporting::Reported)) return false;
-  if (filtered.empty) return RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS;
-  if (RegSetValueExW(key, name.c_str(), 0, REG_MULTI_SZ,
-                     reinterpret_cast<const BYTE*>(filtered.rest.data()),
-                     static_cast<DWORD>(filtered.rest.size() * sizeof(char16_t))) != ERROR_SUCCESS)
+  if (!MayTakeOperations(root, subKey, key, name, RenameOperationsData(filtered.taken), change))
     return false;
-  NoteValueLeft(key, name);
-  return true;
+  if (filtered.empty) return RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS;
+  return RegSetValueExW(key, name.c_str(), 0, REG_MULTI_SZ,
+                        reinterpret_cast<const BYTE*>(filtered.rest.data()),
+                        static_cast<DWORD>(filtered.rest.size() * sizeof(char16_t))) == ERROR_SUCCESS;
 }
 
 void RunEntry(const OrvCatalogueEntry& entry, const RegistryScope& scope) {

@@ -38,8 +38,8 @@ TEST_F(RunFlow, QuestionMarkShowsExactlyTheUsage) {
             " 1 - (not used)\n 2 - All users\n 4 - Remove desktop shortcuts\n 8 - Remove start menu\n"
             "16 - Remove cstore\n32 - Shutdown client\n64 - Remove prefs\n"
             "\n/preview\t- list what would be removed, change nothing\n"
-            "/backup\t- keep what is removed in purgon-backup\n"
-            "/restore\t- put the newest purgon-backup back\n"
+            "/backup\t- keep what is removed in a protected backup folder\n"
+            "/restore\t- put the newest backup back (/restore name: that one)\n"
             "/codes\t- exit codes: 0 done, 3010 reboot and run again, 1602 declined\n");
   EXPECT_EQ(r.boxes[0].buttons, std::vector<std::string>{"OK"});
   EXPECT_EQ(r.boxes[0].icon, BoxInfo::NONE);

