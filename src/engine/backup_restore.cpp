@@ -54,7 +54,7 @@ std::wstring ValueNameOf(const RegFileValue& value) {
 }
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-  KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   const DWORD size = GetFileSize(file.get(), nullptr);
@@ -161,9 +161,12 @@ class Restorer {
     RegKey key;
     bool made = false;
     const bool opened = known && IsAtHand(root, subKey) && OpenKey(root, subKey, mayMake, key, made);
+    // A key no restore may make fails, unless it is there for a queue of file operations.
+    const bool forQueue = std::any_of(entry.values.begin(), entry.values.end(),
+                                      [](const RegFileValue& v) { return v.operationsOnly; });
     if (mayMake && (!opened || (made && !(preview_ && WouldExist(path)))))
       Report(LOG_RESTORE_KEY, opened, path);
-    else if (!mayMake && entry.values.empty())
+    else if (!mayMake && !(opened && forQueue))
       Report(LOG_RESTORE_KEY, false, path);
     for (const RegFileValue& value : entry.values) {
       const std::wstring name = ValueNameOf(value);

@@ -211,18 +211,41 @@ bool CopyInto(const OpenedEntry& entry, const std::wstring& kept) {
   return copied;
 }
 
-// A key of HKEY_CLASSES_ROOT is one of its two halves: the user's when it is there (the merged
-// view shows that one, and a deletion through it takes that one), else the machine's. False
-// when it is in neither (the merged view's own key is written then).
-bool FindClassesHalf(const std::wstring& subKey, HKEY& root, std::wstring& path, RegKey& key) {
-  const std::wstring inHalf = L"Software\\Classes\\" + subKey;
-  for (HKEY half : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-    if (RegOpenKeyExW(half, inHalf.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) continue;
-    root = half;
-    path = inHalf;
-    return true;
-  }
-  return false;
+// The kernel's name of an open key ("\REGISTRY\USER\...", "\REGISTRY\MACHINE\..."); empty when
+// it cannot be read.
+std::wstring KernelKeyName(HKEY key) {
+  using QueryKey = LONG(NTAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+  static const QueryKey query =
+      reinterpret_cast<QueryKey>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey"));
+  const int kKeyNameInformation = 3;  // a ULONG byte count, then the name
+  std::vector<BYTE> buffer(4096);
+  ULONG length = 0;
+  if (!query || query(key, kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length) < 0)
+    return std::wstring();
+  const ULONG bytes = *reinterpret_cast<const ULONG*>(buffer.data());
+  if (bytes > buffer.size() - sizeof(ULONG)) return std::wstring();
+  return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + sizeof(ULONG)), bytes / sizeof(wchar_t));
+}
+
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  const size_t length = wcslen(prefix);
+  return text.size() >= length && lstrcmpiW(text.substr(0, length).c_str(), prefix) == 0;
+}
+
+// A key of HKEY_CLASSES_ROOT is one of its two halves, and the one the deletion through the
+// merged view takes is the one its open key lies in: the user's classes (Windows shows those
+// first) or the machine's. Told by the open key's own name; false when it cannot be told.
+bool FindClassesHalf(HKEY opened, const std::wstring& subKey, HKEY& root, std::wstring& path,
+                     RegKey& key) {
+  const std::wstring name = KernelKeyName(opened);
+  if (StartsWithNoCase(name, L"\\REGISTRY\\USER\\"))
+    root = HKEY_CURRENT_USER;
+  else if (StartsWithNoCase(name, L"\\REGISTRY\\MACHINE\\"))
+    root = HKEY_LOCAL_MACHINE;
+  else
+    return false;
+  path = L"Software\\Classes\\" + subKey;
+  return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
 // Windows 9x: by the path, through the code page.
@@ -238,7 +261,7 @@ bool BackupKeyTree(HKEY root, const std::wstring& subKey, HKEY key) {
   HKEY halfRoot = root;
   std::wstring halfKey = subKey;
   RegKey half;
-  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(subKey, halfRoot, halfKey, half)) key = half.get();
+  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(key, subKey, halfRoot, halfKey, half)) key = half.get();
   const std::wstring path = FullKeyPath(halfRoot, halfKey);
   std::string text;
   return !path.empty() && AppendKeyTree(key, path, text) && WriteToRegistryFile(text);
@@ -248,7 +271,7 @@ bool BackupValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wst
   HKEY halfRoot = root;
   std::wstring halfKey = subKey;
   RegKey half;
-  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(subKey, halfRoot, halfKey, half)) key = half.get();
+  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(key, subKey, halfRoot, halfKey, half)) key = half.get();
   const std::wstring path = FullKeyPath(halfRoot, halfKey);
   std::string text;
   return !path.empty() && AppendKeyLine(path, text) && AppendValue(key, name, text) &&

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "engine/backup_restore.h"
+#include "engine/change_gate.h"
 #include "engine/registry.h"
 #include "engine/wide_text.h"
 #include "log_capture.h"
@@ -229,6 +231,36 @@ TEST_F(RegistryTest, NamesTheCodePageCannotSpellAreDeletedToo) {
   EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, key_));
   EXPECT_EQ(log_->Log(), LogLines({ValueOk(Hkcu(key_) + "\\?? - orv-??"), KeyOk(Hkcu(key_))}));
   EXPECT_TRUE(log_->Failures().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Windows shows a user's own registration in HKEY_CLASSES_ROOT before the machine's, and a
+// deletion through it takes the user's. Wine keeps the halves apart, so the test lays the
+// user's classes over HKEY_CLASSES_ROOT as Windows would show them. The backup keeps the key
+// under the half it was taken from, and the restore puts it back there, not machine-wide.
+TEST(ClassesHalves, AKeyTakenFromTheUsersClassesGoesBackThere) {
+  ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, "Software\\Classes\\PurgonHalf\\CLSID", "", "{1}"));
+  HKEY userClasses = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, KEY_ALL_ACCESS, &userClasses),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, userClasses), ERROR_SUCCESS);
+  LogCapture log(MakeScratchDir("classes-half") + "purgon.log");
+  SetChangeMode(CHANGE_BACKUP);
+  DeleteRegKeyTree(HKEY_CLASSES_ROOT, "PurgonHalf");
+  SetChangeMode(CHANGE_LIVE);
+  RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+  RegCloseKey(userClasses);
+  EXPECT_EQ(log.Log(), LogLines({KeyOk("HKEY_CLASSES_ROOT\\PurgonHalf")}));
+  ASSERT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Classes\\PurgonHalf"));
+
+  const RestoreOutcome restored = RestoreBackup("", false);
+  EXPECT_EQ(restored.problem, "");
+  EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, "Software\\Classes\\PurgonHalf\\CLSID", ""));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\PurgonHalf"));
+  DeleteRegTreeForTest(HKEY_CURRENT_USER, "Software\\Classes\\PurgonHalf");
 }
 
 }  // namespace
