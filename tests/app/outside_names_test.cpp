@@ -205,8 +205,9 @@ TEST_F(OutsideNames, LinkInTheMiddleOfAnotherAccountsPathIsNotFollowed) {
     EXPECT_EQ(ReadFileBytes(vendor + file), "keep\n") << file;
 }
 
-// Configurations, a content-store file and a profile that code page 1252 cannot spell: all of
-// the client goes, and the log writes "?" for each character it cannot spell (and keeps "ó").
+// Configurations, a content-store file and a profile (found among the profiles and in the
+// profile list) that code page 1252 cannot spell: all of the client goes, and the log writes "?"
+// for each character it cannot spell (and keeps "ó").
 TEST_F(OutsideNames, NamesOutsideTheCodePageAreRemovedAndLoggedWithQuestionMarks) {
   const std::wstring chinese = L"\u6570\u636E";             // 数据
   const std::wstring polish = L"\u0141\u00F3d\u017A";       // Łódź
@@ -219,11 +220,28 @@ TEST_F(OutsideNames, NamesOutsideTheCodePageAreRemovedAndLoggedWithQuestionMarks
   }
   ASSERT_TRUE(PlantW(data + L"orvS\\thumbnails\\", chinese + L".jpg"));
   ASSERT_TRUE(PlantW(profile + L"\\AppData\\Roaming\\Varenta\\orvX\\", L"error.log"));
+  // The account is listed by that name, its registry file in its profile.
+  const std::string sid = "S-1-5-21-5-5-5-1004";
+  ASSERT_TRUE(EnableHivePrivileges());
+  ASSERT_TRUE(SaveHiveFile({{"Software\\orv\\orvL", "", "", REG_SZ}}, dir_ + "NTUSER.DAT"));
+  ASSERT_TRUE(MoveFileW(Wide(dir_ + "NTUSER.DAT").c_str(), (profile + L"\\NTUSER.DAT").c_str()));
+  sids_.push_back(sid);
+  const std::wstring listed = Wide(std::string(kProfileList) + "\\" + sid);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, listed.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                            nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const DWORD size = static_cast<DWORD>((profile.size() + 1) * sizeof(wchar_t));
+  const LONG set = RegSetValueExW(key, L"ProfileImagePath", 0, REG_EXPAND_SZ,
+                                  reinterpret_cast<const BYTE*>(profile.c_str()), size);
+  RegCloseKey(key);
+  ASSERT_EQ(set, ERROR_SUCCESS);
 
   const std::vector<std::string> log = Run("82");
   const std::string other = "C:\\users\\?ukasz\\AppData\\Roaming\\Varenta\\orvX\\";
   // Sorted: the file system decides the order of the profiles and entries.
   EXPECT_EQ(Sorted(log), Sorted({"Delete Reg Key: OK     HKEY_CURRENT_USER\\Software\\orv",
+                                 "Delete Reg Key: OK     HKEY_USERS\\" + sid + "\\Software\\orv",
                                  "Remove File   : OK     " + data_ + "orvS\\thumbnails\\??.jpg",
                                  "Remove Dir    : OK     " + data_ + "orvS\\thumbnails\\",
                                  "Remove Dir    : OK     " + data_ + "orvS\\",
