@@ -1,6 +1,8 @@
 #!/bin/bash
 # Installs what building and testing Purgon needs on Debian, when it is missing:
-# the MinGW-w64 cross compilers and tools, Wine (32-bit), GoogleTest sources, CMake, Ninja.
+# the MinGW-w64 cross compilers and tools, Wine (32-bit), GoogleTest sources, CMake, Ninja,
+# and Debian's locale sources, from which the Japanese locale one test runs Wine in is built
+# into build/locale (nothing system-wide).
 # Then decides which way the Windows code is tested (scripts/test-arch.sh) and, where this
 # machine runs no 32-bit code, adds the x86-64 cross compiler for the 64-bit way.
 # Says what it changes on the machine and shows apt's progress, one line per step.
@@ -16,6 +18,7 @@ have g++ || need+=(g++)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 if ! have wine || ! dpkg -s wine32:i386 >/dev/null 2>&1; then need+=(wine wine32:i386 wine64); fi
 have flock || need+=(util-linux)
+[ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
 export DEBIAN_FRONTEND=noninteractive
 log=$(mktemp /tmp/purgon-setup.XXXXXX)
 trap 'rm -f "$log"' EXIT
@@ -51,6 +54,23 @@ install() {
 }
 
 [ ${#need[@]} -eq 0 ] || install "${need[@]}"
+
+# Wine under this locale gives Windows programs code page 932 (Shift-JIS), where the second
+# byte of many characters is a backslash. Built aside and moved into place, so that a broken
+# run leaves no half locale behind.
+locales=$root/build/locale
+if [ ! -f "$locales/ja_JP.UTF-8/LC_CTYPE" ]; then
+  echo "setup: building the ja_JP.UTF-8 locale into build/locale"
+  rm -rf "$locales/ja_JP.UTF-8.new"
+  mkdir -p "$locales"
+  # localedef exits with 1 after mere warnings: what counts is the locale it wrote.
+  localedef -i ja_JP -f UTF-8 "$locales/ja_JP.UTF-8.new" >"$log" 2>&1 || true
+  if [ ! -f "$locales/ja_JP.UTF-8.new/LC_CTYPE" ]; then
+    echo "setup: localedef failed; it said:"; tail -5 "$log"; exit 1
+  fi
+  rm -rf "$locales/ja_JP.UTF-8"
+  mv "$locales/ja_JP.UTF-8.new" "$locales/ja_JP.UTF-8"
+fi
 . "$root/scripts/test-arch.sh"
 purgon_decide_arch "$root" || exit 1
 if [ "$PURGON_TEST_ARCH" = win64 ] && ! have x86_64-w64-mingw32-g++-posix; then

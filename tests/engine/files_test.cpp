@@ -347,6 +347,45 @@ TEST_F(FilesTest, FoldersBeingEmptiedCannotBeMovedAway) {
   EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "sub\\a.txt"), DirOk(tree + "sub\\"), DirOk(tree)}));
 }
 
+// Stands for another program that, in the middle of the walk, moves the folder above the tree
+// away and puts a folder with the same names in its place (on Windows a link would do; under
+// Wine a link cannot be renamed from Windows code).
+int gDeletionsUntilSwap = 0;
+bool gSwappedAbove = false;
+NtStatus DeleteThenSwapAbove(HANDLE entry, const std::wstring& path) {
+  if (--gDeletionsUntilSwap == 0)
+    gSwappedAbove = MoveFileW(L"C:\\swap\\top", L"C:\\swap\\away") &&
+                    MoveFileW(L"C:\\swap\\victim", L"C:\\swap\\top");
+  return RealFileCalls().deleteOpened(entry, path);
+}
+
+// Resolving the path again for each listing and deletion took the folder swapped in.
+TEST_F(FilesTest, FolderSwappedAboveTheTreeMidWalkLosesNothing) {
+  std::vector<std::string> names;
+  for (const char* folder : {"", "a\\", "b\\", "b\\c\\", "d\\"})
+    for (const char* file : {"1.dat", "2.dat", "3.dat", "4.dat"})
+      names.push_back(std::string(folder) + file);
+  for (const std::string& name : names) {
+    for (const char* side : {"top", "victim"}) {
+      const std::string path = std::string("C:\\swap\\") + side + "\\store\\" + name;
+      ASSERT_TRUE(MakeDirs(path.substr(0, path.rfind('\\') + 1)));
+      ASSERT_TRUE(WriteFileBytes(path, side));
+    }
+  }
+  gDeletionsUntilSwap = 6;
+  {
+    FileCallsOverride restore;
+    TheFileCalls().deleteOpened = DeleteThenSwapAbove;
+    RemoveDirTree("C:\\swap\\top\\store\\");
+  }
+  ASSERT_TRUE(gSwappedAbove) << "the swap did not happen";
+  // Only the folder swapped in is judged: Wine deletes a file when its last handle closes, by
+  // the path it was opened by and only if that still leads to it, so the tree may stay too.
+  for (const std::string& name : names)
+    EXPECT_EQ(ReadFileBytes("C:\\swap\\top\\store\\" + name), "victim") << name;
+  DeleteTreeForTest("C:\\swap\\");
+}
+
 // Stands for a listing that breaks off with an error after what it has read.
 NtStatus ListBreaksOff(HANDLE folder, const std::wstring& mask, std::vector<ListedEntry>& entries,
                        const std::wstring& path) {

@@ -11,19 +11,21 @@ else()
   set(PURGON_DEFAULT_WINEARCH win32)
   set(PURGON_WINE_LOADER wine)
 endif()
+# Where setup builds the locales a test may ask for.
+set(PURGON_LOCALE_DIR ${PROJECT_SOURCE_DIR}/build/locale)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
   WORLD_READ WORLD_EXECUTE @ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 
-# purgon_wine_test(NAME SOURCES... [FRESH_PREFIX] [WINVER v] [WINEARCH win64] [LIBS libs...]
-#                  [TIMEOUT s])
+# purgon_wine_test(NAME SOURCES... [FRESH_PREFIX] [WINVER v] [WINEARCH win64] [LOCALE l]
+#                  [LIBS libs...] [TIMEOUT s])
 # Builds a GoogleTest executable for Windows and runs it under Wine as one ctest test.
 # FRESH_PREFIX runs it in its own copy of the prepared prefix, for tests that change
 # machine-wide state (the profile folders, HKCU, HKLM). WINEARCH win64 runs it in a 64-bit
-# prefix (the program then runs under WoW64).
+# prefix (the program then runs under WoW64). LOCALE runs Wine in that locale (one setup builds).
 function(purgon_wine_test name)
-  cmake_parse_arguments(T "FRESH_PREFIX" "WINVER;WINEARCH;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "FRESH_PREFIX" "WINVER;WINEARCH;LOCALE;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE purgon_win purgon_test_support gtest_main ${T_LIBS})
   if(T_DEPENDS)
@@ -39,6 +41,9 @@ function(purgon_wine_test name)
   endif()
   if(T_WINEARCH)
     list(APPEND env PURGON_WINEARCH=${T_WINEARCH})
+  endif()
+  if(T_LOCALE)
+    list(APPEND env PURGON_LOCALE=${T_LOCALE})
   endif()
   if(env)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
