@@ -66,15 +66,11 @@ AppModule theApp;
 
 AppModule& TheApp() { return theApp; }
 
-CleanupContext& TheCleanupContext() { return theApp; }
-
-RunSettings& TheRunSettings() { return theApp; }
-
-ServerState& Server() { return theApp; }
-
-const char* ProgramTitle() { return theApp.title.c_str(); }
-
-AppModule::AppModule() { BuildTitle(); }
+AppModule::AppModule() {
+  UseServerState(server);
+  UseCleanupContext(cleanup);
+  BuildTitle();
+}
 
 std::string AppModule::BuildTitle() {
   if (!versionText.empty()) return versionText;

@@ -7,10 +7,18 @@
 #include "server/server_module.h"
 
 // The one application object: COM server state, run settings, the program title and the
-// cleanup context. Constructed before WinMain (the title is built then) and destroyed after
-// it returns, which closes the log.
-struct AppModule : ServerState, RunSettings, CleanupContext {
+// cleanup context, each a part of its own. Constructed before WinMain (the title is built
+// then; the server module and the primitives are handed their parts) and destroyed after it
+// returns, which closes the log.
+struct AppModule {
   AppModule();
+
+  ServerState server;
+  RunSettings settings;
+  CleanupContext cleanup;
+
+  // The run as the removals are handed it.
+  Run AsRun() const { return Run{settings, title.c_str()}; }
 
   // Fills `title` and `versionText` from the program's version resource, once; returns
   // versionText.

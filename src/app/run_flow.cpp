@@ -24,16 +24,16 @@ int ShowBox(const char* text, UINT type) {
 // empty otherwise.
 std::string ClosingNotes() {
   const std::string backup = LogText(BackupRefusal());
-  return (TheApp().logRefused ? kLogRefusedNote : "") +
+  return (TheApp().cleanup.logRefused ? kLogRefusedNote : "") +
          (backup.empty() ? std::string() : BuildBackupRefusedNote(backup));
 }
 
-int PreviewExitCode() { return TheApp().found.empty() ? EXIT_CODE_DONE : EXIT_CODE_FOUND; }
+int PreviewExitCode() { return TheApp().cleanup.found.empty() ? EXIT_CODE_DONE : EXIT_CODE_FOUND; }
 
 }  // namespace
 
 bool ParseCommandLine(const char* commandLine, int& exitCode) {
-  switch (ParseCommandLineText(commandLine, TheApp(), CompareKeyword)) {
+  switch (ParseCommandLineText(commandLine, TheApp().settings, CompareKeyword)) {
     case ParseOutcome::Run: return true;
     case ParseOutcome::Usage: ShowUsage(); exitCode = EXIT_CODE_DONE; return false;
     case ParseOutcome::RegServer: exitCode = static_cast<int>(RegisterSelf()); return false;
@@ -46,56 +46,57 @@ void ShowUsage() { MessageBoxA(nullptr, kUsageText, kUsageCaption, MB_OK); }
 
 bool ConfirmRemoval() { return ShowBox(kConfirmText, MB_YESNO) == IDYES; }
 
-void ShowOptionsSummary() { ShowBox(BuildOptionsSummary(TheApp()).c_str(), MB_OK); }
+void ShowOptionsSummary() { ShowBox(BuildOptionsSummary(TheApp().settings).c_str(), MB_OK); }
 
 void ShowFinalReport() {
   const AppModule& app = TheApp();
   const std::string note = ClosingNotes();
-  if (app.failures.empty())
+  if (app.cleanup.failures.empty())
     ShowBox(BuildSuccessReport(note).c_str(), MB_OK | MB_ICONINFORMATION);
   else
-    ShowBox(BuildFailureReport(app.failures, note).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ShowBox(BuildFailureReport(app.cleanup.failures, note).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void ShowPreviewReport() {
   const AppModule& app = TheApp();
-  ShowBox(BuildPreviewReport(app.found, ClosingNotes(), app.restore).c_str(),
+  ShowBox(BuildPreviewReport(app.cleanup.found, ClosingNotes(), app.settings.restore).c_str(),
           MB_OK | MB_ICONINFORMATION);
 }
 
 int RemovalExitCode() {
   const AppModule& app = TheApp();
-  if (app.preview) return PreviewExitCode();
-  if (app.codes && !app.failures.empty()) return EXIT_CODE_REBOOT_AND_RUN_AGAIN;
+  if (app.settings.preview) return PreviewExitCode();
+  if (app.settings.codes && !app.cleanup.failures.empty()) return EXIT_CODE_REBOOT_AND_RUN_AGAIN;
   return EXIT_CODE_DONE;
 }
 
 int DeclinedExitCode() {
   const AppModule& app = TheApp();
-  return app.codes && !app.preview ? EXIT_CODE_DECLINED : EXIT_CODE_DONE;
+  return app.settings.codes && !app.settings.preview ? EXIT_CODE_DECLINED : EXIT_CODE_DONE;
 }
 
 int RunRestore() {
   AppModule& app = TheApp();
-  const RestoreOutcome outcome = RestoreBackup(app.restoreName, app.preview);
-  const bool stayed = !app.failures.empty() || !outcome.problem.empty();
-  if (app.preview) {  // keeps a preview's box and codes
-    if (!app.silent) ShowPreviewReport();
+  const RestoreOutcome outcome = RestoreBackup(app.settings.restoreName, app.settings.preview);
+  const bool stayed = !app.cleanup.failures.empty() || !outcome.problem.empty();
+  if (app.settings.preview) {  // keeps a preview's box and codes
+    if (!app.settings.silent) ShowPreviewReport();
     return PreviewExitCode();
   }
-  if (!app.silent) {
-    ShowBox(BuildRestoreReport(outcome.folder, outcome.restored, app.failures, outcome.problem).c_str(),
+  if (!app.settings.silent) {
+    ShowBox(BuildRestoreReport(outcome.folder, outcome.restored, app.cleanup.failures, outcome.problem).c_str(),
             MB_OK | (stayed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
   }
-  return app.codes && stayed ? EXIT_CODE_STAYED : EXIT_CODE_DONE;
+  return app.settings.codes && stayed ? EXIT_CODE_STAYED : EXIT_CODE_DONE;
 }
 
 void RunRemovals() {
   const AppModule& app = TheApp();
-  SetChangeMode(app.preview ? CHANGE_PREVIEW : app.backup ? CHANGE_BACKUP : CHANGE_LIVE);
+  SetChangeMode(app.settings.preview ? CHANGE_PREVIEW : app.settings.backup ? CHANGE_BACKUP : CHANGE_LIVE);
   // Read first: the PEL removal deletes the key the launcher's settings live in.
-  const LauncherLocation launcher = app.removeLauncher ? FindLauncher() : LauncherLocation();
-  if (app.pelOptions != 0) RemovePelClient(app.pelOptions);
-  if (app.orvOptions != 0) RemoveOrvClient(app.orvOptions);
-  if (app.removeLauncher) RemoveLauncher(launcher);
+  const Run run = app.AsRun();
+  const LauncherLocation launcher = app.settings.removeLauncher ? FindLauncher() : LauncherLocation();
+  if (app.settings.pelOptions != 0) RemovePelClient(run);
+  if (app.settings.orvOptions != 0) RemoveOrvClient(run);
+  if (app.settings.removeLauncher) RemoveLauncher(run, launcher);
 }

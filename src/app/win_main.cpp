@@ -14,12 +14,12 @@ namespace {
 const char kLogFileName[] = "purgon.log";
 
 bool RemovalAsked(const AppModule& app) {
-  return app.pelOptions != 0 || app.orvOptions != 0 || app.removeLauncher;
+  return app.settings.pelOptions != 0 || app.settings.orvOptions != 0 || app.settings.removeLauncher;
 }
 
 // Without it the run goes on unlogged; a refused name is told in the closing box.
 void OpenLogIfAsked(AppModule& app) {
-  if (app.logEnabled) OpenLogWithoutLinks(app, kLogFileName);
+  if (app.settings.logEnabled) OpenLogWithoutLinks(app.cleanup, kLogFileName);
 }
 
 // Everything after the confirmation: log, server start, removals or automation, report.
@@ -27,12 +27,12 @@ void RunConfirmed(AppModule& app, int& exitCode) {
   OpenLogIfAsked(app);
   StartIdleMonitor();
   RegisterClassTable(CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE);
-  if (app.automation) {
+  if (app.settings.automation) {
     RunMessageLoop();
   } else {
-    if (app.verbose) ShowOptionsSummary();
+    if (app.settings.verbose) ShowOptionsSummary();
     RunRemovals();
-    if (!app.silent) app.preview ? ShowPreviewReport() : ShowFinalReport();
+    if (!app.settings.silent) app.settings.preview ? ShowPreviewReport() : ShowFinalReport();
     exitCode = RemovalExitCode();
   }
   RevokeClassTable();
@@ -48,17 +48,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const char* commandLine = GetCommandLineA();
   CoInitialize(nullptr);
   InitModule(kClassTable, instance, &LIBID_PURGONLib);
-  app.mainThreadId = GetCurrentThreadId();
+  app.server.mainThreadId = GetCurrentThreadId();
   if (!ParseCommandLine(commandLine, exitCode)) {
     // "?", "regserver" or "unregserver" ended the run
-  } else if (app.restore) {
+  } else if (app.settings.restore) {
     // Undoing a removal asks nothing: a restore never overwrites what is there.
     OpenLogIfAsked(app);
-    if (app.verbose) ShowOptionsSummary();
+    if (app.settings.verbose) ShowOptionsSummary();
     exitCode = RunRestore();
-  } else if (!(RemovalAsked(app) || ShowOptionsDialog())) {
+  } else if (!(RemovalAsked(app) || ShowOptionsDialog(app.settings, app.title.c_str()))) {
     exitCode = DeclinedExitCode();
-  } else if (app.silent || app.preview || ConfirmRemoval()) {
+  } else if (app.settings.silent || app.settings.preview || ConfirmRemoval()) {
     // A preview changes nothing, so it is not confirmed.
     RunConfirmed(app, exitCode);
   } else {

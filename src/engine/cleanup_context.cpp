@@ -92,3 +92,16 @@ void CleanupContext::ReportUserHive(const std::string& path, bool succeeded) {
   if (succeeded && !logFile) return;
   ReportResult(LOG_USER_HIVE, succeeded, path);
 }
+
+namespace {
+
+CleanupContext* gContext = nullptr;
+
+}  // namespace
+
+void UseCleanupContext(CleanupContext& context) { gContext = &context; }
+
+CleanupContext& TheCleanupContext() {
+  static CleanupContext own;
+  return gContext ? *gContext : own;
+}

@@ -67,5 +67,7 @@ class CleanupContext {
   void WriteLine(int kind, const char* status, const std::string& text);
 };
 
-// The process's one cleanup context, which every removal primitive reports into.
+// The process's one cleanup context, which every removal primitive reports into: the one the
+// application object hands over at its start (a context of the engine's own until then).
 CleanupContext& TheCleanupContext();
+void UseCleanupContext(CleanupContext& context);

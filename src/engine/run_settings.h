@@ -37,9 +37,9 @@ struct RunSettings {
   std::string restoreName;
 };
 
-// The run's settings, owned by the application object; the removals and the dialog reach
-// them through here.
-RunSettings& TheRunSettings();
-
-// The program title ("Purgon " and the file version): the caption of the boxes.
-const char* ProgramTitle();
+// One run as the run flow hands it to each removal: what was asked for, and the caption of
+// the boxes a removal shows ("Purgon " and the file version).
+struct Run {
+  const RunSettings& settings;
+  const char* title;
+};

@@ -62,10 +62,10 @@ LauncherLocation FindLauncher() {
   return launcher;
 }
 
-void RemoveLauncher(const LauncherLocation& launcher) {
+void RemoveLauncher(const Run& run, const LauncherLocation& launcher) {
   if (launcher.path.empty()) return;
   const std::wstring folder = WideOfUtf8(FolderOfPath(Utf8Of(launcher.path)));
-  if (!IsPreview()) UnregisterLauncher(launcher.path, folder);  // a preview starts nothing
+  if (!run.settings.preview) UnregisterLauncher(launcher.path, folder);  // a preview starts nothing
   // The folder ends in a backslash; the icon path keeps the doubled one, as logged.
   if (!launcher.icon.empty()) RemoveFile(folder + L"\\" + launcher.icon);
   RemoveFile(launcher.path);

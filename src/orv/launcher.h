@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "engine/run_settings.h"
+
 // Where the launcher is, as its settings name it: the executable's path (empty when there is
 // no usable launcher) and its icon file's name (empty when it has none).
 struct LauncherLocation {
@@ -16,5 +18,6 @@ struct LauncherLocation {
 // (if any) is one plain file name; otherwise nothing of it is started or deleted.
 LauncherLocation FindLauncher();
 
-// Unregisters the QLaunch launcher and deletes its executable and icon file.
-void RemoveLauncher(const LauncherLocation& launcher);
+// Unregisters the QLaunch launcher (not in a preview of the run) and deletes its executable
+// and icon file.
+void RemoveLauncher(const Run& run, const LauncherLocation& launcher);

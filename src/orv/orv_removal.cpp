@@ -88,12 +88,13 @@ void CleanOrvDataFolder(const std::wstring& folder, int32_t optionWord) {
                         sizeof(kAlwaysRemovedFiles) / sizeof(kAlwaysRemovedFiles[0]));
 }
 
-void RemoveOrvClient(int32_t optionWord) {
+void RemoveOrvClient(const Run& run) {
+  const int32_t optionWord = run.settings.orvOptions;
   // Read first: the catalogue deletes the key the names live in, and the data folders still
   // need them.
   const std::vector<std::wstring> configurations = ListOrvConfigurations();
   // A preview asks nothing of the running client.
-  if (!IsPreview()) ShutDownOrvClient();  // reads the host's server path itself
+  if (!run.settings.preview) ShutDownOrvClient();  // reads the host's server path itself
   for (const std::wstring& name : configurations) RemoveOrvConfiguration(name, optionWord);
   RemoveOrvCatalogue();
   RemoveWindowsOrvFolder();

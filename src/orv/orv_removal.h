@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "engine/registry_scope.h"
+#include "engine/run_settings.h"
 
-// Removes the ORV client: shutdown, configurations, catalogue, Windows folder, data folders.
-void RemoveOrvClient(int32_t optionWord);
+// Removes the ORV client: shutdown, configurations, catalogue, Windows folder, data folders,
+// as the run's ORV option word asks.
+void RemoveOrvClient(const Run& run);
 
 // The sub-key names of HKCU "Software\orv" (in the scope's account), in enumeration order:
 // the configurations, as the registry holds them.

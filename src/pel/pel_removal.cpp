@@ -146,23 +146,24 @@ void RemovePelForAccount(const RegistryScope& scope, int32_t optionWord) {
 
 }  // namespace
 
-void ShowPelInstallationReport(const PelLocations& locations) {
+void ShowPelInstallationReport(const PelLocations& locations, const char* title) {
   // The report holds names from the registry and the shell: "?" for what the code page lacks.
   MessageBoxA(nullptr, LogText(WideOfUtf8(BuildPelInstallationReport(locations))).c_str(),
-              ProgramTitle(), MB_OK);
+              title, MB_OK);
 }
 
 // The running client is shut down before any file is touched, and the skins are read before
 // the catalogue removes their key.
-void RemovePelClient(int32_t optionWord) {
+void RemovePelClient(const Run& run) {
+  const int32_t optionWord = run.settings.pelOptions;
   PelLocations locations;
   FindSkins(locations);
   // A preview asks nothing of the running client.
-  if (HasOptions(optionWord, OPT_SHUTDOWN_CLIENT) && !IsPreview()) ShutDownSkins(locations.skins);
+  if (HasOptions(optionWord, OPT_SHUTDOWN_CLIENT) && !run.settings.preview) ShutDownSkins(locations.skins);
   locations.isWin9x = IsWin9xFamily();
   FindShellFolders(locations);
   FindDataRoots(optionWord, locations);
-  if (TheRunSettings().verbose) ShowPelInstallationReport(locations);
+  if (run.settings.verbose) ShowPelInstallationReport(locations, run.title);
   for (const BrandEdition& edition : kBrandEditions)
     RemoveBrandEdition(edition, locations, optionWord);
   RemoveAcrobatPlugins();

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "engine/registry_scope.h"
+#include "engine/run_settings.h"
 #include "pel/brand_editions.h"
 #include "pel/pel_locations.h"
 
 // Removes the PEL client: discovery, shutdown of every skin, the eight editions, the Acrobat
 // plug-in folders, the registry catalogue and the program, install and temporary images
-// folders. `optionWord` chooses the optional steps (OPT_* bits).
-void RemovePelClient(int32_t optionWord);
+// folders. The run's PEL option word chooses the optional steps (OPT_* bits).
+void RemovePelClient(const Run& run);
 
 // Removes one edition's Run values, uninstall entry, InstallShield folder, start-menu folder,
 // data folders and desktop shortcuts.
@@ -29,5 +30,5 @@ void CleanPelDataFolder(const std::wstring& folder, int32_t optionWord);
 // Removes the client's plug-in folder of one Acrobat product and version.
 void RemoveAcrobatPlugin(const char* product, const char* version);
 
-// Shows what the removal found in a box with the program title; returns when it is closed.
-void ShowPelInstallationReport(const PelLocations& locations);
+// Shows what the removal found in a box captioned `title`; returns when it is closed.
+void ShowPelInstallationReport(const PelLocations& locations, const char* title);

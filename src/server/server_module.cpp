@@ -1,5 +1,18 @@
 #include "server/server_module.h"
 
+namespace {
+
+ServerState* gServer = nullptr;
+
+}  // namespace
+
+void UseServerState(ServerState& state) { gServer = &state; }
+
+ServerState& Server() {
+  static ServerState own;
+  return gServer ? *gServer : own;
+}
+
 #include <oleauto.h>
 
 #include <string>

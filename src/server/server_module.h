@@ -29,8 +29,10 @@ struct ServerState {
   DWORD idleShutdownMs = kIdleShutdownMs;   // tests shorten it
 };
 
-// The process's one server state, owned by the application object.
+// The process's one server state: the one the application object hands over at its start (a
+// state of the server module's own until then).
 ServerState& Server();
+void UseServerState(ServerState& state);
 
 // The server's class table: empty, the program offers no creatable class.
 extern ClassEntry kClassTable[];

@@ -34,11 +34,10 @@ bool IsTicked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) != BS
 
 }  // namespace
 
-bool ShowOptionsDialog() {
-  OptionsDialog dialog;
+bool ShowOptionsDialog(RunSettings& settings, const char* title) {
+  OptionsDialog dialog(settings, title);
   dialog.Run(GetModuleHandleA(nullptr), GetActiveWindow());
-  const RunSettings& app = TheRunSettings();
-  return app.pelOptions != 0 || app.orvOptions != 0;
+  return settings.pelOptions != 0 || settings.orvOptions != 0;
 }
 
 INT_PTR OptionsDialog::Run(HMODULE module, HWND owner) {
@@ -50,15 +49,17 @@ INT_PTR OptionsDialog::Run(HMODULE module, HWND owner) {
                                  reinterpret_cast<LPARAM>(this));
 }
 
-INT_PTR CALLBACK OptionsDialog::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK OptionsDialog::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    Open(dialog);
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    reinterpret_cast<OptionsDialog*>(lParam)->Open(dialog);
     return TRUE;  // the dialog manager focuses the first control of the tab order
   }
   if (message != WM_COMMAND) return FALSE;
+  auto* self = reinterpret_cast<OptionsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
   const int id = LOWORD(wParam);
   switch (id) {
-    case IDOK: Accept(dialog); return TRUE;
+    case IDOK: self->Accept(dialog); return TRUE;
     case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
     case IDC_PEL_SELECT_ALL:
     case IDC_ORV_SELECT_ALL:
@@ -72,7 +73,7 @@ INT_PTR CALLBACK OptionsDialog::Procedure(HWND dialog, UINT message, WPARAM wPar
 // Caption from the program title; the dialog is centred in the span from the screen's
 // top-left corner to the work area's bottom-right corner.
 void OptionsDialog::Open(HWND dialog) {
-  SetWindowTextA(dialog, ProgramTitle());
+  SetWindowTextA(dialog, title_);
   RECT window = {};
   RECT work = {};
   GetWindowRect(dialog, &window);
@@ -94,11 +95,10 @@ void OptionsDialog::CopySelectAll(HWND dialog, int selectAllId) {
 // Adds the bit of every ticked box to its word (both are 0 whenever the dialog is shown)
 // and takes the log and verbose flags from their boxes.
 void OptionsDialog::Accept(HWND dialog) {
-  RunSettings& app = TheRunSettings();
   for (const OptionGroup& group : kGroups)
     for (const OptionBox& box : group.boxes)
-      if (IsTicked(dialog, box.id)) app.*group.word |= box.bit;
-  app.logEnabled = IsTicked(dialog, IDC_WRITE_LOG);
-  app.verbose = IsTicked(dialog, IDC_VERBOSE);
+      if (IsTicked(dialog, box.id)) settings_.*group.word |= box.bit;
+  settings_.logEnabled = IsTicked(dialog, IDC_WRITE_LOG);
+  settings_.verbose = IsTicked(dialog, IDC_VERBOSE);
   EndDialog(dialog, IDOK);
 }

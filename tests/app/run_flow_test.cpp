@@ -170,14 +170,14 @@ TEST_F(RunFlow, AutomationServesUntilQuitAndRemovesNothing) {
 // a user would.
 BoxInfo FinalReportBox(const std::vector<std::string>& failures) {
   AppModule& app = TheApp();
-  app.failures = failures;
+  app.cleanup.failures = failures;
   BoxInfo seen;
   std::thread user([&seen]() {
     if (WaitForBox(GetCurrentProcessId(), 10000, seen)) PressButton(seen, "OK");
   });
   ShowFinalReport();
   user.join();
-  app.failures.clear();
+  app.cleanup.failures.clear();
   return seen;
 }
 

@@ -149,8 +149,11 @@ TEST_F(OrvParts, ConfigurationNamesNeverLeaveTheDataRoot) {
                            "DisplayName", "ORV"));
   LogCapture capture(dir_ + "capture.log");
 
-  RemoveOrvClient(OPT_PREFS);  // ".." would take the application-data folder's files
-  RemoveOrvClient(OPT_PREFS | OPT_CONTENT_STORE);  // "." would take the whole data root
+  RunSettings settings;
+  settings.orvOptions = OPT_PREFS;  // ".." would take the application-data folder's files
+  RemoveOrvClient(::Run{settings, "Purgon test"});
+  settings.orvOptions = OPT_PREFS | OPT_CONTENT_STORE;  // "." would take the whole data root
+  RemoveOrvClient(::Run{settings, "Purgon test"});
 
   for (const std::string& file : kept) EXPECT_TRUE(FileExists(file)) << file;
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\orv_.."));
@@ -240,7 +243,7 @@ TEST_F(OrvParts, LauncherValuesAreCheckedBeforeUse) {
     DeleteFileA(LauncherRecordPath().c_str());
     {
       LogCapture capture(dir_ + "capture.log");
-      RemoveLauncher(FindLauncher());
+      RemoveLauncher(::Run{RunSettings(), "Purgon test"}, FindLauncher());
       std::vector<std::string> lines;
       if (c.iconRemoved) lines.push_back(FileOk(folder + "\\qlaunch.ico"));
       if (c.started) lines.push_back(FileOk(path));
@@ -276,7 +279,7 @@ TEST_F(OrvParts, LauncherIsDeletedOnceItHasEnded) {
     LogCapture capture(dir_ + "capture.log");
     const DWORD start = GetTickCount();
 
-    RemoveLauncher(FindLauncher());
+    RemoveLauncher(::Run{RunSettings(), "Purgon test"}, FindLauncher());
 
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_EQ(capture.Log(), LogLines({FileOk(folder + "qlaunch.exe")}));

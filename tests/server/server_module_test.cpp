@@ -6,7 +6,6 @@
 #include <atomic>
 #include <thread>
 
-#include "app/app_module.h"
 #include "server/server_module.h"
 
 namespace {
@@ -17,13 +16,13 @@ const WPARAM kWatchdogQuit = 0xDEAD;
 class IdleMonitor : public ::testing::Test {
  protected:
   void SetUp() override {
-    ServerState& server = TheApp();
+    ServerState& server = Server();
     server.mainThreadId = GetCurrentThreadId();
     server.lockCount = 0;
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread needs its queue for WM_QUIT
   }
-  void TearDown() override { TheApp().idleShutdownMs = kIdleShutdownMs; }
+  void TearDown() override { Server().idleShutdownMs = kIdleShutdownMs; }
 
   // Runs the automation loop on this thread; returns how long it ran, in milliseconds. A
   // watchdog ends it after `limitMs`; quitByMonitor tells who ended it.
@@ -41,7 +40,7 @@ class IdleMonitor : public ::testing::Test {
     watchdog.join();
     CloseHandle(done);
     // The monitor takes the event out of the state when it posts its WM_QUIT.
-    quitByMonitor = TheApp().shutdownEvent == nullptr;
+    quitByMonitor = Server().shutdownEvent == nullptr;
     return elapsed;
   }
   bool quitByMonitor = false;
@@ -70,7 +69,7 @@ class Client {
     UnlockModule();
     // The monitor takes its event out of the state before it quits: a fall after that
     // came too late to count.
-    if (TheApp().shutdownEvent == nullptr) return;
+    if (Server().shutdownEvent == nullptr) return;
     lastFall_ = now;
     falls_.fetch_add(1);
   }
@@ -92,7 +91,7 @@ class Client {
 };
 
 TEST_F(IdleMonitor, ALockHeldWhenTheWaitRunsOutKeepsTheLoopRunningUntilItsRelease) {
-  TheApp().idleShutdownMs = 400;
+  Server().idleShutdownMs = 400;
   ASSERT_TRUE(StartIdleMonitor());
   LockModule();
   UnlockModule();  // wakes the monitor ...
@@ -114,7 +113,7 @@ TEST_F(IdleMonitor, ALockHeldWhenTheWaitRunsOutKeepsTheLoopRunningUntilItsReleas
 }
 
 TEST_F(IdleMonitor, EachFallToZeroStartsTheWaitAgain) {
-  TheApp().idleShutdownMs = 400;
+  Server().idleShutdownMs = 400;
   ASSERT_TRUE(StartIdleMonitor());
   Client client;
   LockModule();
@@ -135,7 +134,7 @@ TEST_F(IdleMonitor, EachFallToZeroStartsTheWaitAgain) {
 }
 
 TEST_F(IdleMonitor, WithoutAnyLockTheLoopRunsOn) {
-  TheApp().idleShutdownMs = 100;
+  Server().idleShutdownMs = 100;
   ASSERT_TRUE(StartIdleMonitor());
   RunLoop(1000);
   EXPECT_FALSE(quitByMonitor) << "nothing ever locked the server";

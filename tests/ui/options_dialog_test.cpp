@@ -10,7 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_module.h"
 #include "resource.h"
 #include "test_support.h"
 #include "ui/options_dialog.h"
@@ -143,6 +142,9 @@ std::string TickedBoxes(const BoxInfo& box) {
   return ticked;
 }
 
+// The settings the dialog run in this process fills.
+RunSettings gSettings;
+
 // Runs the dialog from purgon.exe's template on this thread while `user` works it.
 INT_PTR RunDialogInProcess(const std::function<void(const BoxInfo&)>& user) {
   DataModule program;
@@ -150,7 +152,7 @@ INT_PTR RunDialogInProcess(const std::function<void(const BoxInfo&)>& user) {
     BoxInfo box;
     if (WaitForBox(GetCurrentProcessId(), 10000, box)) user(box);
   });
-  OptionsDialog dialog;
+  OptionsDialog dialog(gSettings, "Purgon test");
   const INT_PTR result = dialog.Run(program.module, nullptr);
   driver.join();
   return result;
@@ -161,14 +163,14 @@ class OptionsDialogInProcess : public ::testing::Test {
   void SetUp() override { Reset(); }
   void TearDown() override { Reset(); }
   static void Reset() {
-    AppModule& app = TheApp();
+    RunSettings& app = gSettings;
     app.pelOptions = app.orvOptions = 0;
     app.logEnabled = app.verbose = false;
   }
 };
 
 TEST_F(OptionsDialogInProcess, BothSelectAllGive126AndTheFlagsFollowTheirBoxes) {
-  TheApp().logEnabled = true;  // as "/l" would: OK with the box unticked turns it off
+  gSettings.logEnabled = true;  // as "/l" would: OK with the box unticked turns it off
   std::string ticked;
   const INT_PTR result = RunDialogInProcess([&ticked](const BoxInfo& box) {
     ClickControl(box, IDC_PEL_SELECT_ALL);
@@ -179,7 +181,7 @@ TEST_F(OptionsDialogInProcess, BothSelectAllGive126AndTheFlagsFollowTheirBoxes) 
   });
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(ticked, "214 202 205 206 207 208 215 209 210 211 212 213 204 216 217");
-  const AppModule& app = TheApp();
+  const RunSettings& app = gSettings;
   EXPECT_EQ(app.pelOptions, 126);
   EXPECT_EQ(app.orvOptions, 126);
   EXPECT_FALSE(app.logEnabled);
@@ -196,13 +198,13 @@ TEST_F(OptionsDialogInProcess, EachBoxAddsItsOwnBit) {
       ClickControl(box, c.id);
       PressButton(box, "OK");
     });
-    EXPECT_EQ(TheApp().pelOptions, c.pel) << c.id;
-    EXPECT_EQ(TheApp().orvOptions, c.orv) << c.id;
+    EXPECT_EQ(gSettings.pelOptions, c.pel) << c.id;
+    EXPECT_EQ(gSettings.orvOptions, c.orv) << c.id;
   }
 }
 
 TEST_F(OptionsDialogInProcess, CancelAndCloseWriteNothing) {
-  TheApp().logEnabled = true;
+  gSettings.logEnabled = true;
   for (bool close : {false, true}) {
     const INT_PTR result = RunDialogInProcess([close](const BoxInfo& box) {
       ClickControl(box, IDC_PEL_SELECT_ALL);
@@ -212,9 +214,9 @@ TEST_F(OptionsDialogInProcess, CancelAndCloseWriteNothing) {
       else PressButton(box, "Cancel");
     });
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(TheApp().pelOptions, 0);
-    EXPECT_TRUE(TheApp().logEnabled);
-    EXPECT_FALSE(TheApp().verbose);
+    EXPECT_EQ(gSettings.pelOptions, 0);
+    EXPECT_TRUE(gSettings.logEnabled);
+    EXPECT_FALSE(gSettings.verbose);
   }
 }
 
@@ -240,8 +242,8 @@ TEST_F(OptionsDialogInProcess, ATaskBarOnTheLeftMovesTheDialogLeftOfTheWorkAreaC
 
 TEST_F(OptionsDialogInProcess, WithoutTheTemplateNothingIsShownOrWritten) {
   // This test program has no dialog template of its own.
-  EXPECT_FALSE(ShowOptionsDialog());
-  EXPECT_EQ(TheApp().pelOptions, 0);
+  EXPECT_FALSE(ShowOptionsDialog(gSettings, "Purgon test"));
+  EXPECT_EQ(gSettings.pelOptions, 0);
 }
 
 // ---- The real program, driven through its dialog ----------------------------------------
