@@ -5,6 +5,7 @@
 #include "engine/change_gate.h"
 #include "engine/cleanup_context.h"
 #include "engine/handles.h"
+#include "engine/rename_queue.h"
 #include "engine/wide_text.h"
 
 namespace {
@@ -51,11 +52,12 @@ std::wstring LowerAsciiLetters(std::wstring text) {
   return text;
 }
 
-// Deletes the values of the key whose lower-cased name passes `matches`, walking the indexes
-// from the top down so that a deletion never moves a value still to be examined. Only
-// successful deletions are reported.
-template <typename Matches>
-void DeleteMatchingValues(HKEY root, const std::wstring& subKey, Matches matches) {
+// Hands each value of the key whose lower-cased name passes `matches` to `change`, walking
+// the indexes from the top down so that a deletion never moves a value still to be examined;
+// each value `change` deleted or rewrote is reported. A name longer than the buffer is
+// skipped, never cut: a cut name could be another value's name.
+template <typename Matches, typename Change>
+void ChangeMatchingValues(HKEY root, const std::wstring& subKey, Matches matches, Change change) {
   if (IsRegKeyGone(root, subKey)) return;
   RegKey key;
   if (RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS)
@@ -69,15 +71,44 @@ void DeleteMatchingValues(HKEY root, const std::wstring& subKey, Matches matches
     DWORD length = kValueNameBuffer;
     const LONG status =
         RegEnumValueW(key.get(), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_MORE_DATA) continue;  // never cut: a cut name could be another's
+    if (status == ERROR_MORE_DATA) continue;
     if (status != ERROR_SUCCESS) break;
     const std::wstring name(buffer.data(), length);
     if (!matches(LowerAsciiLetters(name)) || IsRegValueGone(root, subKey, name)) continue;
-    if (!MayChangeValue(root, subKey, key.get(), name, ValueChange::Delete, Reporting::Reported))
-      continue;
-    if (RegDeleteValueW(key.get(), name.c_str()) == ERROR_SUCCESS)
+    if (change(key.get(), name))
       TheCleanupContext().ReportRegValue(root, LogText(subKey + L" - " + name), true);
   }
+}
+
+// Deletes the values of the key whose lower-cased name passes `matches`. Only successful
+// deletions are reported.
+template <typename Matches>
+void DeleteMatchingValues(HKEY root, const std::wstring& subKey, Matches matches) {
+  ChangeMatchingValues(root, subKey, matches, [&](HKEY key, const std::wstring& name) {
+    return MayChangeValue(root, subKey, key, name, ValueChange::Delete, Reporting::Reported) &&
+           RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS;
+  });
+}
+
+// Takes the client's operations out of one queue value; true when it was changed or
+// deleted. A preview or a failed backup has reported it already.
+bool TakeOperationsFrom(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
+                        const std::u16string& owner) {
+  DWORD type = 0;
+  std::string bytes;
+  std::u16string data;
+  if (!ReadRegValueWide(key, name, type, bytes) ||
+      !PendingQueueFromValue(type, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), data))
+    return false;  // not a queue this program knows
+  const QueueTaking taking = TakeOperations(data, owner);
+  if (!taking.changed) return false;
+  const ValueChange change = taking.empty ? ValueChange::Delete : ValueChange::Rewrite;
+  if (!MayTakeOperations(root, subKey, key, name, RenameOperationsData(taking.taken), change))
+    return false;
+  if (taking.empty) return RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS;
+  return RegSetValueExW(key, name.c_str(), 0, REG_MULTI_SZ,
+                        reinterpret_cast<const BYTE*>(taking.rest.data()),
+                        static_cast<DWORD>(taking.rest.size() * sizeof(char16_t))) == ERROR_SUCCESS;
 }
 
 // True for a path of whole names: not empty, no leading or trailing backslash, no empty
@@ -160,6 +191,14 @@ bool OpenRegKey(HKEY root, const std::wstring& subKey, REGSAM access, RegKey& ke
 void DeleteRegValueNamed(HKEY root, const std::wstring& subKey, const std::wstring& valueName) {
   const std::wstring wanted = LowerAsciiLetters(valueName);
   DeleteMatchingValues(root, subKey, [&wanted](const std::wstring& name) { return name == wanted; });
+}
+
+void TakeQueueOperations(HKEY root, const std::wstring& subKey, const std::wstring& pattern,
+                         const std::u16string& owner) {
+  const std::wstring wanted = LowerAsciiLetters(pattern);
+  ChangeMatchingValues(
+      root, subKey, [&wanted](const std::wstring& name) { return name.find(wanted) != std::wstring::npos; },
+      [&](HKEY key, const std::wstring& name) { return TakeOperationsFrom(root, subKey, key, name, owner); });
 }
 
 void DeleteRegValuesContaining(HKEY root, const std::wstring& subKey, const std::wstring& pattern) {

@@ -24,6 +24,14 @@ void DeleteRegValueNamed(HKEY root, const std::wstring& subKey, const std::wstri
 // Deletes every value of the key whose name contains `pattern`, ignoring the case of A to Z.
 void DeleteRegValuesContaining(HKEY root, const std::wstring& subKey, const std::wstring& pattern);
 
+// For each value of the key whose name contains `pattern` and holds a queue of file operations
+// pending for the next start of Windows, takes out the operations of which a path is the
+// client's (`owner`, rename_queue.h); the value goes when nothing else is left in it,
+// otherwise the rest is written back. One "Delete Reg Val" report per value changed; a value
+// of another kind is left alone.
+void TakeQueueOperations(HKEY root, const std::wstring& subKey, const std::wstring& pattern,
+                         const std::u16string& owner);
+
 // Removes a key tree that is deleted without a report (a configuration's own entries, which
 // a logged removal takes with their parent later). Stops at the first nested key that cannot
 // be removed and returns its error; an empty or broken path is refused.

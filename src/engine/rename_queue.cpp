@@ -13,7 +13,46 @@ bool EqualsNoCase(const std::u16string& a, const std::u16string& b) {
   return true;
 }
 
+bool BeginsWithNoCase(const std::u16string& path, size_t start, size_t end, const std::u16string& prefix) {
+  if (prefix.empty() || end - start < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (LowerAscii(path[start + i]) != LowerAscii(prefix[i])) return false;
+  return true;
+}
+
 }  // namespace
+
+bool IsOwnedPath(const std::u16string& path, const std::u16string& owner) {
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of(u"\\/", start);
+    if (end == std::u16string::npos) end = path.size();
+    if (BeginsWithNoCase(path, start, end, owner)) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+QueueTaking TakeOperations(const std::u16string& data, const std::u16string& owner) {
+  const std::vector<std::u16string> strings = SplitMultiString(data);
+  std::vector<std::u16string> kept;
+  QueueTaking result;
+  // An unpaired last string makes the list ambiguous: written back with its closing empty
+  // string it would read as a deletion. Such a queue is not rewritten at all.
+  if (strings.size() % 2 != 0) return result;
+  for (size_t i = 0; i + 1 < strings.size(); i += 2) {
+    if (IsOwnedPath(strings[i], owner) || IsOwnedPath(strings[i + 1], owner)) {
+      result.changed = true;
+      result.taken.push_back({strings[i], strings[i + 1]});
+      continue;
+    }
+    kept.push_back(strings[i]);
+    kept.push_back(strings[i + 1]);
+  }
+  result.empty = kept.empty();
+  if (result.changed && !result.empty) result.rest = JoinMultiString(kept);
+  return result;
+}
 
 std::vector<std::u16string> SplitMultiString(const std::u16string& data) {
   std::vector<std::u16string> strings;

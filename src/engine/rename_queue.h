@@ -17,6 +17,23 @@ struct RenameOperation {
   std::u16string target;
 };
 
+// True when a component of `path` (split at "\" and "/") begins with `owner`, ignoring the
+// case of A to Z: the path is one of that client's.
+bool IsOwnedPath(const std::u16string& path, const std::u16string& owner);
+
+struct QueueTaking {
+  bool changed = false;  // some operation was the client's
+  bool empty = false;    // nothing is left
+  std::u16string rest;   // the remaining operations as REG_MULTI_SZ data, in order
+  std::vector<RenameOperation> taken;  // the operations taken out, in order: all a backup keeps
+};
+
+// Takes out of the REG_MULTI_SZ data `data` (UTF-16 code units, with or without its closing
+// empty string) every operation of which either path is the client's (`owner`). The other
+// operations are kept unchanged and in order. A list with an unpaired last string is left as
+// it is (unchanged).
+QueueTaking TakeOperations(const std::u16string& data, const std::u16string& owner);
+
 // The strings of REG_MULTI_SZ data. Empty strings inside are kept: they are the targets of
 // deletions. The closing empty string, when present, ends the list and is not returned.
 std::vector<std::u16string> SplitMultiString(const std::u16string& data);

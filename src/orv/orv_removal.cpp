@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "engine/run_settings.h"
+#include "engine/catalogue_runner.h"
 #include "engine/change_gate.h"
 #include "engine/data_folder.h"
 #include "engine/files.h"
@@ -69,7 +70,7 @@ void CleanDataFolders(const std::wstring& appData, const std::vector<std::wstrin
 void RemoveOrvForAccount(const RegistryScope& scope, int32_t optionWord) {
   const std::vector<std::wstring> configurations = ListOrvConfigurations(scope);
   for (const std::wstring& name : configurations) RemoveOrvConfiguration(name, optionWord, scope);
-  RemoveOrvCatalogue(scope);
+  RunCatalogue(kOrvCatalogue, scope);
   const OtherAccount& account = scope.account();
   if (!account.appData.empty())
     CleanDataFolders(account.appData, configurations, optionWord, !account.appDataCleaned);
@@ -96,7 +97,7 @@ void RemoveOrvClient(const Run& run) {
   // A preview asks nothing of the running client.
   if (!run.settings.preview) ShutDownOrvClient();  // reads the host's server path itself
   for (const std::wstring& name : configurations) RemoveOrvConfiguration(name, optionWord);
-  RemoveOrvCatalogue();
+  RunCatalogue(kOrvCatalogue);
   RemoveWindowsOrvFolder();
   for (const std::wstring& appData : ApplicationDataFolders(optionWord))
     CleanDataFolders(appData, configurations, optionWord);

@@ -7,7 +7,6 @@
 #include "engine/handles.h"
 #include "engine/wide_text.h"
 #include "pel/pel_paths.h"
-#include "pel/pel_registry.h"
 #include "pel/pel_removal.h"
 
 // Acrobat keeps its installation folder in the default value of its own InstallPath key,

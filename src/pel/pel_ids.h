@@ -14,10 +14,9 @@ enum PelIdSlot {
   PEL_P1, PEL_P2, PEL_P3, PEL_P4, PEL_P5, PEL_P6, PEL_P7, PEL_P8,  // the editions' products
   PEL_CONTROL_IID,  // the interface of the control object (class C4) that shuts skins down
   PEL_ID_SLOT_COUNT,
-  PEL_NO_ID = PEL_ID_SLOT_COUNT  // a catalogue key that ends in no identifier
 };
 
-// The identifier in a slot; the empty string for PEL_NO_ID.
+// The identifier in a slot; the empty string for any other number.
 const char* PelId(PelIdSlot slot);
 
 // The class of the control object the shutdown creates.

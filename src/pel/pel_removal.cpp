@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "engine/catalogue_runner.h"
 #include "engine/change_gate.h"
 #include "engine/run_settings.h"
 #include "engine/files.h"
@@ -14,10 +15,10 @@
 #include "engine/shell.h"
 #include "engine/user_accounts.h"
 #include "engine/wide_text.h"
+#include "pel/pel_catalogue.h"
 #include "pel/pel_control.h"
 #include "pel/pel_ids.h"
 #include "pel/pel_paths.h"
-#include "pel/pel_registry.h"
 #include "pel/pel_report.h"
 
 namespace {
@@ -141,7 +142,7 @@ void RemoveTemporaryImages() {
 void RemovePelForAccount(const RegistryScope& scope, int32_t optionWord) {
   for (const BrandEdition& edition : kBrandEditions)
     RemoveBrandEditionForAccount(edition, scope, optionWord);
-  RemovePelCatalogue(scope);
+  RunCatalogue(kPelCatalogue, scope);
 }
 
 }  // namespace
@@ -167,7 +168,7 @@ void RemovePelClient(const Run& run) {
   for (const BrandEdition& edition : kBrandEditions)
     RemoveBrandEdition(edition, locations, optionWord);
   RemoveAcrobatPlugins();
-  RemovePelCatalogue();
+  RunCatalogue(kPelCatalogue);
   RemoveProgramFolder(locations);
   RemoveInstallFolder(locations);
   RemoveTemporaryImages();

@@ -12,7 +12,7 @@
 #include "engine/path_rules.h"
 #include "engine/profile_layout.h"
 #include "orv/orv_paths.h"
-#include "orv/pending_renames.h"
+#include "engine/rename_queue.h"
 #include "pel/pel_paths.h"
 #include "server/registrar_script.h"
 
@@ -26,14 +26,14 @@ inline std::string CheckPendingQueue(uint32_t type, const std::string& bytes) {
     return "a value of another type or an odd size was taken for a queue, or a queue refused";
   if (!known) return "";
   if (data.size() * 2 != bytes.size()) return "the queue was not read whole";
-  const PendingRenamesFilter filtered = FilterOrvRenameOperations(data);
+  const QueueTaking filtered = TakeOperations(data, u"orv");
   if (!filtered.changed) return filtered.rest.empty() ? "" : "an unchanged queue is rewritten";
   if (filtered.empty) return filtered.rest.empty() ? "" : "an emptied queue keeps data";
   const std::u16string& rest = filtered.rest;
   if (rest.size() < 2 || rest[rest.size() - 1] != u'\0' || rest[rest.size() - 2] != u'\0')
     return "the rewritten queue lacks its closing empty string";
   if (rest.size() > data.size() + 2) return "the rewritten queue grew";
-  if (FilterOrvRenameOperations(rest).changed) return "an operation of the client was kept";
+  if (TakeOperations(rest, u"orv").changed) return "an operation of the client was kept";
   return "";
 }
 

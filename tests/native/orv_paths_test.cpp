@@ -6,9 +6,11 @@
 
 #include "engine/path_names.h"
 #include "orv/orv_paths.h"
-#include "orv/pending_renames.h"
+#include "engine/rename_queue.h"
 
 namespace {
+
+QueueTaking TakeOrv(const std::u16string& data) { return TakeOperations(data, u"orv"); }
 
 template <size_t N>
 std::u16string MultiString(const char16_t (&text)[N]) {
@@ -52,18 +54,18 @@ TEST(OrvPaths, FolderOfPathKeepsItsTrailingSeparator) {
 }
 
 TEST(PendingRenames, OrvPathsAreThoseWithAComponentBeginningWithOrv) {
-  EXPECT_TRUE(IsOrvPath(u"\\??\\C:\\WINDOWS\\orv\\orvhost.exe"));
-  EXPECT_TRUE(IsOrvPath(u"!\\??\\C:\\Program Files\\ORVPlayer\\a.dll"));
-  EXPECT_TRUE(IsOrvPath(u"C:/temp/Orv_setup.tmp"));
-  EXPECT_FALSE(IsOrvPath(u"\\??\\C:\\Temp\\setup_orv.tmp"));
-  EXPECT_FALSE(IsOrvPath(u"\\??\\C:\\Favorites\\or\\v.txt"));
-  EXPECT_FALSE(IsOrvPath(u""));
+  EXPECT_TRUE(IsOwnedPath(u"\\??\\C:\\WINDOWS\\orv\\orvhost.exe", u"orv"));
+  EXPECT_TRUE(IsOwnedPath(u"!\\??\\C:\\Program Files\\ORVPlayer\\a.dll", u"orv"));
+  EXPECT_TRUE(IsOwnedPath(u"C:/temp/Orv_setup.tmp", u"orv"));
+  EXPECT_FALSE(IsOwnedPath(u"\\??\\C:\\Temp\\setup_orv.tmp", u"orv"));
+  EXPECT_FALSE(IsOwnedPath(u"\\??\\C:\\Favorites\\or\\v.txt", u"orv"));
+  EXPECT_FALSE(IsOwnedPath(u"", u"orv"));
 }
 
 TEST(PendingRenames, OnlyOrvOperationsAreTakenOutAndTheRestKeepsItsOrder) {
   // Pairs: an ORV rename, another installer's deletion (empty target), a rename into an ORV
   // folder, another installer's rename.
-  const PendingRenamesFilter f = FilterOrvRenameOperations(
+  const QueueTaking f = TakeOrv(
       MultiString(u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0\\??\\C:\\t\\x.tmp\0\0"
                   u"\\??\\C:\\t\\y\0\\??\\C:\\w\\orv\\y\0\\??\\C:\\o\\n.dll\0!\\??\\C:\\o\\o.dll\0"));
   EXPECT_TRUE(f.changed);
@@ -74,33 +76,33 @@ TEST(PendingRenames, OnlyOrvOperationsAreTakenOutAndTheRestKeepsItsOrder) {
 TEST(PendingRenames, DeletionsAtTheEndAreTakenForPairsNotForTheEndOfTheList) {
   // "b\0\0\0": a deletion followed by the closing empty string.
   const std::u16string data = MultiString(u"\\??\\C:\\t\\a\0\0\\??\\C:\\orv\\b\0\0");
-  PendingRenamesFilter f = FilterOrvRenameOperations(data);
+  QueueTaking f = TakeOrv(data);
   EXPECT_TRUE(f.changed);
   EXPECT_TRUE(f.rest == MultiString(u"\\??\\C:\\t\\a\0\0"));
   // The same data without its closing empty string.
-  f = FilterOrvRenameOperations(data.substr(0, data.size() - 1));
+  f = TakeOrv(data.substr(0, data.size() - 1));
   EXPECT_TRUE(f.changed);
   EXPECT_TRUE(f.rest == MultiString(u"\\??\\C:\\t\\a\0\0"));
 }
 
 TEST(PendingRenames, NothingChangesWithoutOrvAndNothingIsLeftWithOnlyOrv) {
-  PendingRenamesFilter f = FilterOrvRenameOperations(MultiString(u"\\??\\C:\\t\\a\0\0"));
+  QueueTaking f = TakeOrv(MultiString(u"\\??\\C:\\t\\a\0\0"));
   EXPECT_FALSE(f.changed);
-  f = FilterOrvRenameOperations(MultiString(u"\\??\\C:\\orv\\a\0\0\\??\\C:\\t\\b\0!\\??\\C:\\ORV\\b\0"));
+  f = TakeOrv(MultiString(u"\\??\\C:\\orv\\a\0\0\\??\\C:\\t\\b\0!\\??\\C:\\ORV\\b\0"));
   EXPECT_TRUE(f.changed);
   EXPECT_TRUE(f.empty);
   // An unpaired last string makes the list ambiguous: written back with its closing empty
   // string it would become a deletion of that path at the next start. It is left alone.
-  f = FilterOrvRenameOperations(MultiString(u"\\??\\C:\\orv\\a\0\0\\??\\C:\\t\\odd"));
+  f = TakeOrv(MultiString(u"\\??\\C:\\orv\\a\0\0\\??\\C:\\t\\odd"));
   EXPECT_FALSE(f.changed);
   EXPECT_TRUE(f.rest.empty());
-  EXPECT_FALSE(FilterOrvRenameOperations(std::u16string()).changed);
+  EXPECT_FALSE(TakeOrv(std::u16string()).changed);
 }
 
 // What the backup keeps of the queue: the removed operations only, never the others, so a
 // restore cannot queue again what other programs' operations did at a reboot since.
 TEST(PendingRenames, TheBackupKeepsOnlyTheOperationsTakenOut) {
-  const PendingRenamesFilter f = FilterOrvRenameOperations(
+  const QueueTaking f = TakeOrv(
       MultiString(u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0\\??\\C:\\t\\keep.dll\0\0"
                   u"\\??\\C:\\orv\\b.dll\0\0"));
   ASSERT_EQ(f.taken.size(), 2u);

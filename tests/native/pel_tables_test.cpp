@@ -30,7 +30,7 @@ TEST(PelIds, EverySlotHoldsItsOwnBracedGuid) {
     EXPECT_TRUE(seen.insert(id).second) << "used twice: " << id;
   }
   EXPECT_EQ(seen.size(), 44u);  // 35 of the catalogue, 8 product codes, the control interface
-  EXPECT_STREQ(PelId(PEL_NO_ID), "");
+  EXPECT_STREQ(PelId(static_cast<PelIdSlot>(kNoIdentifier)), "");
 }
 
 // Every cell of the eight editions, against a copy of the table kept here: each name builds
@@ -65,8 +65,8 @@ TEST(BrandEditions, EveryCellOfTheEightRowsInOrder) {
 // (machine and user), every other catalogue slot once; product codes and the interface never.
 TEST(PelCatalogue, EachIdentifierNamesItsKeysAndNothingElse) {
   std::map<std::string, int> uses;
-  for (const PelCatalogueEntry& e : kPelCatalogue)
-    if (e.id != PEL_NO_ID) ++uses[PelIdLabel(e.id)];
+  for (const CatalogueRow& e : kPelCatalogueRows)
+    if (e.id != kNoIdentifier) ++uses[PelIdLabel(static_cast<PelIdSlot>(e.id))];
   for (int slot = PEL_C1; slot <= PEL_U1; ++slot) {
     const std::string label = PelIdLabel(static_cast<PelIdSlot>(slot));
     const int expected = (label == "C1" || label == "C9" || label == "U1") ? 2 : 1;
@@ -78,27 +78,27 @@ TEST(PelCatalogue, EachIdentifierNamesItsKeysAndNothingElse) {
 TEST(PelCatalogue, SeventySixKeyTreesAndTheSharedDllCountersAtPlace75) {
   ASSERT_EQ(kPelCatalogueSize, 77u);
   for (size_t i = 0; i < kPelCatalogueSize; ++i) {
-    const PelCatalogueEntry& e = kPelCatalogue[i];
-    const std::string key = PelCatalogueKey(e);
+    const CatalogueRow& e = kPelCatalogueRows[i];
+    const std::string key = CatalogueKeyPath(kPelCatalogue, e);
     EXPECT_FALSE(key.empty());
     EXPECT_NE(key.back(), '\\') << "entry " << i + 1;
     EXPECT_EQ(key.find("\\\\"), std::string::npos) << "entry " << i + 1;
     if (i == 74) {
-      EXPECT_EQ(e.op, PEL_DELETE_VALUES_CONTAINING);
-      EXPECT_EQ(e.root, PEL_HKLM);
+      EXPECT_EQ(e.action, CatalogueAction::DeleteValuesContaining);
+      EXPECT_EQ(e.root, CatalogueRoot::LocalMachine);
       EXPECT_EQ(key, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
       EXPECT_STREQ(e.pattern, "Varenta");
     } else {
-      EXPECT_EQ(e.op, PEL_DELETE_KEY_TREE) << "entry " << i + 1;
+      EXPECT_EQ(e.action, CatalogueAction::DeleteKeyTree) << "entry " << i + 1;
     }
   }
   // The machine-wide classes are addressed directly, not through the merged view.
   for (size_t i = 56; i < 74; ++i) {
-    EXPECT_EQ(kPelCatalogue[i].root, PEL_HKLM);
-    EXPECT_EQ(PelCatalogueKey(kPelCatalogue[i]).rfind("SOFTWARE\\Classes\\", 0), 0u) << i + 1;
+    EXPECT_EQ(kPelCatalogueRows[i].root, CatalogueRoot::LocalMachine);
+    EXPECT_EQ(CatalogueKeyPath(kPelCatalogue, kPelCatalogueRows[i]).rfind("SOFTWARE\\Classes\\", 0), 0u) << i + 1;
   }
-  EXPECT_EQ(PelCatalogueKey(kPelCatalogue[8]), std::string("CLSID\\") + PelId(PEL_C4));
-  EXPECT_EQ(PelCatalogueKey(kPelCatalogue[76]),
+  EXPECT_EQ(CatalogueKeyPath(kPelCatalogue, kPelCatalogueRows[8]), std::string("CLSID\\") + PelId(PEL_C4));
+  EXPECT_EQ(CatalogueKeyPath(kPelCatalogue, kPelCatalogueRows[76]),
             std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + PelId(PEL_U1));
 }
 

@@ -10,7 +10,8 @@
 #include "engine/wide_text.h"
 #include "log_capture.h"
 #include "orv/launcher.h"
-#include "orv/orv_catalogue.h"
+#include "engine/registry.h"
+#include "orv/orv_ids.h"
 #include "orv/orv_configuration.h"
 #include "orv/orv_removal.h"
 #include "orv/orv_shutdown.h"
@@ -84,7 +85,7 @@ TEST_F(OrvParts, PendingRenamesKeepOtherInstallersOperations) {
   SetMultiString(longName.c_str(), MultiString(u"\\??\\C:\\orv\\long\0\0"));
   LogCapture capture(dir_ + "capture.log");
 
-  RemoveOrvPendingRenames(HKEY_LOCAL_MACHINE, Widen(kSessionManager), L"pendingfilerenameoperations");
+  TakeQueueOperations(HKEY_LOCAL_MACHINE, Widen(kSessionManager), L"pendingfilerenameoperations", u"orv");
 
   EXPECT_TRUE(GetMultiString(L"PendingFileRenameOperations") ==
               MultiString(u"\\??\\C:\\Temp\\\u4E2D.tmp\0\0\\??\\C:\\y\\new.dll\0!\\??\\C:\\y\\old.dll\0"));
