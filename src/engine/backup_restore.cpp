@@ -94,8 +94,7 @@ class Restorer {
   void RestoreQueues() {
     for (const Queue& queue : queues_) {
       RegKey key;
-      const bool opened = preview_ || RegOpenKeyExW(queue.root, queue.subKey.c_str(), 0,
-                                                   KEY_READ | KEY_WRITE, key.Receive()) == ERROR_SUCCESS;
+      const bool opened = preview_ || OpenKey(queue.root, queue.subKey, kKeyReadWrite, key) == ERROR_SUCCESS;
       const ValueBack back = opened ? AddOperationsBack(key.get(), queue.name, queue.value) : ValueBack::Stays;
       if (back != ValueBack::Already) Report(LOG_RESTORE_VALUE, back == ValueBack::Set, queue.text);
     }
@@ -135,18 +134,12 @@ class Restorer {
   }
 
   // Opens the key, making it when it is missing and a restore may make it; `made` says so.
-  bool OpenKey(HKEY root, const std::wstring& subKey, bool mayMake, RegKey& key, bool& made) {
+  bool OpenOrMake(HKEY root, const std::wstring& subKey, bool mayMake, RegKey& key, bool& made) {
     made = false;
-    if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_READ | KEY_WRITE, key.Receive()) == ERROR_SUCCESS)
-      return true;
+    if (OpenKey(root, subKey, kKeyReadWrite, key) == ERROR_SUCCESS) return true;
     if (!mayMake) return false;
     if (preview_) return made = true;
-    DWORD disposition = 0;
-    if (RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
-                        nullptr, key.Receive(), &disposition) != ERROR_SUCCESS)
-      return false;
-    made = disposition == REG_CREATED_NEW_KEY;
-    return true;
+    return CreateKey(root, subKey, key, made) == ERROR_SUCCESS;
   }
 
   // A key is reported when it is made (or cannot be); one that is there is only opened. Its
@@ -160,7 +153,7 @@ class Restorer {
     const bool mayMake = known && MayRestoreKey(Utf8Of(path));
     RegKey key;
     bool made = false;
-    const bool opened = known && IsAtHand(root, subKey) && OpenKey(root, subKey, mayMake, key, made);
+    const bool opened = known && IsAtHand(root, subKey) && OpenOrMake(root, subKey, mayMake, key, made);
     // A key no restore may make fails, unless it is there for a queue of file operations.
     const bool forQueue = std::any_of(entry.values.begin(), entry.values.end(),
                                       [](const RegFileValue& v) { return v.operationsOnly; });
@@ -193,7 +186,7 @@ class Restorer {
     std::string now;
     if (key && ReadRegValueWide(key, name, type, now))  // there again: never overwritten
       return type == value.type && now == BytesToSet(value) ? ValueBack::Already : ValueBack::Stays;
-    return preview_ || SetValue(key, name, value) ? ValueBack::Set : ValueBack::Stays;
+    return preview_ || SetValueOf(key, name, value) ? ValueBack::Set : ValueBack::Stays;
   }
 
   // The queue's operations go back into the queue as it is now: only those the removal took
@@ -211,9 +204,8 @@ class Restorer {
     if (!MergeRenameOperations(current, kept, SourceExists, merge)) return ValueBack::Stays;
     if (merge.added.empty() && merge.sourceGone.empty()) return ValueBack::Already;
     if (preview_ || merge.added.empty()) return ValueBack::Set;
-    const bool set = RegSetValueExW(key, name.c_str(), 0, REG_MULTI_SZ,
-                                    reinterpret_cast<const BYTE*>(merge.data.data()),
-                                    static_cast<DWORD>(merge.data.size() * sizeof(char16_t))) == ERROR_SUCCESS;
+    const std::string data(reinterpret_cast<const char*>(merge.data.data()), merge.data.size() * sizeof(char16_t));
+    const bool set = SetValue(key, name, REG_MULTI_SZ, data) == ERROR_SUCCESS;
     return set ? ValueBack::Set : ValueBack::Stays;
   }
 
@@ -227,10 +219,8 @@ class Restorer {
     return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
   }
 
-  static bool SetValue(HKEY key, const std::wstring& name, const RegFileValue& value) {
-    const std::string bytes = BytesToSet(value);
-    return RegSetValueExW(key, name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(bytes.data()),
-                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+  static bool SetValueOf(HKEY key, const std::wstring& name, const RegFileValue& value) {
+    return SetValue(key, name, value.type, BytesToSet(value)) == ERROR_SUCCESS;
   }
 
   // `kept` ends in a backslash; `relative` is its path below the files folder (UTF-8). What

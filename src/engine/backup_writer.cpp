@@ -131,28 +131,18 @@ bool AppendKeyLine(const std::wstring& path, std::string& text) {
 }
 
 // The key and everything below it, parents before children, as registry-file text.
-bool AppendKeyTree(HKEY key, const std::wstring& path, std::string& text) {
-  if (!AppendKeyLine(path, text)) return false;
-  DWORD values = 0, longestName = 0;
-  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
-                       &longestName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-    return false;
-  std::vector<wchar_t> name(longestName + 2);
-  for (DWORD index = 0; index < values; ++index) {
-    DWORD length = static_cast<DWORD>(name.size());
-    if (RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS ||
-        !AppendValue(key, std::wstring(name.data(), length), text))
-      return false;
+class KeyTreeText : public KeyVisitor {
+ public:
+  std::string text;
+  bool Enter(HKEY key, const std::wstring& path) override {
+    std::vector<std::wstring> names;
+    if (!AppendKeyLine(path, text) || !ValueNames(key, names)) return false;
+    for (const std::wstring& name : names)
+      if (!AppendValue(key, name, text)) return false;
+    return true;
   }
-  for (const std::wstring& child : SubKeyNames(key)) {
-    RegKey sub;
-    if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, sub.Receive()) != ERROR_SUCCESS ||
-        !AppendKeyTree(sub.get(), path + L"\\" + child, text))
-      return false;
-  }
-  return true;
-}
+  bool Unopened(HKEY, const std::wstring&, LONG) override { return false; }
+};
 
 bool WriteToRegistryFile(const std::string& text) {
   return BackupReady() && WriteFlushed(State().registryFile.get(), text);
@@ -245,7 +235,7 @@ bool FindClassesHalf(HKEY opened, const std::wstring& subKey, HKEY& root, std::w
   else
     return false;
   path = L"Software\\Classes\\" + subKey;
-  return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+  return OpenKey(root, path, KEY_READ, key) == ERROR_SUCCESS;
 }
 
 // Windows 9x: by the path, through the code page.
@@ -263,8 +253,8 @@ bool BackupKeyTree(HKEY root, const std::wstring& subKey, HKEY key) {
   RegKey half;
   if (root == HKEY_CLASSES_ROOT && FindClassesHalf(key, subKey, halfRoot, halfKey, half)) key = half.get();
   const std::wstring path = FullKeyPath(halfRoot, halfKey);
-  std::string text;
-  return !path.empty() && AppendKeyTree(key, path, text) && WriteToRegistryFile(text);
+  KeyTreeText tree;
+  return !path.empty() && VisitKeyTree(key, path, KEY_READ, tree) && WriteToRegistryFile(tree.text);
 }
 
 bool BackupValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name) {

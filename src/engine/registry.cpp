@@ -18,31 +18,46 @@ void ReportKey(HKEY root, const std::wstring& subKey, bool succeeded) {
   TheCleanupContext().ReportRegKey(root, LogText(subKey), succeeded);
 }
 
-// Removes the key and everything below it and reports it; true when the key was deleted.
-// A sub-key that stays (no access, or something below it stays) is stepped over, so the
-// walk always ends; the key itself then cannot be deleted and that is what gets reported.
-// The key a caller named passes the change gate first.
-bool DeleteKeyTree(HKEY root, const std::wstring& subKey, bool named = false) {
-  if (named && IsRegKeyGone(root, subKey)) return false;
-  RegKey key;
-  if (RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS)
-    return false;
-  if (named && !MayDeleteKeyTree(root, subKey, key.get(), Reporting::Reported)) return false;
-  wchar_t name[kKeyNameBuffer];
-  DWORD index = 0;
-  // Each deleted sub-key moves the next one into its place: the index only grows past
-  // sub-keys that stay.
-  for (;;) {
-    DWORD length = kKeyNameBuffer;
-    if (RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    if (!DeleteKeyTree(key.get(), std::wstring(name, length))) ++index;
+// Deletes every sub-key on the way out of the walk. A sub-key that stays (no access, or
+// something below it stays) is stepped over, so the walk always ends; the key the caller
+// named then cannot be deleted, and that is what gets reported.
+class DeleteAllBelow : public KeyVisitor {
+ public:
+  bool Leave(HKEY parent, const std::wstring& name) override {
+    RegDeleteKeyW(parent, name.c_str());
+    return true;
   }
-  key.Reset();
-  const bool deleted = RegDeleteKeyW(root, subKey.c_str()) == ERROR_SUCCESS;
-  if (named) ReportKey(root, subKey, deleted);
-  return deleted;
+};
+
+// The same, for a removal that stops at the first nested key that cannot be removed and keeps
+// its error.
+class DeleteAllBelowOrStop : public KeyVisitor {
+ public:
+  LONG error = ERROR_SUCCESS;
+  bool Unopened(HKEY, const std::wstring&, LONG status) override { return Stop(status); }
+  bool Leave(HKEY parent, const std::wstring& name) override {
+    return Stop(RegDeleteKeyW(parent, name.c_str()));
+  }
+
+ private:
+  bool Stop(LONG status) {
+    error = status;
+    return status == ERROR_SUCCESS;
+  }
+};
+
+// Removes the key the caller named and everything below it, and reports it. The key passes
+// the change gate first.
+void DeleteNamedKeyTree(HKEY root, const std::wstring& subKey) {
+  if (IsRegKeyGone(root, subKey)) return;
+  {
+    RegKey key;
+    if (RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return;
+    if (!MayDeleteKeyTree(root, subKey, key.get(), Reporting::Reported)) return;
+    DeleteAllBelow below;
+    VisitKeyTree(key.get(), subKey, kKeyReadWrite, below);
+  }
+  ReportKey(root, subKey, RegDeleteKeyW(root, subKey.c_str()) == ERROR_SUCCESS);
 }
 
 // Lower-cases the letters A to Z only, as the program compares names.
@@ -119,26 +134,6 @@ bool IsWholeKeyPath(const std::wstring& subKey) {
   return subKey.find(L"\\\\") == std::wstring::npos;
 }
 
-// Removes `subKey` of the open `parent` with everything below it; stops at the first nested
-// key that cannot be removed and returns its error.
-LONG DeleteSubKeysQuietly(HKEY parent, const std::wstring& subKey) {
-  {
-    RegKey sub;
-    const LONG opened = RegOpenKeyExW(parent, subKey.c_str(), 0, kKeyReadWrite, sub.Receive());
-    if (opened != ERROR_SUCCESS) return opened;
-    for (;;) {
-      wchar_t child[kKeyNameBuffer];
-      DWORD length = kKeyNameBuffer;
-      if (RegEnumKeyExW(sub.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
-          ERROR_SUCCESS)
-        break;
-      const LONG removed = DeleteSubKeysQuietly(sub.get(), std::wstring(child, length));
-      if (removed != ERROR_SUCCESS) return removed;
-    }
-  }
-  return RegDeleteKeyW(parent, subKey.c_str());
-}
-
 }  // namespace
 
 void DeleteRegKeyTree(HKEY root, const std::wstring& subKey) {
@@ -146,7 +141,7 @@ void DeleteRegKeyTree(HKEY root, const std::wstring& subKey) {
     ReportKey(root, subKey, false);  // refused
     return;
   }
-  DeleteKeyTree(root, subKey, true);
+  DeleteNamedKeyTree(root, subKey);
 }
 
 LONG DeleteRegKeyTreeQuietly(HKEY root, const std::wstring& subKey) {
@@ -157,8 +152,10 @@ LONG DeleteRegKeyTreeQuietly(HKEY root, const std::wstring& subKey) {
     const LONG opened = RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
     if (opened != ERROR_SUCCESS) return opened;
     if (!MayDeleteKeyTree(root, subKey, key.get(), Reporting::Quiet)) return ERROR_CANCELLED;
+    DeleteAllBelowOrStop below;
+    if (!VisitKeyTree(key.get(), subKey, kKeyReadWrite, below)) return below.error;
   }
-  return DeleteSubKeysQuietly(root, subKey);
+  return RegDeleteKeyW(root, subKey.c_str());
 }
 
 LONG DeleteRegValueQuietly(HKEY root, const std::wstring& subKey, const std::wstring& valueName) {
@@ -257,6 +254,74 @@ bool ReadRegValueWide(HKEY key, const std::wstring& valueName, DWORD& type, std:
     if (status != ERROR_MORE_DATA) return false;
   }
   return false;
+}
+
+LONG OpenKey(HKEY root, const std::wstring& path, REGSAM access, RegKey& key) {
+  return RegOpenKeyExW(root, path.c_str(), 0, access, key.Receive());
+}
+
+LONG CreateKey(HKEY root, const std::wstring& path, RegKey& key, bool& made) {
+  DWORD disposition = 0;
+  const LONG status = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                      kKeyReadWrite, nullptr, key.Receive(), &disposition);
+  made = status == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
+  return status;
+}
+
+LONG DeleteKey(HKEY root, const std::wstring& path) { return RegDeleteKeyW(root, path.c_str()); }
+
+LONG SetValue(HKEY key, const std::wstring& name, DWORD type, const std::string& bytes) {
+  return RegSetValueExW(key, name.empty() ? nullptr : name.c_str(), 0, type,
+                        reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+}
+
+LONG DeleteValue(HKEY key, const std::wstring& name) { return RegDeleteValueW(key, name.c_str()); }
+
+bool HasValue(HKEY key, const std::wstring& name) {
+  return RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+bool ValueNames(HKEY key, std::vector<std::wstring>& names) {
+  DWORD count = 0, longest = 0;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longest,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  std::vector<wchar_t> name(longest + 2);
+  for (DWORD index = 0; index < count; ++index) {
+    DWORD length = static_cast<DWORD>(name.size());
+    if (RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      return false;
+    names.emplace_back(name.data(), length);
+  }
+  return true;
+}
+
+LONG CountSubKeys(HKEY key, DWORD& count) {
+  return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
+                          nullptr, nullptr, nullptr);
+}
+
+LONG LoadUserRegistry(const std::wstring& name, const std::wstring& file) {
+  return RegLoadKeyW(HKEY_USERS, name.c_str(), file.c_str());
+}
+
+LONG UnloadUserRegistry(const std::wstring& name) { return RegUnLoadKeyW(HKEY_USERS, name.c_str()); }
+
+bool VisitKeyTree(HKEY key, const std::wstring& path, REGSAM access, KeyVisitor& visitor) {
+  if (!visitor.Enter(key, path)) return false;
+  for (const std::wstring& name : SubKeyNames(key)) {
+    {
+      RegKey sub;
+      const LONG opened = RegOpenKeyExW(key, name.c_str(), 0, access, sub.Receive());
+      if (opened != ERROR_SUCCESS) {
+        if (!visitor.Unopened(key, name, opened)) return false;
+      } else if (!VisitKeyTree(sub.get(), path + L"\\" + name, access, visitor)) {
+        return false;
+      }
+    }
+    if (!visitor.Leave(key, name)) return false;
+  }
+  return true;
 }
 
 void DeleteRegKeyTree(HKEY root, const std::string& subKey) { DeleteRegKeyTree(root, Widen(subKey)); }

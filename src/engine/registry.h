@@ -61,6 +61,45 @@ std::vector<std::wstring> SubKeyNames(HKEY key);
 // The type and UTF-16 bytes of any value; false when it cannot be read.
 bool ReadRegValueWide(HKEY key, const std::wstring& valueName, DWORD& type, std::string& bytes);
 
+// Plain access for what reads or writes the registry without deleting from it (lookups, the
+// restore, the program's own registration, other accounts' registries). Each returns the
+// Windows error code.
+
+// Opens a key as it is (no preview bookkeeping).
+LONG OpenKey(HKEY root, const std::wstring& path, REGSAM access, RegKey& key);
+// Opens the key with read and write access, making it (and the keys above it) when missing;
+// `made` says whether it was made.
+LONG CreateKey(HKEY root, const std::wstring& path, RegKey& key, bool& made);
+// Deletes one key that has no sub-keys.
+LONG DeleteKey(HKEY root, const std::wstring& path);
+// Sets a value of any type from its bytes.
+LONG SetValue(HKEY key, const std::wstring& name, DWORD type, const std::string& bytes);
+LONG DeleteValue(HKEY key, const std::wstring& name);
+bool HasValue(HKEY key, const std::wstring& name);
+// The names of the values of an open key, in index order; false when they cannot be read.
+bool ValueNames(HKEY key, std::vector<std::wstring>& names);
+// How many sub-keys an open key has.
+LONG CountSubKeys(HKEY key, DWORD& count);
+// Loads the registry file `file` under HKEY_USERS\<name>, and unloads it again.
+LONG LoadUserRegistry(const std::wstring& name, const std::wstring& file);
+LONG UnloadUserRegistry(const std::wstring& name);
+
+// Walks a key tree depth first; every walk of the program's goes through it. For each sub-key
+// of an open key (by the names its listing gave, before any is visited) it is opened with the
+// walk's access and visited, then handed to Leave; a visitor's false ends the walk.
+class KeyVisitor {
+ public:
+  virtual ~KeyVisitor() = default;
+  // An open key, before its sub-keys.
+  virtual bool Enter(HKEY key, const std::wstring& path) { return true; }
+  // A sub-key that could not be opened (`error`).
+  virtual bool Unopened(HKEY parent, const std::wstring& name, LONG error) { return true; }
+  // A sub-key, after its own sub-keys, once it is closed.
+  virtual bool Leave(HKEY parent, const std::wstring& name) { return true; }
+};
+// False when a visitor ended the walk.
+bool VisitKeyTree(HKEY key, const std::wstring& path, REGSAM access, KeyVisitor& visitor);
+
 // The program's own ANSI texts, widened.
 void DeleteRegKeyTree(HKEY root, const std::string& subKey);
 void DeleteRegValueNamed(HKEY root, const std::string& subKey, const std::string& valueName);

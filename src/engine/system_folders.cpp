@@ -121,8 +121,8 @@ std::wstring EnvironmentFolder(const wchar_t* name) {
 // A folder named in the 64-bit registry view (the 32-bit view names the "(x86)" folders).
 std::wstring NativeRegistryFolder(const wchar_t* name) {
   RegKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
-                    KEY_READ | KEY_WOW64_64KEY, key.Receive()) != ERROR_SUCCESS)
+  if (OpenKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+              KEY_READ | KEY_WOW64_64KEY, key) != ERROR_SUCCESS)
     return std::wstring();
   return ReadRegStringWithin(key.get(), name, MAX_PATH);
 }

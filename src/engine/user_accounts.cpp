@@ -65,7 +65,7 @@ std::wstring WithoutTrailingBackslash(std::wstring path) {
 
 std::wstring ReadPathValue(HKEY root, const std::wstring& key, const wchar_t* name) {
   RegKey opened;
-  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, opened.Receive()) != ERROR_SUCCESS)
+  if (OpenKey(root, key, KEY_READ, opened) != ERROR_SUCCESS)
     return std::wstring();
   return ReadRegStringWithin(opened.get(), name, kPathValueSize);
 }
@@ -133,14 +133,14 @@ class UserHive {
   UserHive& operator=(const UserHive&) = delete;
   // A registry that stays loaded keeps its user from logging on normally: that is reported.
   ~UserHive() {
-    if (loaded_ && RegUnLoadKeyW(HKEY_USERS, name_.c_str()) != ERROR_SUCCESS) ReportOnce(file_);
+    if (loaded_ && UnloadUserRegistry(name_) != ERROR_SUCCESS) ReportOnce(file_);
   }
 
   // True when the registry is at hand under `name`. A missing file is no failure; a file
   // that is there but cannot be read or loaded is reported once per run.
   bool Mount(const std::wstring& name, const std::wstring& file, HivePrivileges& privileges) {
     RegKey present;
-    if (RegOpenKeyExW(HKEY_USERS, name.c_str(), 0, KEY_READ, present.Receive()) == ERROR_SUCCESS)
+    if (OpenKey(HKEY_USERS, name, KEY_READ, present) == ERROR_SUCCESS)
       return Ready(name);
     if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
       const DWORD error = GetLastError();
@@ -148,7 +148,7 @@ class UserHive {
       return false;
     }
     privileges.Enable();
-    if (RegLoadKeyW(HKEY_USERS, name.c_str(), file.c_str()) == ERROR_SUCCESS) {
+    if (LoadUserRegistry(name, file) == ERROR_SUCCESS) {
       loaded_ = true;
       file_ = file;
       return Ready(name);
@@ -227,8 +227,7 @@ bool IsUsableProfile(const std::wstring& profile, const ProtectedFolders& system
 std::vector<UserAccount> ReadOtherUserAccounts() {
   std::vector<UserAccount> accounts;
   RegKey list;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProfileList, 0, KEY_READ, list.Receive()) !=
-      ERROR_SUCCESS)
+  if (OpenKey(HKEY_LOCAL_MACHINE, kProfileList, KEY_READ, list) != ERROR_SUCCESS)
     return accounts;
   const std::wstring running = RunningAccountSid();
   ProtectedFolders systemFolders = GatherSystemFolders();
@@ -267,7 +266,7 @@ AccountRegistries::~AccountRegistries() {
 
 bool AccountRegistries::Mount(const std::wstring& key) {
   RegKey present;
-  if (RegOpenKeyExW(HKEY_USERS, key.c_str(), 0, KEY_READ, present.Receive()) == ERROR_SUCCESS)
+  if (OpenKey(HKEY_USERS, key, KEY_READ, present) == ERROR_SUCCESS)
     return true;
   const size_t suffix = key.size() > wcslen(kClassesSuffix) ? key.size() - wcslen(kClassesSuffix) : 0;
   const bool classes = suffix && lstrcmpiW(key.c_str() + suffix, kClassesSuffix) == 0;

@@ -31,8 +31,7 @@ void RemoveUninstallEntry(const std::wstring& entry, const RegistryScope& scope)
     return;
   }
   RegKey machine;
-  const HKEY root = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstall, 0, kKeyReadWrite,
-                                  machine.Receive()) == ERROR_SUCCESS
+  const HKEY root = OpenKey(HKEY_LOCAL_MACHINE, kUninstall, kKeyReadWrite, machine) == ERROR_SUCCESS
                         ? HKEY_LOCAL_MACHINE
                         : HKEY_CURRENT_USER;
   machine.Reset();

@@ -46,8 +46,7 @@ void InvokeHostStop() {
 std::wstring GetHostServerPath() {
   const std::wstring subKey = Widen(std::string("CLSID\\") + OrvIdText(ORV_ID_HOST) + "\\LocalServer32");
   RegKey key;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, subKey.c_str(), 0, KEY_READ, key.Receive()) !=
-      ERROR_SUCCESS)
+  if (OpenKey(HKEY_CLASSES_ROOT, subKey, KEY_READ, key) != ERROR_SUCCESS)
     return std::wstring();
   std::wstring path = ReadRegStringWithin(key.get(), nullptr, kServerPathBufferSize);
   path.erase(std::remove(path.begin(), path.end(), L'"'), path.end());
@@ -57,8 +56,8 @@ std::wstring GetHostServerPath() {
 bool IsSecureApiRegistered() {
   if (secureApiState == SECURE_API_UNKNOWN) {
     RegKey key;
-    const bool opened = RegOpenKeyExA(HKEY_CLASSES_ROOT, kOrvSecureApiProgId, 0, kKeyReadWrite,
-                                      key.Receive()) == ERROR_SUCCESS;
+    const bool opened =
+        OpenKey(HKEY_CLASSES_ROOT, Widen(kOrvSecureApiProgId), kKeyReadWrite, key) == ERROR_SUCCESS;
     secureApiState = opened ? SECURE_API_PRESENT : SECURE_API_ABSENT;
   }
   return secureApiState == SECURE_API_PRESENT;

@@ -29,7 +29,7 @@ const DWORD kDirValueBufferSize = 256;
 // The "dir" value of one skin: the client's program sub-folder, ending in bin\.
 std::wstring ReadSkinDir(HKEY skins, const std::wstring& skin) {
   RegKey key;
-  if (RegOpenKeyExW(skins, skin.c_str(), 0, KEY_READ | KEY_WRITE, key.Receive()) != ERROR_SUCCESS)
+  if (OpenKey(skins, skin, KEY_READ | KEY_WRITE, key) != ERROR_SUCCESS)
     return std::wstring();
   return ReadRegStringWithin(key.get(), L"dir", kDirValueBufferSize);
 }

@@ -1,10 +1,10 @@
 #include "server/registrar.h"
 
 #include "engine/handles.h"
+#include "engine/registry.h"
+#include "engine/wide_text.h"
 
 namespace {
-
-const REGSAM kReadWrite = KEY_READ | KEY_WRITE;
 
 HKEY RootKey(RegistrarRoot root) {
   switch (root) {
@@ -16,48 +16,46 @@ HKEY RootKey(RegistrarRoot root) {
   return nullptr;
 }
 
+std::wstring PathOf(const RegistrarStep& step) { return Widen(step.path); }
+
 // Creates (or opens) the key; `created` tells whether it was not there before.
 LONG CreateKey(const RegistrarStep& step, bool& created) {
   RegKey key;
-  DWORD disposition = 0;
-  const LONG result = RegCreateKeyExA(RootKey(step.root), step.path.c_str(), 0, nullptr, 0, kReadWrite,
-                                      nullptr, key.Receive(), &disposition);
-  created = result == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
-  return result;
+  return CreateKey(RootKey(step.root), PathOf(step), key, created);
 }
 
 LONG SetString(const RegistrarStep& step) {
   RegKey key;
-  LONG result = RegOpenKeyExA(RootKey(step.root), step.path.c_str(), 0, kReadWrite, key.Receive());
+  const LONG result = OpenKey(RootKey(step.root), PathOf(step), kKeyReadWrite, key);
   if (result != ERROR_SUCCESS) return result;
-  return RegSetValueExA(key.get(), step.name.empty() ? nullptr : step.name.c_str(), 0, REG_SZ,
-                        reinterpret_cast<const BYTE*>(step.data.c_str()),
-                        static_cast<DWORD>(step.data.size() + 1));
+  std::wstring data = Widen(step.data);
+  data += L'\0';
+  return SetValue(key.get(), Widen(step.name), REG_SZ,
+                  std::string(reinterpret_cast<const char*>(data.data()), data.size() * sizeof(wchar_t)));
 }
 
 // A value or key that is not there is no error.
 LONG DeleteValue(const RegistrarStep& step) {
   RegKey key;
-  LONG result = RegOpenKeyExA(RootKey(step.root), step.path.c_str(), 0, kReadWrite, key.Receive());
+  LONG result = OpenKey(RootKey(step.root), PathOf(step), kKeyReadWrite, key);
   if (result == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
   if (result != ERROR_SUCCESS) return result;
-  result = RegDeleteValueA(key.get(), step.name.c_str());
+  result = DeleteValue(key.get(), Widen(step.name));
   return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
 // Deletes the key only when nothing the script does not name lives below it.
 LONG DeleteKeyIfNoSubKeys(const RegistrarStep& step) {
   RegKey key;
-  LONG result = RegOpenKeyExA(RootKey(step.root), step.path.c_str(), 0, KEY_READ, key.Receive());
+  LONG result = OpenKey(RootKey(step.root), PathOf(step), KEY_READ, key);
   if (result == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
   if (result != ERROR_SUCCESS) return result;
   DWORD subKeys = 0;
-  result = RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
-                            nullptr, nullptr, nullptr, nullptr);
+  result = CountSubKeys(key.get(), subKeys);
   if (result != ERROR_SUCCESS) return result;
   if (subKeys != 0) return ERROR_SUCCESS;
   key.Reset();
-  result = RegDeleteKeyA(RootKey(step.root), step.path.c_str());
+  result = DeleteKey(RootKey(step.root), PathOf(step));
   return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
@@ -71,7 +69,7 @@ HRESULT Register(const std::vector<RegistrarStep>& steps) {
     if (result != ERROR_SUCCESS) break;
   }
   if (result == ERROR_SUCCESS) return S_OK;
-  for (size_t i = created.size(); i-- > 0;) RegDeleteKeyA(RootKey(created[i]->root), created[i]->path.c_str());
+  for (size_t i = created.size(); i-- > 0;) DeleteKey(RootKey(created[i]->root), PathOf(*created[i]));
   return HRESULT_FROM_WIN32(result);
 }
 
