@@ -294,11 +294,6 @@ class Restorer {
   size_t stayed_ = 0;
 };
 
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-  while (!path.empty() && path.back() == L'\\') path.pop_back();
-  return path;
-}
-
 }  // namespace
 
 RestoreOutcome RestoreBackup(const std::string& name, bool preview) {
@@ -314,7 +309,7 @@ RestoreOutcome RestoreBackup(const std::string& name, bool preview) {
       outcome.problem = LogText(place.reason);
     return outcome;
   }
-  const std::wstring folder = WithoutTrailingBackslash(backup.path());
+  const std::wstring folder = WithoutTrailingBackslashes(backup.path());
   outcome.folder = LogText(folder);
   Restorer restorer(backup.path(), preview);
   restorer.RestoreRegistry();

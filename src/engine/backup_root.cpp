@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/backup_names.h"
+#include "engine/text_utils.h"
 
 namespace {
 
@@ -34,11 +35,6 @@ BackupPlaceResult Failed(BackupPlaceOutcome outcome, const std::wstring& reason,
   result.reason = reason;
   if (error) result.reason += L" (error " + std::to_wstring(error) + L")";
   return result;
-}
-
-std::wstring WithoutTrailingBackslashes(std::wstring path) {
-  while (!path.empty() && path.back() == L'\\') path.pop_back();
-  return path;
 }
 
 // Backup names are ASCII; anything else in a listing is no backup.

@@ -6,6 +6,7 @@
 #include "engine/cleanup_context.h"
 #include "engine/handles.h"
 #include "engine/path_names.h"
+#include "engine/text_utils.h"
 #include "engine/wide_text.h"
 
 namespace {
@@ -31,9 +32,7 @@ DWORD Attributes(const std::wstring& path) {
 }  // namespace
 
 bool Win9xExists(const std::wstring& path) {
-  std::wstring bare = path;
-  while (bare.size() > 3 && bare.back() == L'\\') bare.pop_back();
-  return Attributes(bare) != INVALID_FILE_ATTRIBUTES;
+  return Attributes(WithoutTrailingBackslashes(path, RootBackslash::Keep)) != INVALID_FILE_ATTRIBUTES;
 }
 
 void Win9xRemoveFile(const std::wstring& path) {

@@ -7,6 +7,7 @@
 #include "engine/files.h"
 #include "engine/handles.h"
 #include "engine/system_folders.h"
+#include "engine/text_utils.h"
 #include "engine/wide_text.h"
 
 namespace {
@@ -31,8 +32,7 @@ bool ReadId(HANDLE folder, FolderId& id) {
 // Opened by path for its identity alone; a link in the middle of the path is followed, which
 // is what makes its identity the folder's own.
 bool ReadPathId(const std::wstring& path, FolderId& id) {
-  std::wstring bare = path;
-  while (bare.size() > 3 && bare.back() == L'\\') bare.pop_back();
+  std::wstring bare = WithoutTrailingBackslashes(path, RootBackslash::Keep);
   if (bare.size() == 2 && bare[1] == L':') bare += L'\\';
   if (bare.size() >= MAX_PATH - 1 && bare.compare(0, 2, L"\\\\") != 0) bare = L"\\\\?\\" + bare;
   KernelHandle folder(CreateFileW(bare.c_str(), FILE_READ_ATTRIBUTES,
@@ -55,7 +55,7 @@ struct FolderIdSet::Ids {
   // Adds `path` and the folders above it, up to the drive root or to `stopLength`
   // characters (the part that is already in).
   void AddWithAncestors(std::wstring path, size_t stopLength) {
-    while (!path.empty() && path.back() == L'\\') path.pop_back();
+    path = WithoutTrailingBackslashes(path);
     while (path.size() > stopLength) {
       Add(path);
       const size_t slash = path.rfind(L'\\');

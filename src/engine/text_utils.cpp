@@ -21,7 +21,4 @@ bool ContainsNoCase(const std::string& text, const std::string& pattern) {
   return ToLowerCopy(text).find(ToLowerCopy(pattern)) != std::string::npos;
 }
 
-std::string WithoutTrailingBackslashes(const std::string& path) {
-  const size_t last = path.find_last_not_of('\\');
-  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
-}
+

@@ -17,6 +17,7 @@
 #include "engine/shell.h"
 #include "engine/folder_identity.h"
 #include "engine/system_folders.h"
+#include "engine/text_utils.h"
 #include "engine/wide_text.h"
 
 namespace {
@@ -56,11 +57,6 @@ std::wstring Expanded(const std::wstring& value) {
   if (length == 0 || length > needed) return std::wstring();
   buffer.resize(length - 1);
   return buffer;
-}
-
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-  while (path.size() > 1 && path.back() == L'\\') path.pop_back();
-  return path;
 }
 
 std::wstring ReadPathValue(HKEY root, const std::wstring& key, const wchar_t* name) {
@@ -239,7 +235,7 @@ std::vector<UserAccount> ReadOtherUserAccounts() {
     if (!IsUserAccountSid(Utf8Of(sid)) || lstrcmpiW(sid.c_str(), running.c_str()) == 0) continue;
     const std::wstring profile = Expanded(ReadPathValue(list.get(), sid, L"ProfileImagePath"));
     if (profile.empty() || !IsUsableProfile(profile, systemFolders, systemIds)) continue;
-    accounts.push_back(UserAccount{sid, WithoutTrailingBackslash(profile)});
+    accounts.push_back(UserAccount{sid, WithoutTrailingBackslashes(profile)});
   }
   return accounts;
 }

@@ -15,7 +15,3 @@ bool IsLauncherExecutablePath(const std::string& path) {
   return ToLowerCopy(path.substr(folder.size())) == "qlaunch.exe";
 }
 
-std::string FolderOfPath(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}

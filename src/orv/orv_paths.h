@@ -3,6 +3,8 @@
 // made before any of them becomes part of a path the program deletes. Texts are UTF-8.
 #include <string>
 
+#include "engine/text_utils.h"  // FolderOfPath
+
 // A configuration name may name a data folder only when it is one plain folder name
 // (IsPlainName). Its registry entries go in any case.
 bool IsUsableDataFolderName(const std::string& name);
@@ -15,5 +17,3 @@ bool IsUsableShortcutName(const std::string& name);
 // ignoring case: the only executable the launcher removal starts and deletes.
 bool IsLauncherExecutablePath(const std::string& path);
 
-// The drive and folder of a path, up to and including its last "\" or "/" ("" when none).
-std::string FolderOfPath(const std::string& path);

@@ -1,5 +1,7 @@
 #include "server/server_module.h"
 
+#include "engine/text_utils.h"
+
 namespace {
 
 ServerState* gServer = nullptr;
@@ -74,19 +76,14 @@ HRESULT LoadOwnTypeLib(ComPtr<ITypeLib>& library, std::string& loadedFrom) {
   return LoadTypeLibEx(Widen(loadedFrom).c_str(), REGKIND_NONE, library.Receive());
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('\\');
-  if (slash == std::string::npos) return std::string();
-  return path.substr(0, (slash == 2 && path[1] == ':') ? slash + 1 : slash);  // "C:\" keeps its slash
-}
-
 HRESULT RegisterOwnTypeLib() {
   ComPtr<ITypeLib> library;
   std::string path;
   HRESULT hr = LoadOwnTypeLib(library, path);
   if (FAILED(hr)) return hr;
   std::wstring widePath = Widen(path);
-  std::wstring helpDir = Widen(FolderOf(path));
+  // The folder without its last backslash; a drive root keeps its own ("C:\\").
+  std::wstring helpDir = Widen(WithoutTrailingBackslashes(FolderOfPath(path), RootBackslash::Keep));
   return RegisterTypeLib(library.get(), &widePath[0], &helpDir[0]);
 }
 
