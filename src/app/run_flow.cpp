@@ -4,7 +4,6 @@
 #include "app/command_line.h"
 #include "app/texts.h"
 #include "engine/backup_restore.h"
-#include "engine/backup_writer.h"
 #include "engine/change_gate.h"
 #include "engine/wide_text.h"
 #include "orv/launcher.h"
@@ -23,7 +22,7 @@ int ShowBox(const char* text, UINT type) {
 // The notes that end the closing box: the log's name was refused, no backup could be made;
 // empty otherwise.
 std::string ClosingNotes() {
-  const std::string backup = LogText(BackupRefusal());
+  const std::string backup = LogText(TheChangeGate().backupRefusal());
   return (TheApp().cleanup.logRefused ? kLogRefusedNote : "") +
          (backup.empty() ? std::string() : BuildBackupRefusedNote(backup));
 }
@@ -92,7 +91,9 @@ int RunRestore() {
 
 void RunRemovals() {
   const AppModule& app = TheApp();
-  SetChangeMode(app.settings.preview ? CHANGE_PREVIEW : app.settings.backup ? CHANGE_BACKUP : CHANGE_LIVE);
+  TheChangeGate().Begin(app.settings.preview  ? ChangeMode::Preview
+                        : app.settings.backup ? ChangeMode::Backup
+                                              : ChangeMode::Live);
   // Read first: the PEL removal deletes the key the launcher's settings live in.
   const Run run = app.AsRun();
   const LauncherLocation launcher = app.settings.removeLauncher ? FindLauncher() : LauncherLocation();

@@ -4,6 +4,7 @@
 
 #include "engine/backup_layout.h"
 #include "engine/backup_root.h"
+#include "engine/change_gate.h"
 #include "engine/cleanup_context.h"
 #include "engine/handles.h"
 #include "engine/nt_files.h"
@@ -13,19 +14,6 @@
 
 namespace {
 
-struct BackupState {
-  bool tried = false;
-  BackupRoot root;       // held for the run: nobody can swap it meanwhile
-  CheckedFolder folder;  // this run's backup, held too
-  std::wstring refusal;  // why none could be made
-  KernelHandle registryFile;
-};
-
-BackupState& State() {
-  static BackupState state;
-  return state;
-}
-
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Writes all of `text` and flushes it to the disk; an item goes only after this succeeded.
@@ -33,38 +21,6 @@ bool WriteFlushed(HANDLE file, const std::string& text) {
   DWORD written = 0;
   return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
          written == text.size() && FlushFileBuffers(file);
-}
-
-// Opens the backups folder, makes this run's backup in it and its registry file. Only the
-// system, the administrators and (for a run that is not elevated) the running account may
-// read or change what is made.
-bool MakeBackup(BackupState& state) {
-  BackupPlaceResult result = state.root.Open();
-  SYSTEMTIME utc;
-  GetSystemTime(&utc);
-  if (result.ok()) result = state.root.MakeBackupFolder(utc, state.folder);
-  if (!result.ok()) {
-    state.refusal = result.reason;
-    return false;
-  }
-  const std::wstring registry = state.folder.path() + Widen(kBackupRegistryFile);
-  if (!state.root.CreateProtectedFile(registry, state.registryFile) ||
-      !WriteFlushed(state.registryFile.get(), kRegFileHeader)) {
-    state.registryFile.Reset();
-    state.folder.Release();
-    state.refusal = L"the backup's registry file " + registry + L" could not be written";
-    return false;
-  }
-  return true;
-}
-
-bool BackupReady() {
-  BackupState& state = State();
-  if (!state.tried) {
-    state.tried = true;
-    MakeBackup(state);
-  }
-  return !state.folder.path().empty();
 }
 
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
@@ -144,19 +100,15 @@ class KeyTreeText : public KeyVisitor {
   bool Unopened(HKEY, const std::wstring&, LONG) override { return false; }
 };
 
-bool WriteToRegistryFile(const std::string& text) {
-  return BackupReady() && WriteFlushed(State().registryFile.get(), text);
-}
-
 std::wstring FullKeyPath(HKEY root, const std::wstring& subKey) {
   const char* rootName = RootKeyName(root);
   return rootName ? Widen(rootName) + L"\\" + subKey : std::wstring();
 }
 
-// Creates `folder` (inside the backup, ending in a backslash) and the folders above it that
-// are missing.
-bool MakeFolders(const std::wstring& folder) {
-  const size_t start = State().folder.path().size();
+// Creates `folder` (inside the backup `backup`, ending in a backslash) and the folders above it
+// that are missing.
+bool MakeFolders(const std::wstring& backup, const std::wstring& folder) {
+  const size_t start = backup.size();
   for (size_t end = folder.find(L'\\', start); end != std::wstring::npos;
        end = folder.find(L'\\', end + 1)) {
     const std::wstring part = L"\\\\?\\" + folder.substr(0, end);
@@ -164,13 +116,6 @@ bool MakeFolders(const std::wstring& folder) {
       return false;
   }
   return true;
-}
-
-// Where the backup keeps `path`; empty when it cannot.
-std::wstring KeptPlace(const std::wstring& path) {
-  std::string kept;
-  if (!BackupReady() || !KeptPathOf(Utf8Of(path), kept)) return std::wstring();
-  return State().folder.path() + Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept);
 }
 
 // Copies the opened file (read again through its folder's handle, by its own name) to `kept`
@@ -247,17 +192,56 @@ bool MoveByPath(const std::wstring& path, const std::wstring& kept) {
 
 }  // namespace
 
-bool BackupKeyTree(HKEY root, const std::wstring& subKey, HKEY key) {
+bool BackupWriter::Ready() {
+  if (!tried_) {
+    tried_ = true;
+    Make();
+  }
+  return !folder_.path().empty();
+}
+
+// Opens the backups folder, makes this run's backup in it and its registry file. Only the
+// system, the administrators and (for a run that is not elevated) the running account may
+// read or change what is made.
+void BackupWriter::Make() {
+  BackupPlaceResult result = root_.Open();
+  SYSTEMTIME utc;
+  GetSystemTime(&utc);
+  if (result.ok()) result = root_.MakeBackupFolder(utc, folder_);
+  if (!result.ok()) {
+    refusal_ = result.reason;
+    return;
+  }
+  const std::wstring registry = folder_.path() + Widen(kBackupRegistryFile);
+  if (!root_.CreateProtectedFile(registry, registryFile_) ||
+      !WriteFlushed(registryFile_.get(), kRegFileHeader)) {
+    registryFile_.Reset();
+    folder_.Release();
+    refusal_ = L"the backup's registry file " + registry + L" could not be written";
+  }
+}
+
+bool BackupWriter::Write(const std::string& text) {
+  return Ready() && WriteFlushed(registryFile_.get(), text);
+}
+
+std::wstring BackupWriter::KeptPlace(const std::wstring& path) {
+  std::string kept;
+  if (!Ready() || !KeptPathOf(Utf8Of(path), kept)) return std::wstring();
+  return folder_.path() + Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept);
+}
+
+bool BackupWriter::KeepKeyTree(HKEY root, const std::wstring& subKey, HKEY key) {
   HKEY halfRoot = root;
   std::wstring halfKey = subKey;
   RegKey half;
   if (root == HKEY_CLASSES_ROOT && FindClassesHalf(key, subKey, halfRoot, halfKey, half)) key = half.get();
   const std::wstring path = FullKeyPath(halfRoot, halfKey);
   KeyTreeText tree;
-  return !path.empty() && VisitKeyTree(key, path, KEY_READ, tree) && WriteToRegistryFile(tree.text);
+  return !path.empty() && VisitKeyTree(key, path, KEY_READ, tree) && Write(tree.text);
 }
 
-bool BackupValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name) {
+bool BackupWriter::KeepValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name) {
   HKEY halfRoot = root;
   std::wstring halfKey = subKey;
   RegKey half;
@@ -265,11 +249,11 @@ bool BackupValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wst
   const std::wstring path = FullKeyPath(halfRoot, halfKey);
   std::string text;
   return !path.empty() && AppendKeyLine(path, text) && AppendValue(key, name, text) &&
-         WriteToRegistryFile(text);
+         Write(text);
 }
 
-bool BackupOperations(HKEY root, const std::wstring& subKey, const std::wstring& name,
-                      const std::u16string& taken) {
+bool BackupWriter::KeepOperations(HKEY root, const std::wstring& subKey, const std::wstring& name,
+                                  const std::u16string& taken) {
   const std::wstring path = FullKeyPath(root, subKey);
   const std::string bytes(reinterpret_cast<const char*>(taken.data()), taken.size() * sizeof(char16_t));
   RegFileValue value;
@@ -281,12 +265,13 @@ bool BackupOperations(HKEY root, const std::wstring& subKey, const std::wstring&
   std::string text, line;
   if (path.empty() || !AppendKeyLine(path, text) || !FormatRegValueLine(value, line)) return false;
   text += line + FormatRegWideLine(value.wide) + FormatRegOperationsOnlyLine();
-  return WriteToRegistryFile(text);
+  return Write(text);
 }
 
-bool MoveFileIntoBackup(const OpenedEntry& entry) {
+bool BackupWriter::KeepFile(const OpenedEntry& entry) {
   const std::wstring kept = KeptPlace(entry.path);
-  if (kept.empty() || Exists(L"\\\\?\\" + kept) || !MakeFolders(kept.substr(0, kept.rfind(L'\\') + 1)))
+  if (kept.empty() || Exists(L"\\\\?\\" + kept) ||
+      !MakeFolders(folder_.path(), kept.substr(0, kept.rfind(L'\\') + 1)))
     return false;
   if (!entry.handle) return MoveByPath(entry.path, kept);
   BY_HANDLE_FILE_INFORMATION info;
@@ -300,11 +285,7 @@ bool MoveFileIntoBackup(const OpenedEntry& entry) {
   return false;
 }
 
-bool KeepFolderInBackup(const std::wstring& path) {
+bool BackupWriter::KeepFolder(const std::wstring& path) {
   std::wstring kept = KeptPlace(path);
-  return !kept.empty() && MakeFolders(kept + L"\\");
+  return !kept.empty() && MakeFolders(folder_.path(), kept + L"\\");
 }
-
-std::wstring BackupRefusal() { return State().refusal; }
-
-std::wstring BackupFolderPath() { return State().folder.path(); }

@@ -1,24 +1,10 @@
 #include "engine/change_gate.h"
 
-#include "engine/backup_writer.h"
 #include "engine/cleanup_context.h"
 #include "engine/file_calls.h"
-#include "engine/gone_items.h"
 #include "engine/wide_text.h"
 
 namespace {
-
-struct GateState {
-  ChangeMode mode = CHANGE_LIVE;
-  GoneItems gone;
-};
-
-GateState& State() {
-  static GateState state;
-  return state;
-}
-
-std::string KeyText(const std::wstring& subKey) { return LogText(subKey); }
 
 // Deletes the entry now: through its handle, or on Windows 9x by its path.
 bool DeleteNow(const OpenedEntry& entry) {
@@ -28,93 +14,83 @@ bool DeleteNow(const OpenedEntry& entry) {
   return (entry.kind == LOG_DIR ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str())) != FALSE;
 }
 
-bool KeepInBackup(const OpenedEntry& entry) {
-  return entry.kind == LOG_DIR ? KeepFolderInBackup(entry.path) && DeleteNow(entry)
-                               : MoveFileIntoBackup(entry);
-}
-
 }  // namespace
 
-void SetChangeMode(ChangeMode mode) {
-  GateState& state = State();
-  state.mode = mode;
-  state.gone.Clear();
+void ChangeGate::Begin(ChangeMode mode) {
+  mode_ = mode;
+  gone_.Clear();
 }
 
-ChangeMode CurrentChangeMode() { return State().mode; }
-
-bool IsRegKeyGone(HKEY root, const std::wstring& subKey) {
+bool ChangeGate::IsKeyGone(HKEY root, const std::wstring& subKey) const {
   const char* rootName = RootKeyName(root);
-  return IsPreview() && rootName && State().gone.IsKeyGone(rootName, Utf8Of(subKey));
+  return IsPreview() && rootName && gone_.IsKeyGone(rootName, Utf8Of(subKey));
 }
 
-bool IsRegValueGone(HKEY root, const std::wstring& subKey, const std::wstring& name) {
-  const char* rootName = RootKeyName(root);
-  return IsPreview() && rootName &&
-         State().gone.IsValueGone(rootName, Utf8Of(subKey), Utf8Of(name));
+bool ChangeGate::IsPathGone(const std::wstring& path) const {
+  return IsPreview() && gone_.IsPathGone(Utf8Of(path));
 }
 
-bool IsPathGone(const std::wstring& path) {
-  return IsPreview() && State().gone.IsPathGone(Utf8Of(path));
-}
-
-bool MayDeleteKeyTree(HKEY root, const std::wstring& subKey, HKEY key, Reporting reporting) {
-  GateState& state = State();
-  const char* rootName = RootKeyName(root);
-  switch (state.mode) {
-    case CHANGE_LIVE: return true;
-    case CHANGE_PREVIEW:
-      if (rootName) state.gone.MarkKey(rootName, Utf8Of(subKey));
-      if (reporting == Reporting::Reported)
-        TheCleanupContext().ReportRegFound(LOG_REG_KEY, root, KeyText(subKey));
-      return false;
-    case CHANGE_BACKUP:
-      if (rootName && BackupKeyTree(root, subKey, key)) return true;
-      TheCleanupContext().ReportRegKey(root, KeyText(subKey), false);
-      return false;
+// A preview reports the item as found (when the caller reports); a failed backup as failed.
+GateSays ChangeGate::Held(int kind, HKEY root, const std::string& text, Reporting reporting) {
+  if (IsPreview()) {
+    if (reporting == Reporting::Reported) TheCleanupContext().ReportRegFound(kind, root, text);
+  } else {
+    TheCleanupContext().ReportResult(kind, false, std::string(RootKeyName(root)) + "\\" + text);
   }
-  return false;
+  return GateSays::Held;
 }
 
-bool MayChangeValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
-                    ValueChange change, Reporting reporting) {
-  GateState& state = State();
+GateSays ChangeGate::BeforeKeyTree(HKEY root, const std::wstring& subKey, HKEY key,
+                                   Reporting reporting) {
   const char* rootName = RootKeyName(root);
-  const std::string text = LogText(subKey + L" - " + name);
-  switch (state.mode) {
-    case CHANGE_LIVE: return true;
-    case CHANGE_PREVIEW:
-      if (change == ValueChange::Delete && rootName)
-        state.gone.MarkValue(rootName, Utf8Of(subKey), Utf8Of(name));
-      if (reporting == Reporting::Reported)
-        TheCleanupContext().ReportRegFound(LOG_REG_VALUE, root, text);
-      return false;
-    case CHANGE_BACKUP:
-      if (rootName && BackupValue(root, subKey, key, name)) return true;
-      TheCleanupContext().ReportRegValue(root, text, false);
-      return false;
-  }
-  return false;
+  if (mode_ == ChangeMode::Live) return GateSays::Go;
+  if (!rootName) return GateSays::Held;  // only the roots' own keys are kept or counted
+  if (IsKeyGone(root, subKey)) return GateSays::Gone;
+  if (mode_ == ChangeMode::Preview) gone_.MarkKey(rootName, Utf8Of(subKey));
+  if (mode_ == ChangeMode::Backup && backup_.KeepKeyTree(root, subKey, key)) return GateSays::Go;
+  return Held(LOG_REG_KEY, root, LogText(subKey), reporting);
 }
 
-bool MayTakeOperations(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
-                       const std::u16string& taken, ValueChange change) {
-  if (State().mode != CHANGE_BACKUP)
-    return MayChangeValue(root, subKey, key, name, change, Reporting::Reported);
-  if (RootKeyName(root) && BackupOperations(root, subKey, name, taken)) return true;
-  TheCleanupContext().ReportRegValue(root, LogText(subKey + L" - " + name), false);
-  return false;
+GateSays ChangeGate::BeforeValue(HKEY root, const std::wstring& subKey, HKEY key,
+                                 const std::wstring& name, ValueChange change, Reporting reporting) {
+  const char* rootName = RootKeyName(root);
+  if (mode_ == ChangeMode::Live) return GateSays::Go;
+  if (!rootName) return GateSays::Held;
+  if (IsPreview() && gone_.IsValueGone(rootName, Utf8Of(subKey), Utf8Of(name))) return GateSays::Gone;
+  if (IsPreview() && change == ValueChange::Delete)
+    gone_.MarkValue(rootName, Utf8Of(subKey), Utf8Of(name));
+  if (mode_ == ChangeMode::Backup && backup_.KeepValue(root, subKey, key, name)) return GateSays::Go;
+  return Held(LOG_REG_VALUE, root, LogText(subKey + L" - " + name), reporting);
 }
 
-void DeleteThroughGate(const OpenedEntry& entry) {
-  GateState& state = State();
+GateSays ChangeGate::BeforeOperations(HKEY root, const std::wstring& subKey, HKEY key,
+                                      const std::wstring& name, const std::u16string& taken,
+                                      ValueChange change) {
+  if (mode_ != ChangeMode::Backup) return BeforeValue(root, subKey, key, name, change, Reporting::Reported);
+  if (!RootKeyName(root)) return GateSays::Held;
+  if (backup_.KeepOperations(root, subKey, name, taken)) return GateSays::Go;
+  return Held(LOG_REG_VALUE, root, LogText(subKey + L" - " + name), Reporting::Reported);
+}
+
+void ChangeGate::Delete(const OpenedEntry& entry) {
   const std::string text = LogText(entry.path);
-  switch (state.mode) {
-    case CHANGE_LIVE: TheCleanupContext().ReportResult(entry.kind, DeleteNow(entry), text); return;
-    case CHANGE_PREVIEW:
-      state.gone.MarkPath(Utf8Of(entry.path));
+  switch (mode_) {
+    case ChangeMode::Live: TheCleanupContext().ReportResult(entry.kind, DeleteNow(entry), text); return;
+    case ChangeMode::Preview:
+      if (IsPathGone(entry.path)) return;
+      gone_.MarkPath(Utf8Of(entry.path));
       TheCleanupContext().ReportFound(entry.kind, text);
       return;
-    case CHANGE_BACKUP: TheCleanupContext().ReportResult(entry.kind, KeepInBackup(entry), text); return;
+    case ChangeMode::Backup: {
+      const bool kept = entry.kind == LOG_DIR ? backup_.KeepFolder(entry.path) && DeleteNow(entry)
+                                              : backup_.KeepFile(entry);
+      TheCleanupContext().ReportResult(entry.kind, kept, text);
+      return;
+    }
   }
+}
+
+ChangeGate& TheChangeGate() {
+  static ChangeGate gate;
+  return gate;
 }

@@ -46,7 +46,7 @@ void RemoveChild(HANDLE parent, const std::wstring& name, int kind, EntryKind en
   const NtStatus opened = TheFileCalls().openChild(parent, name, mode, entry);
   if (IsAbsent(opened)) return;
   if (!NtSucceeded(opened)) return ReportFailed(kind, path);
-  DeleteThroughGate(OpenedEntry{entry.get(), parent, name, kind, path});
+  TheChangeGate().Delete(OpenedEntry{entry.get(), parent, name, kind, path});
 }
 
 // The walk below a held folder: every entry by the name its listing gave, relative to the
@@ -62,12 +62,10 @@ class TreeWalk {
     std::vector<ListedEntry> entries;
     const NtStatus listed = TheFileCalls().listFolder(folder.get(), L"*", entries, path);
     if (!NtSucceeded(listed) && listed != kStatusNoSuchFile) return ReportDirFailed(path);
-    const bool preview = IsPreview();
     std::wstring entryPath = path;
     for (const ListedEntry& entry : entries) {
       entryPath.resize(path.size());
       entryPath += entry.name;
-      if (preview && IsPathGone(entryPath)) continue;
       if (!entry.IsFolder()) {
         RemoveChild(folder.get(), entry.name, LOG_FILE, EntryKind::File, entryPath);
       } else if (entry.IsLink()) {
@@ -85,7 +83,7 @@ class TreeWalk {
     BY_HANDLE_FILE_INFORMATION now;
     if (!NtSucceeded(opened) || !ReadOpenedInfo(again.get(), now) || !SameObject(held, now))
       return ReportDirFailed(path);
-    DeleteThroughGate(OpenedEntry{again.get(), parent, name, LOG_DIR, path});
+    TheChangeGate().Delete(OpenedEntry{again.get(), parent, name, LOG_DIR, path});
   }
 
  private:
@@ -159,7 +157,6 @@ FileCalls& TheFileCalls() {
 const FileCalls& RealFileCalls() { return kRealFileCalls; }
 
 void RemoveFile(const std::wstring& path) {
-  if (IsPathGone(path)) return;
   if (!HasNtFileCalls()) return Win9xRemoveFile(path);
   PathSteps steps;
   if (!SplitFullPath(path, steps) || steps.names.empty()) return;
@@ -180,8 +177,8 @@ bool ListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names
   const std::wstring folderPath = pattern.substr(0, slash + 1);
   const std::wstring mask = pattern.substr(slash + 1);
   // Only a preview passes over what it counted as gone; a removal lists the names as they are.
-  const bool preview = IsPreview();
-  if (preview && IsPathGone(folderPath)) return false;
+  const ChangeGate& gate = TheChangeGate();
+  if (gate.IsPathGone(folderPath)) return false;
   if (!HasNtFileCalls()) return Win9xListDirectory(pattern, names);
   KernelHandle folder;
   const Reach reach = OpenFolder(folderPath, folder);
@@ -192,7 +189,7 @@ bool ListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names
   const bool unreachable = reach == Reach::Refused || (!NtSucceeded(listed) && !IsAbsent(listed));
   if (unreachable && unlistable == Unlistable::Reported) ReportDirFailed(folderPath);
   for (const ListedEntry& entry : entries)
-    if (!(preview && IsPathGone(folderPath + entry.name))) names.push_back(entry.name);
+    if (!gate.IsPathGone(folderPath + entry.name)) names.push_back(entry.name);
   return NtSucceeded(listed) && !entries.empty();
 }
 
@@ -209,7 +206,7 @@ void RemoveDirTree(const std::wstring& directory) {
   // the neighbour "C:\ax".
   std::wstring path = directory;
   if (path.back() != L'\\') path += L'\\';
-  if (IsPathGone(path)) return;
+  if (TheChangeGate().IsPathGone(path)) return;  // nothing below it is looked at again
   if (!HasNtFileCalls()) return Win9xRemoveDirTree(path);
   RemoveNamedTree(path);
 }

@@ -37,7 +37,7 @@ bool Win9xExists(const std::wstring& path) {
 
 void Win9xRemoveFile(const std::wstring& path) {
   if (Attributes(path) == INVALID_FILE_ATTRIBUTES) return;
-  DeleteThroughGate(OpenedEntry{nullptr, nullptr, std::wstring(), LOG_FILE, path});
+  TheChangeGate().Delete(OpenedEntry{nullptr, nullptr, std::wstring(), LOG_FILE, path});
 }
 
 bool Win9xListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names) {
@@ -67,7 +67,7 @@ void Win9xRemoveDirTree(const std::wstring& directory) {
     if (entry & FILE_ATTRIBUTE_DIRECTORY)
       Win9xRemoveDirTree(path + L"\\");
     else
-      DeleteThroughGate(OpenedEntry{nullptr, nullptr, name, LOG_FILE, path});
+      TheChangeGate().Delete(OpenedEntry{nullptr, nullptr, name, LOG_FILE, path});
   }
-  DeleteThroughGate(OpenedEntry{nullptr, nullptr, std::wstring(), LOG_DIR, directory});
+  TheChangeGate().Delete(OpenedEntry{nullptr, nullptr, std::wstring(), LOG_DIR, directory});
 }

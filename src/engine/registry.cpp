@@ -49,11 +49,11 @@ class DeleteAllBelowOrStop : public KeyVisitor {
 // Removes the key the caller named and everything below it, and reports it. The key passes
 // the change gate first.
 void DeleteNamedKeyTree(HKEY root, const std::wstring& subKey) {
-  if (IsRegKeyGone(root, subKey)) return;
   {
     RegKey key;
     if (RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return;
-    if (!MayDeleteKeyTree(root, subKey, key.get(), Reporting::Reported)) return;
+    if (TheChangeGate().BeforeKeyTree(root, subKey, key.get(), Reporting::Reported) != GateSays::Go)
+      return;
     DeleteAllBelow below;
     VisitKeyTree(key.get(), subKey, kKeyReadWrite, below);
   }
@@ -73,7 +73,6 @@ std::wstring LowerAsciiLetters(std::wstring text) {
 // skipped, never cut: a cut name could be another value's name.
 template <typename Matches, typename Change>
 void ChangeMatchingValues(HKEY root, const std::wstring& subKey, Matches matches, Change change) {
-  if (IsRegKeyGone(root, subKey)) return;
   RegKey key;
   if (RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS)
     return;
@@ -89,7 +88,7 @@ void ChangeMatchingValues(HKEY root, const std::wstring& subKey, Matches matches
     if (status == ERROR_MORE_DATA) continue;
     if (status != ERROR_SUCCESS) break;
     const std::wstring name(buffer.data(), length);
-    if (!matches(LowerAsciiLetters(name)) || IsRegValueGone(root, subKey, name)) continue;
+    if (!matches(LowerAsciiLetters(name))) continue;
     if (change(key.get(), name))
       TheCleanupContext().ReportRegValue(root, LogText(subKey + L" - " + name), true);
   }
@@ -100,7 +99,8 @@ void ChangeMatchingValues(HKEY root, const std::wstring& subKey, Matches matches
 template <typename Matches>
 void DeleteMatchingValues(HKEY root, const std::wstring& subKey, Matches matches) {
   ChangeMatchingValues(root, subKey, matches, [&](HKEY key, const std::wstring& name) {
-    return MayChangeValue(root, subKey, key, name, ValueChange::Delete, Reporting::Reported) &&
+    return TheChangeGate().BeforeValue(root, subKey, key, name, ValueChange::Delete,
+                                       Reporting::Reported) == GateSays::Go &&
            RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS;
   });
 }
@@ -118,7 +118,8 @@ bool TakeOperationsFrom(HKEY root, const std::wstring& subKey, HKEY key, const s
   const QueueTaking taking = TakeOperations(data, owner);
   if (!taking.changed) return false;
   const ValueChange change = taking.empty ? ValueChange::Delete : ValueChange::Rewrite;
-  if (!MayTakeOperations(root, subKey, key, name, RenameOperationsData(taking.taken), change))
+  if (TheChangeGate().BeforeOperations(root, subKey, key, name, RenameOperationsData(taking.taken),
+                                      change) != GateSays::Go)
     return false;
   if (taking.empty) return RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS;
   return RegSetValueExW(key, name.c_str(), 0, REG_MULTI_SZ,
@@ -144,14 +145,21 @@ void DeleteRegKeyTree(HKEY root, const std::wstring& subKey) {
   DeleteNamedKeyTree(root, subKey);
 }
 
+namespace {
+
+// The error a quiet removal returns for what the gate held back.
+LONG QuietError(GateSays says) { return says == GateSays::Gone ? ERROR_FILE_NOT_FOUND : ERROR_CANCELLED; }
+
+}  // namespace
+
 LONG DeleteRegKeyTreeQuietly(HKEY root, const std::wstring& subKey) {
   if (!IsWholeKeyPath(subKey)) return ERROR_INVALID_PARAMETER;
-  if (IsRegKeyGone(root, subKey)) return ERROR_FILE_NOT_FOUND;
   {
     RegKey key;
     const LONG opened = RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
     if (opened != ERROR_SUCCESS) return opened;
-    if (!MayDeleteKeyTree(root, subKey, key.get(), Reporting::Quiet)) return ERROR_CANCELLED;
+    const GateSays says = TheChangeGate().BeforeKeyTree(root, subKey, key.get(), Reporting::Quiet);
+    if (says != GateSays::Go) return QuietError(says);
     DeleteAllBelowOrStop below;
     if (!VisitKeyTree(key.get(), subKey, kKeyReadWrite, below)) return below.error;
   }
@@ -159,29 +167,28 @@ LONG DeleteRegKeyTreeQuietly(HKEY root, const std::wstring& subKey) {
 }
 
 LONG DeleteRegValueQuietly(HKEY root, const std::wstring& subKey, const std::wstring& valueName) {
-  if (IsRegValueGone(root, subKey, valueName)) return ERROR_FILE_NOT_FOUND;
   RegKey key;
   const LONG opened = RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
   if (opened != ERROR_SUCCESS) return opened;
   if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr) !=
       ERROR_SUCCESS)
     return ERROR_FILE_NOT_FOUND;
-  if (!MayChangeValue(root, subKey, key.get(), valueName, ValueChange::Delete, Reporting::Quiet))
-    return ERROR_CANCELLED;
+  const GateSays says =
+      TheChangeGate().BeforeValue(root, subKey, key.get(), valueName, ValueChange::Delete, Reporting::Quiet);
+  if (says != GateSays::Go) return QuietError(says);
   return RegDeleteValueW(key.get(), valueName.c_str());
 }
 
 bool EnsureRegKey(HKEY root, const std::wstring& subKey) {
   RegKey key;
-  if (IsPreview())  // a preview creates nothing: the key is used only when it is there
-    return !IsRegKeyGone(root, subKey) &&
-           RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) == ERROR_SUCCESS;
+  // A preview creates nothing: the key is used only when it is there.
+  if (!TheChangeGate().MayMakeKey()) return OpenRegKey(root, subKey, kKeyReadWrite, key);
   return RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyReadWrite,
                          nullptr, key.Receive(), nullptr) == ERROR_SUCCESS;
 }
 
 bool OpenRegKey(HKEY root, const std::wstring& subKey, REGSAM access, RegKey& key) {
-  if (IsRegKeyGone(root, subKey)) return false;
+  if (TheChangeGate().IsKeyGone(root, subKey)) return false;
   return RegOpenKeyExW(root, subKey.c_str(), 0, access, key.Receive()) == ERROR_SUCCESS;
 }
 

@@ -248,9 +248,9 @@ TEST(ClassesHalves, AKeyTakenFromTheUsersClassesGoesBackThere) {
             ERROR_SUCCESS);
   ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, userClasses), ERROR_SUCCESS);
   LogCapture log(MakeScratchDir("classes-half") + "purgon.log");
-  SetChangeMode(CHANGE_BACKUP);
+  TheChangeGate().Begin(ChangeMode::Backup);
   DeleteRegKeyTree(HKEY_CLASSES_ROOT, "PurgonHalf");
-  SetChangeMode(CHANGE_LIVE);
+  TheChangeGate().Begin(ChangeMode::Live);
   RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
   RegCloseKey(userClasses);
   EXPECT_EQ(log.Log(), LogLines({KeyOk("HKEY_CLASSES_ROOT\\PurgonHalf")}));
