@@ -320,6 +320,6 @@ RestoreOutcome RestoreBackup(const std::string& name, bool preview) {
   if (preview || restorer.stayed() > 0) return outcome;
   backup.Release();
   if (!MoveFileW(folder.c_str(), (folder + Widen(kRestoredSuffix)).c_str()))
-    TheCleanupContext().failures.push_back(outcome.folder);
+    TheCleanupContext().NoteFailure(outcome.folder, GetLastError());
   return outcome;
 }

@@ -7,12 +7,19 @@
 namespace {
 
 // Deletes the entry now: through its handle, or on Windows 9x by its path.
-bool DeleteNow(const OpenedEntry& entry) {
-  if (entry.handle) return NtSucceeded(TheFileCalls().deleteOpened(entry.handle, entry.path));
+Outcome DeleteNow(const OpenedEntry& entry) {
+  if (entry.handle) {
+    const NtStatus status = TheFileCalls().deleteOpened(entry.handle, entry.path);
+    return NtSucceeded(status) ? Outcome::Done() : Outcome::Failed(ErrorOfStatus(status));
+  }
   const std::string path = LogText(entry.path);
-  if (path.find('?') != std::string::npos) return false;
-  return (entry.kind == LOG_DIR ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str())) != FALSE;
+  if (path.find('?') != std::string::npos) return Outcome::Failed(ERROR_INVALID_NAME);
+  const BOOL deleted = entry.kind == LOG_DIR ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
+  return deleted ? Outcome::Done() : Outcome::Failed(GetLastError());
 }
+
+// A backup that could not keep the item: the reason is the backup's.
+Outcome KeptOr(bool kept) { return kept ? Outcome::Done() : Outcome::Failed(ERROR_CANNOT_MAKE); }
 
 }  // namespace
 
@@ -35,7 +42,8 @@ GateSays ChangeGate::Held(int kind, HKEY root, const std::string& text, Reportin
   if (IsPreview()) {
     if (reporting == Reporting::Reported) TheCleanupContext().ReportRegFound(kind, root, text);
   } else {
-    TheCleanupContext().ReportResult(kind, false, std::string(RootKeyName(root)) + "\\" + text);
+    TheCleanupContext().ReportResult(kind, Outcome::Failed(ERROR_CANNOT_MAKE),
+                                     std::string(RootKeyName(root)) + "\\" + text);
   }
   return GateSays::Held;
 }
@@ -72,22 +80,25 @@ GateSays ChangeGate::BeforeOperations(HKEY root, const std::wstring& subKey, HKE
   return Held(LOG_REG_VALUE, root, LogText(subKey + L" - " + name), Reporting::Reported);
 }
 
-void ChangeGate::Delete(const OpenedEntry& entry) {
+Outcome ChangeGate::Delete(const OpenedEntry& entry) {
   const std::string text = LogText(entry.path);
+  Outcome outcome = Outcome::Done();
   switch (mode_) {
-    case ChangeMode::Live: TheCleanupContext().ReportResult(entry.kind, DeleteNow(entry), text); return;
+    case ChangeMode::Live: outcome = DeleteNow(entry); break;
     case ChangeMode::Preview:
-      if (IsPathGone(entry.path)) return;
+      if (IsPathGone(entry.path)) return outcome;
       gone_.MarkPath(Utf8Of(entry.path));
       TheCleanupContext().ReportFound(entry.kind, text);
-      return;
-    case ChangeMode::Backup: {
-      const bool kept = entry.kind == LOG_DIR ? backup_.KeepFolder(entry.path) && DeleteNow(entry)
-                                              : backup_.KeepFile(entry);
-      TheCleanupContext().ReportResult(entry.kind, kept, text);
-      return;
-    }
+      return outcome;
+    case ChangeMode::Backup:
+      if (entry.kind != LOG_DIR)
+        outcome = KeptOr(backup_.KeepFile(entry));
+      else
+        outcome = backup_.KeepFolder(entry.path) ? DeleteNow(entry) : KeptOr(false);
+      break;
   }
+  TheCleanupContext().ReportResult(entry.kind, outcome, text);
+  return outcome;
 }
 
 ChangeGate& TheChangeGate() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/backup_writer.h"
+#include "engine/cleanup_context.h"
 #include "engine/gone_items.h"
 
 enum class ChangeMode { Live, Preview, Backup };
@@ -63,7 +64,7 @@ class ChangeGate {
   // Deletes the entry and reports the outcome. A backup keeps it first (a file is moved into
   // the backup, a folder is kept as an empty folder); a preview reports it as found; an entry a
   // preview counts as gone is passed over.
-  void Delete(const OpenedEntry& entry);
+  Outcome Delete(const OpenedEntry& entry);
 
   // Why no backup could be made; empty while none was refused.
   const std::wstring& backupRefusal() const { return backup_.refusal(); }

@@ -47,9 +47,9 @@ void CleanupContext::WriteLine(int kind, const char* status, const std::string& 
   std::fflush(logFile);
 }
 
-void CleanupContext::ReportResult(int kind, bool succeeded, const std::string& text) {
-  WriteLine(kind, succeeded ? kStatusOk : kStatusFailed, text);
-  if (!succeeded) failures.push_back(text);
+void CleanupContext::ReportResult(int kind, Outcome outcome, const std::string& text) {
+  WriteLine(kind, outcome.ok() ? kStatusOk : kStatusFailed, text);
+  if (!outcome.ok()) NoteFailure(text, outcome.error());
 }
 
 void CleanupContext::ReportFound(int kind, const std::string& text) {
@@ -63,34 +63,34 @@ void CleanupContext::ReportRegFound(int kind, const void* root, const std::strin
 }
 
 void CleanupContext::ReportRegistry(int kind, const void* root, const std::string& text,
-                                    bool succeeded) {
-  if (succeeded && !logFile) return;
+                                    Outcome outcome) {
+  if (outcome.ok() && !logFile) return;
   const char* rootName = RootKeyName(root);
   if (!rootName) return;
-  ReportResult(kind, succeeded, std::string(rootName) + "\\" + text);
+  ReportResult(kind, outcome, std::string(rootName) + "\\" + text);
 }
 
-void CleanupContext::ReportRegKey(const void* root, const std::string& subKey, bool succeeded) {
-  ReportRegistry(LOG_REG_KEY, root, subKey, succeeded);
+void CleanupContext::ReportRegKey(const void* root, const std::string& subKey, Outcome outcome) {
+  ReportRegistry(LOG_REG_KEY, root, subKey, outcome);
 }
 
-void CleanupContext::ReportRegValue(const void* root, const std::string& text, bool succeeded) {
-  ReportRegistry(LOG_REG_VALUE, root, text, succeeded);
+void CleanupContext::ReportRegValue(const void* root, const std::string& text, Outcome outcome) {
+  ReportRegistry(LOG_REG_VALUE, root, text, outcome);
 }
 
-void CleanupContext::ReportFile(const std::string& path, bool succeeded) {
-  if (succeeded && !logFile) return;
-  ReportResult(LOG_FILE, succeeded, path);
+void CleanupContext::ReportFile(const std::string& path, Outcome outcome) {
+  if (outcome.ok() && !logFile) return;
+  ReportResult(LOG_FILE, outcome, path);
 }
 
-void CleanupContext::ReportDir(const std::string& path, bool succeeded) {
-  if (succeeded && !logFile) return;
-  ReportResult(LOG_DIR, succeeded, path);
+void CleanupContext::ReportDir(const std::string& path, Outcome outcome) {
+  if (outcome.ok() && !logFile) return;
+  ReportResult(LOG_DIR, outcome, path);
 }
 
-void CleanupContext::ReportUserHive(const std::string& path, bool succeeded) {
-  if (succeeded && !logFile) return;
-  ReportResult(LOG_USER_HIVE, succeeded, path);
+void CleanupContext::ReportUserHive(const std::string& path, Outcome outcome) {
+  if (outcome.ok() && !logFile) return;
+  ReportResult(LOG_USER_HIVE, outcome, path);
 }
 
 namespace {

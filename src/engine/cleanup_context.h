@@ -18,6 +18,28 @@ enum LogKind {
   LOG_USER_HIVE = 8,
 };
 
+// How one deletion ended: done, or failed for a reason, the Windows error code that says why
+// (kErrorRefused for what the program's own rules refused). The log and the report show only
+// "OK" or "failed"; the reason stays with the failure for whoever asks.
+class Outcome {
+ public:
+  static Outcome Done() { return Outcome(0); }
+  static Outcome Failed(unsigned long error) { return Outcome(error ? error : kErrorUnknown); }
+  // Of a call that gives only success or failure.
+  static Outcome Of(bool succeeded) { return succeeded ? Done() : Failed(kErrorUnknown); }
+  // An application-defined code (bit 29): refused by the program's own safety rules.
+  static const unsigned long kErrorRefused = 0x20000001;
+  // An application-defined code: the call gave no reason.
+  static const unsigned long kErrorUnknown = 0x20000002;
+
+  bool ok() const { return error_ == 0; }
+  unsigned long error() const { return error_; }
+
+ private:
+  explicit Outcome(unsigned long error) : error_(error) {}
+  unsigned long error_;
+};
+
 // Names printed for the four predefined registry roots, indexed by the root handle's value
 // minus 0x80000000 (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS).
 extern const char* const RootKeyNames[4];
@@ -40,19 +62,45 @@ class CleanupContext {
   bool OpenLog(const char* path);
   void CloseLog();
 
-  void ReportResult(int kind, bool succeeded, const std::string& text);
-  void ReportRegKey(const void* root, const std::string& subKey, bool succeeded);
+  void ReportResult(int kind, Outcome outcome, const std::string& text);
+  void ReportRegKey(const void* root, const std::string& subKey, Outcome outcome);
   // `text` is the key path, " - " and the value name.
-  void ReportRegValue(const void* root, const std::string& text, bool succeeded);
-  void ReportFile(const std::string& path, bool succeeded);
-  void ReportDir(const std::string& path, bool succeeded);
+  void ReportRegValue(const void* root, const std::string& text, Outcome outcome);
+  void ReportFile(const std::string& path, Outcome outcome);
+  void ReportDir(const std::string& path, Outcome outcome);
   // The load of another account's registry file; `path` is the file.
-  void ReportUserHive(const std::string& path, bool succeeded);
+  void ReportUserHive(const std::string& path, Outcome outcome);
+
+  // The same for a call that gives only success or failure.
+  void ReportResult(int kind, bool succeeded, const std::string& text) {
+    ReportResult(kind, Outcome::Of(succeeded), text);
+  }
+  void ReportRegKey(const void* root, const std::string& subKey, bool succeeded) {
+    ReportRegKey(root, subKey, Outcome::Of(succeeded));
+  }
+  void ReportRegValue(const void* root, const std::string& text, bool succeeded) {
+    ReportRegValue(root, text, Outcome::Of(succeeded));
+  }
+  void ReportFile(const std::string& path, bool succeeded) { ReportFile(path, Outcome::Of(succeeded)); }
+  void ReportDir(const std::string& path, bool succeeded) { ReportDir(path, Outcome::Of(succeeded)); }
+  void ReportUserHive(const std::string& path, bool succeeded) {
+    ReportUserHive(path, Outcome::Of(succeeded));
+  }
 
   // A preview's report of an item the removal would delete: the line a successful removal
   // writes, with "found " for "OK    "; the text is remembered in `found`. Registry reports
   // against a handle other than the four roots are dropped, as for a removal.
   void ReportFound(int kind, const std::string& text);
+
+  // A failure that has no log line of its own (the renaming of a restored backup).
+  void NoteFailure(const std::string& text, unsigned long error) {
+    failures.push_back(text);
+    failureErrors.push_back(error);
+  }
+  void ClearFailures() {
+    failures.clear();
+    failureErrors.clear();
+  }
   void ReportRegFound(int kind, const void* root, const std::string& text);
 
   FILE* logFile = nullptr;
@@ -60,10 +108,12 @@ class CleanupContext {
   // more than one name): the run goes on unlogged and the final report says so.
   bool logRefused = false;
   std::vector<std::string> failures;
+  // The reason of each failure, in the same order (Outcome::error).
+  std::vector<unsigned long> failureErrors;
   std::vector<std::string> found;
 
  private:
-  void ReportRegistry(int kind, const void* root, const std::string& text, bool succeeded);
+  void ReportRegistry(int kind, const void* root, const std::string& text, Outcome outcome);
   void WriteLine(int kind, const char* status, const std::string& text);
 };
 

@@ -7,13 +7,13 @@
 #include "test_support.h"
 
 LogCapture::LogCapture(const std::string& logPath) : path_(logPath) {
-  TheCleanupContext().failures.clear();
+  TheCleanupContext().ClearFailures();
   TheCleanupContext().OpenLog(path_.c_str());
 }
 
 LogCapture::~LogCapture() {
   TheCleanupContext().CloseLog();
-  TheCleanupContext().failures.clear();
+  TheCleanupContext().ClearFailures();
   DeleteFileA(path_.c_str());
 }
 
