@@ -54,11 +54,9 @@ void RemoveChild(HANDLE parent, const std::wstring& name, int kind, EntryKind en
 class TreeWalk {
  public:
   // Empties the held `folder` (named `name` in `parent`, with the path `path` ending in a
-  // backslash) and removes it.
+  // backslash, `held` its information as read through that handle) and removes it.
   void EmptyAndRemove(HANDLE parent, const std::wstring& name, KernelHandle folder,
-                      const std::wstring& path) {
-    BY_HANDLE_FILE_INFORMATION held;
-    if (!ReadOpenedInfo(folder.get(), held)) return ReportDirFailed(path);
+                      const BY_HANDLE_FILE_INFORMATION& held, const std::wstring& path) {
     std::vector<ListedEntry> entries;
     const NtStatus listed = TheFileCalls().listFolder(folder.get(), L"*", entries, path);
     if (!NtSucceeded(listed) && listed != kStatusNoSuchFile) return ReportDirFailed(path);
@@ -110,8 +108,8 @@ class TreeWalk {
       folder.Reset();
       return RemoveChild(parent, entry.name, LOG_DIR, EntryKind::Any, path);
     }
-    if (!IsListedOne(entry, info) || IsProtectedFolder(folder.get())) return ReportDirFailed(path);
-    EmptyAndRemove(parent, entry.name, std::move(folder), path);
+    if (!IsListedOne(entry, info) || IsProtectedFolder(info)) return ReportDirFailed(path);
+    EmptyAndRemove(parent, entry.name, std::move(folder), info, path);
   }
 };
 
@@ -139,12 +137,15 @@ void RemoveNamedTree(const std::wstring& path) {
   const NtStatus opened = TheFileCalls().openChild(parent.get(), name, kHeldFolder, folder);
   if (IsAbsent(opened)) return;  // not there, or a file: no folder of that name to remove
   if (!NtSucceeded(opened)) return ReportDirFailed(path);
-  if ((known && listed.IsLink()) || IsLinkHandle(folder.get())) {
+  // Read once for every check below: under Wine each reading is a round trip to another process.
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool read = ReadOpenedInfo(folder.get(), info);
+  if ((known && listed.IsLink()) || (read && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
     folder.Reset();  // only the link itself may go
     return RemoveChild(parent.get(), name, LOG_DIR, EntryKind::Any, path);
   }
-  if (IsProtectedFolder(folder.get())) return ReportDirFailed(path);
-  TreeWalk().EmptyAndRemove(parent.get(), name, std::move(folder), path);
+  if (!read || IsProtectedFolder(info)) return ReportDirFailed(path);
+  TreeWalk().EmptyAndRemove(parent.get(), name, std::move(folder), info, path);
 }
 
 }  // namespace

@@ -22,10 +22,14 @@ struct FolderId {
   }
 };
 
+FolderId IdOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
 bool ReadId(HANDLE folder, FolderId& id) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(folder, &info)) return false;
-  id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  id = IdOf(info);
   return true;
 }
 
@@ -94,6 +98,10 @@ bool FolderIdSet::Holds(HANDLE folder) const {
   return !ReadId(folder, id) || ids_->Contains(id);
 }
 
+bool FolderIdSet::Holds(const BY_HANDLE_FILE_INFORMATION& folder) const {
+  return ids_->Contains(IdOf(folder));
+}
+
 bool FolderIdSet::HoldsPath(const std::wstring& path) const {
   FolderId id;
   return ReadPathId(path, id) && ids_->Contains(id);
@@ -109,7 +117,9 @@ const FolderIdSet& TheProtectedIds() {
 
 }  // namespace
 
-bool IsProtectedFolder(HANDLE folder) { return TheProtectedIds().Holds(folder); }
+bool IsProtectedFolder(const BY_HANDLE_FILE_INFORMATION& folder) {
+  return TheProtectedIds().Holds(folder);
+}
 
 bool IsSystemFolder(HANDLE folder) {
   static const FolderIdSet ids(GatherSystemFolders());

@@ -22,6 +22,8 @@ class FolderIdSet {
   // True when the open folder is one of them, or when its identity cannot be read (what
   // cannot be identified is refused rather than guessed).
   bool Holds(HANDLE folder) const;
+  // The same for a folder whose information has been read already.
+  bool Holds(const BY_HANDLE_FILE_INFORMATION& folder) const;
   // True when the folder at `path` can be opened and is one of them.
   bool HoldsPath(const std::wstring& path) const;
 
@@ -31,8 +33,10 @@ class FolderIdSet {
 };
 
 // The system's own folders of this run (gathered once, on first use): true when the open
-// folder is one of them or a folder above one.
-bool IsProtectedFolder(HANDLE folder);
+// folder, told by the information its caller read through its handle, is one of them or a
+// folder above one. Taken as read: under Wine each reading asks another process for the
+// volume's serial number.
+bool IsProtectedFolder(const BY_HANDLE_FILE_INFORMATION& folder);
 
 // The system's own folders only (GatherSystemFolders), by what the open folder is.
 bool IsSystemFolder(HANDLE folder);
