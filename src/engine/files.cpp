@@ -25,11 +25,15 @@ NtStatus RealDeleteOpened(HANDLE entry, const std::wstring&) { return DeleteOpen
 const FileCalls kRealFileCalls = {OpenChild, RealListFolder, RealDeleteOpened,
                                   IsOwnedByAdministrators};
 
-void ReportDirFailed(const std::wstring& path) { TheCleanupContext().ReportDir(LogText(path), false); }
+const DWORD kRefused = Outcome::kErrorRefused;
 
-void ReportFailed(int kind, const std::wstring& path) {
-  TheCleanupContext().ReportResult(kind, false, LogText(path));
+// Reports the failure with its reason and hands the reason on.
+DWORD ReportFailed(int kind, const std::wstring& path, DWORD error) {
+  TheCleanupContext().ReportResult(kind, Outcome::Failed(error), LogText(path));
+  return error;
 }
+
+DWORD ReportDirFailed(const std::wstring& path, DWORD error) { return ReportFailed(LOG_DIR, path, error); }
 
 bool IsNetworkPath(const std::wstring& path) {
   return path.size() >= 2 && (path[0] == L'\\' || path[0] == L'/') &&
@@ -38,36 +42,39 @@ bool IsNetworkPath(const std::wstring& path) {
 
 // Opens `name` of `parent` to delete it and deletes it through the change gate. An entry that
 // is gone is passed over; one that is there but cannot be opened is reported as failed.
-void RemoveChild(HANDLE parent, const std::wstring& name, int kind, EntryKind entryKind,
-                 const std::wstring& path) {
+DWORD RemoveChild(HANDLE parent, const std::wstring& name, int kind, EntryKind entryKind,
+                  const std::wstring& path) {
   OpenMode mode = kEntryToDelete;
   mode.kind = entryKind;
   KernelHandle entry;
   const NtStatus opened = TheFileCalls().openChild(parent, name, mode, entry);
-  if (IsAbsent(opened)) return;
-  if (!NtSucceeded(opened)) return ReportFailed(kind, path);
-  TheChangeGate().Delete(OpenedEntry{entry.get(), parent, name, kind, path});
+  if (IsAbsent(opened)) return ERROR_SUCCESS;
+  if (!NtSucceeded(opened)) return ReportFailed(kind, path, ErrorOfStatus(opened));
+  return TheChangeGate().Delete(OpenedEntry{entry.get(), parent, name, kind, path}).error();
 }
 
 // The walk below a held folder: every entry by the name its listing gave, relative to the
 // folder's handle; folders depth first, links removed as links, the folder itself last.
+// It keeps the reason of the first failure.
 class TreeWalk {
  public:
+  DWORD firstError() const { return first_; }
+
   // Empties the held `folder` (named `name` in `parent`, with the path `path` ending in a
   // backslash, `held` its information as read through that handle) and removes it.
   void EmptyAndRemove(HANDLE parent, const std::wstring& name, KernelHandle folder,
                       const BY_HANDLE_FILE_INFORMATION& held, const std::wstring& path) {
     std::vector<ListedEntry> entries;
     const NtStatus listed = TheFileCalls().listFolder(folder.get(), L"*", entries, path);
-    if (!NtSucceeded(listed) && listed != kStatusNoSuchFile) return ReportDirFailed(path);
+    if (!NtSucceeded(listed) && listed != kStatusNoSuchFile) return Note(ReportDirFailed(path, ErrorOfStatus(listed)));
     std::wstring entryPath = path;
     for (const ListedEntry& entry : entries) {
       entryPath.resize(path.size());
       entryPath += entry.name;
       if (!entry.IsFolder()) {
-        RemoveChild(folder.get(), entry.name, LOG_FILE, EntryKind::File, entryPath);
+        Note(RemoveChild(folder.get(), entry.name, LOG_FILE, EntryKind::File, entryPath));
       } else if (entry.IsLink()) {
-        RemoveChild(folder.get(), entry.name, LOG_DIR, EntryKind::Any, entryPath + L"\\");
+        Note(RemoveChild(folder.get(), entry.name, LOG_DIR, EntryKind::Any, entryPath + L"\\"));
       } else {
         Enter(folder.get(), entry, entryPath + L"\\");
       }
@@ -79,12 +86,17 @@ class TreeWalk {
     const NtStatus opened = TheFileCalls().openChild(parent, name, kEntryToDelete, again);
     if (IsAbsent(opened)) return;
     BY_HANDLE_FILE_INFORMATION now;
-    if (!NtSucceeded(opened) || !ReadOpenedInfo(again.get(), now) || !SameObject(held, now))
-      return ReportDirFailed(path);
-    TheChangeGate().Delete(OpenedEntry{again.get(), parent, name, LOG_DIR, path});
+    if (!NtSucceeded(opened)) return Note(ReportDirFailed(path, ErrorOfStatus(opened)));
+    if (!ReadOpenedInfo(again.get(), now)) return Note(ReportDirFailed(path, GetLastError()));
+    if (!SameObject(held, now)) return Note(ReportDirFailed(path, kRefused));
+    Note(TheChangeGate().Delete(OpenedEntry{again.get(), parent, name, LOG_DIR, path}).error());
   }
 
  private:
+  void Note(DWORD error) {
+    if (first_ == ERROR_SUCCESS) first_ = error;
+  }
+
   static bool SameObject(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
     return a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow &&
            a.dwVolumeSerialNumber == b.dwVolumeSerialNumber;
@@ -103,14 +115,17 @@ class TreeWalk {
     const NtStatus opened = TheFileCalls().openChild(parent, entry.name, kHeldFolder, folder);
     if (IsAbsent(opened)) return;
     BY_HANDLE_FILE_INFORMATION info;
-    if (!NtSucceeded(opened) || !ReadOpenedInfo(folder.get(), info)) return ReportDirFailed(path);
+    if (!NtSucceeded(opened)) return Note(ReportDirFailed(path, ErrorOfStatus(opened)));
+    if (!ReadOpenedInfo(folder.get(), info)) return Note(ReportDirFailed(path, GetLastError()));
     if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {  // a link since the listing
       folder.Reset();
-      return RemoveChild(parent, entry.name, LOG_DIR, EntryKind::Any, path);
+      return Note(RemoveChild(parent, entry.name, LOG_DIR, EntryKind::Any, path));
     }
-    if (!IsListedOne(entry, info) || IsProtectedFolder(info)) return ReportDirFailed(path);
+    if (!IsListedOne(entry, info) || IsProtectedFolder(info)) return Note(ReportDirFailed(path, kRefused));
     EmptyAndRemove(parent, entry.name, std::move(folder), info, path);
   }
+
+  DWORD first_ = ERROR_SUCCESS;
 };
 
 bool ExistsAsGiven(const std::wstring& path) {
@@ -120,23 +135,23 @@ bool ExistsAsGiven(const std::wstring& path) {
 }
 
 // The folder a removal names, reached, checked and removed.
-void RemoveNamedTree(const std::wstring& path) {
+DWORD RemoveNamedTree(const std::wstring& path) {
   PathSteps steps;
-  if (!SplitFullPath(path, steps) || steps.names.empty()) return;
+  if (!SplitFullPath(path, steps) || steps.names.empty()) return ERROR_INVALID_NAME;
   KernelHandle parent;
   std::wstring parentPath;
   switch (OpenContainingFolder(steps, parent, parentPath)) {
     case Reach::Reached: break;
-    case Reach::Gone: return;
-    case Reach::Refused: return ReportDirFailed(path);
+    case Reach::Gone: return ERROR_SUCCESS;
+    case Reach::Refused: return ReportDirFailed(path, kRefused);
   }
   const std::wstring& name = steps.names.back();
   ListedEntry listed;
   const bool known = LookUp(parent.get(), parentPath, name, listed);
   KernelHandle folder;
   const NtStatus opened = TheFileCalls().openChild(parent.get(), name, kHeldFolder, folder);
-  if (IsAbsent(opened)) return;  // not there, or a file: no folder of that name to remove
-  if (!NtSucceeded(opened)) return ReportDirFailed(path);
+  if (IsAbsent(opened)) return ERROR_SUCCESS;  // not there, or a file: no folder of that name
+  if (!NtSucceeded(opened)) return ReportDirFailed(path, ErrorOfStatus(opened));
   // Read once for every check below: under Wine each reading is a round trip to another process.
   BY_HANDLE_FILE_INFORMATION info;
   const bool read = ReadOpenedInfo(folder.get(), info);
@@ -144,8 +159,11 @@ void RemoveNamedTree(const std::wstring& path) {
     folder.Reset();  // only the link itself may go
     return RemoveChild(parent.get(), name, LOG_DIR, EntryKind::Any, path);
   }
-  if (!read || IsProtectedFolder(info)) return ReportDirFailed(path);
-  TreeWalk().EmptyAndRemove(parent.get(), name, std::move(folder), info, path);
+  if (!read) return ReportDirFailed(path, GetLastError());
+  if (IsProtectedFolder(info)) return ReportDirFailed(path, kRefused);
+  TreeWalk walk;
+  walk.EmptyAndRemove(parent.get(), name, std::move(folder), info, path);
+  return walk.firstError();
 }
 
 }  // namespace
@@ -157,18 +175,18 @@ FileCalls& TheFileCalls() {
 
 const FileCalls& RealFileCalls() { return kRealFileCalls; }
 
-void RemoveFile(const std::wstring& path) {
+DWORD RemoveFile(const std::wstring& path) {
   if (!HasNtFileCalls()) return Win9xRemoveFile(path);
   PathSteps steps;
-  if (!SplitFullPath(path, steps) || steps.names.empty()) return;
+  if (!SplitFullPath(path, steps) || steps.names.empty()) return ERROR_INVALID_NAME;
   KernelHandle folder;
   std::wstring folderPath;
   switch (OpenContainingFolder(steps, folder, folderPath)) {
     case Reach::Reached: break;
-    case Reach::Gone: return;
-    case Reach::Refused: return ReportFailed(LOG_FILE, path);
+    case Reach::Gone: return ERROR_SUCCESS;
+    case Reach::Refused: return ReportFailed(LOG_FILE, path, kRefused);
   }
-  RemoveChild(folder.get(), steps.names.back(), LOG_FILE, EntryKind::File, path);
+  return RemoveChild(folder.get(), steps.names.back(), LOG_FILE, EntryKind::File, path);
 }
 
 bool ListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names,
@@ -188,30 +206,31 @@ bool ListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names
                               ? TheFileCalls().listFolder(folder.get(), mask, entries, folderPath)
                               : kStatusNoSuchFile;
   const bool unreachable = reach == Reach::Refused || (!NtSucceeded(listed) && !IsAbsent(listed));
-  if (unreachable && unlistable == Unlistable::Reported) ReportDirFailed(folderPath);
+  if (unreachable && unlistable == Unlistable::Reported)
+    ReportDirFailed(folderPath, reach == Reach::Refused ? kRefused : ErrorOfStatus(listed));
   for (const ListedEntry& entry : entries)
     if (!gate.IsPathGone(folderPath + entry.name)) names.push_back(entry.name);
   return NtSucceeded(listed) && !entries.empty();
 }
 
-void RemoveDirTree(const std::wstring& directory) {
-  if (directory.empty()) return;
+DWORD RemoveDirTree(const std::wstring& directory) {
+  if (directory.empty()) return ERROR_INVALID_NAME;
   // A bad registry value or a short path must never take a drive or a system folder. The
   // check comes first, so that a refused network path is never even looked at; a refused
   // local folder that is not there leaves no trace, like any missing folder.
   if (IsProtectedTree(directory)) {
-    if (IsNetworkPath(directory) || ExistsAsGiven(directory)) ReportDirFailed(directory);
-    return;
+    if (IsNetworkPath(directory) || ExistsAsGiven(directory)) return ReportDirFailed(directory, kRefused);
+    return ERROR_SUCCESS;
   }
   // Names are appended to the path directly: without its backslash, "C:\a" + "x" would name
   // the neighbour "C:\ax".
   std::wstring path = directory;
   if (path.back() != L'\\') path += L'\\';
-  if (TheChangeGate().IsPathGone(path)) return;  // nothing below it is looked at again
+  if (TheChangeGate().IsPathGone(path)) return ERROR_SUCCESS;  // nothing below it is looked at again
   if (!HasNtFileCalls()) return Win9xRemoveDirTree(path);
-  RemoveNamedTree(path);
+  return RemoveNamedTree(path);
 }
 
-void RemoveFile(const std::string& path) { RemoveFile(Widen(path)); }
+DWORD RemoveFile(const std::string& path) { return RemoveFile(Widen(path)); }
 
-void RemoveDirTree(const std::string& directory) { RemoveDirTree(Widen(directory)); }
+DWORD RemoveDirTree(const std::string& directory) { return RemoveDirTree(Widen(directory)); }

@@ -35,9 +35,9 @@ bool Win9xExists(const std::wstring& path) {
   return Attributes(WithoutTrailingBackslashes(path, RootBackslash::Keep)) != INVALID_FILE_ATTRIBUTES;
 }
 
-void Win9xRemoveFile(const std::wstring& path) {
-  if (Attributes(path) == INVALID_FILE_ATTRIBUTES) return;
-  TheChangeGate().Delete(OpenedEntry{nullptr, nullptr, std::wstring(), LOG_FILE, path});
+DWORD Win9xRemoveFile(const std::wstring& path) {
+  if (Attributes(path) == INVALID_FILE_ATTRIBUTES) return ERROR_SUCCESS;
+  return TheChangeGate().Delete(OpenedEntry{nullptr, nullptr, std::wstring(), LOG_FILE, path}).error();
 }
 
 bool Win9xListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names) {
@@ -55,19 +55,25 @@ bool Win9xListDirectory(const std::wstring& pattern, std::vector<std::wstring>& 
   return error == ERROR_NO_MORE_FILES;
 }
 
-void Win9xRemoveDirTree(const std::wstring& directory) {
+DWORD Win9xRemoveDirTree(const std::wstring& directory) {
   const DWORD attributes = Attributes(directory.substr(0, directory.size() - 1));
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return ERROR_SUCCESS;
   std::vector<std::wstring> names;
-  if (!Win9xListDirectory(directory + L"*", names)) return TheCleanupContext().ReportDir(LogText(directory), false);
+  if (!Win9xListDirectory(directory + L"*", names)) {
+    const DWORD error = GetLastError();
+    TheCleanupContext().ReportDir(LogText(directory), Outcome::Failed(error));
+    return error ? error : Outcome::kErrorUnknown;
+  }
+  DWORD first = ERROR_SUCCESS;
   for (const std::wstring& name : names) {
     const std::wstring path = directory + name;
     const DWORD entry = Attributes(path);
     if (entry == INVALID_FILE_ATTRIBUTES) continue;  // vanished since the listing
-    if (entry & FILE_ATTRIBUTE_DIRECTORY)
-      Win9xRemoveDirTree(path + L"\\");
-    else
-      TheChangeGate().Delete(OpenedEntry{nullptr, nullptr, name, LOG_FILE, path});
+    const DWORD error = (entry & FILE_ATTRIBUTE_DIRECTORY)
+                            ? Win9xRemoveDirTree(path + L"\\")
+                            : TheChangeGate().Delete(OpenedEntry{nullptr, nullptr, name, LOG_FILE, path}).error();
+    if (first == ERROR_SUCCESS) first = error;
   }
-  TheChangeGate().Delete(OpenedEntry{nullptr, nullptr, std::wstring(), LOG_DIR, directory});
+  const DWORD last = TheChangeGate().Delete(OpenedEntry{nullptr, nullptr, std::wstring(), LOG_DIR, directory}).error();
+  return first != ERROR_SUCCESS ? first : last;
 }

@@ -13,9 +13,13 @@ namespace {
 const DWORD kKeyNameBuffer = 256;     // 255 characters and the terminator
 const DWORD kValueNameBuffer = 1024;  // 1023 characters and the terminator
 const DWORD kStringBuffer = 256;      // ReadRegString reads at most 255 characters into it
+const LONG kNothingToChange = ERROR_NO_MATCH;  // a matching value that needs no change
 
-void ReportKey(HKEY root, const std::wstring& subKey, bool succeeded) {
-  TheCleanupContext().ReportRegKey(root, LogText(subKey), succeeded);
+// Reports the key's deletion with its outcome and hands the error code on.
+LONG ReportKey(HKEY root, const std::wstring& subKey, LONG error) {
+  TheCleanupContext().ReportRegKey(root, LogText(subKey),
+                                   error == ERROR_SUCCESS ? Outcome::Done() : Outcome::Failed(error));
+  return error;
 }
 
 // Deletes every sub-key on the way out of the walk. A sub-key that stays (no access, or
@@ -46,18 +50,22 @@ class DeleteAllBelowOrStop : public KeyVisitor {
   }
 };
 
+// The error a removal returns for what the gate held back; the gate has reported it.
+LONG HeldError(GateSays says) { return says == GateSays::Gone ? ERROR_FILE_NOT_FOUND : ERROR_CANCELLED; }
+
 // Removes the key the caller named and everything below it, and reports it. The key passes
 // the change gate first.
-void DeleteNamedKeyTree(HKEY root, const std::wstring& subKey) {
+LONG DeleteNamedKeyTree(HKEY root, const std::wstring& subKey) {
   {
     RegKey key;
-    if (RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS) return;
-    if (TheChangeGate().BeforeKeyTree(root, subKey, key.get(), Reporting::Reported) != GateSays::Go)
-      return;
+    const LONG opened = RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
+    if (opened != ERROR_SUCCESS) return opened;
+    const GateSays says = TheChangeGate().BeforeKeyTree(root, subKey, key.get(), Reporting::Reported);
+    if (says != GateSays::Go) return HeldError(says);
     DeleteAllBelow below;
     VisitKeyTree(key.get(), subKey, kKeyReadWrite, below);
   }
-  ReportKey(root, subKey, RegDeleteKeyW(root, subKey.c_str()) == ERROR_SUCCESS);
+  return ReportKey(root, subKey, RegDeleteKeyW(root, subKey.c_str()));
 }
 
 // Lower-cases the letters A to Z only, as the program compares names.
@@ -71,15 +79,17 @@ std::wstring LowerAsciiLetters(std::wstring text) {
 // the indexes from the top down so that a deletion never moves a value still to be examined;
 // each value `change` deleted or rewrote is reported. A name longer than the buffer is
 // skipped, never cut: a cut name could be another value's name.
+// Returns the first error met, ERROR_SUCCESS when there was none.
 template <typename Matches, typename Change>
-void ChangeMatchingValues(HKEY root, const std::wstring& subKey, Matches matches, Change change) {
+LONG ChangeMatchingValues(HKEY root, const std::wstring& subKey, Matches matches, Change change) {
   RegKey key;
-  if (RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive()) != ERROR_SUCCESS)
-    return;
+  const LONG opened = RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
+  if (opened != ERROR_SUCCESS) return opened;
   DWORD count = 0;
-  if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-    return;
+  const LONG counted = RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                        nullptr, &count, nullptr, nullptr, nullptr, nullptr);
+  if (counted != ERROR_SUCCESS) return counted;
+  LONG first = ERROR_SUCCESS;
   std::vector<wchar_t> buffer(kValueNameBuffer);
   for (DWORD index = count; index-- > 0;) {
     DWORD length = kValueNameBuffer;
@@ -89,42 +99,47 @@ void ChangeMatchingValues(HKEY root, const std::wstring& subKey, Matches matches
     if (status != ERROR_SUCCESS) break;
     const std::wstring name(buffer.data(), length);
     if (!matches(LowerAsciiLetters(name))) continue;
-    if (change(key.get(), name))
-      TheCleanupContext().ReportRegValue(root, LogText(subKey + L" - " + name), true);
+    const LONG changed = change(key.get(), name);
+    if (changed == ERROR_SUCCESS)
+      TheCleanupContext().ReportRegValue(root, LogText(subKey + L" - " + name), Outcome::Done());
+    else if (changed != kNothingToChange && first == ERROR_SUCCESS)
+      first = changed;
   }
+  return first;
 }
 
 // Deletes the values of the key whose lower-cased name passes `matches`. Only successful
 // deletions are reported.
 template <typename Matches>
-void DeleteMatchingValues(HKEY root, const std::wstring& subKey, Matches matches) {
-  ChangeMatchingValues(root, subKey, matches, [&](HKEY key, const std::wstring& name) {
-    return TheChangeGate().BeforeValue(root, subKey, key, name, ValueChange::Delete,
-                                       Reporting::Reported) == GateSays::Go &&
-           RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS;
+LONG DeleteMatchingValues(HKEY root, const std::wstring& subKey, Matches matches) {
+  return ChangeMatchingValues(root, subKey, matches, [&](HKEY key, const std::wstring& name) {
+    const GateSays says =
+        TheChangeGate().BeforeValue(root, subKey, key, name, ValueChange::Delete, Reporting::Reported);
+    if (says != GateSays::Go) return HeldError(says);
+    return RegDeleteValueW(key, name.c_str());
   });
 }
 
-// Takes the client's operations out of one queue value; true when it was changed or
-// deleted. A preview or a failed backup has reported it already.
-bool TakeOperationsFrom(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
+// Takes the client's operations out of one queue value; ERROR_SUCCESS when it was changed
+// or deleted. A preview or a failed backup has reported it already.
+LONG TakeOperationsFrom(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
                         const std::u16string& owner) {
   DWORD type = 0;
   std::string bytes;
   std::u16string data;
   if (!ReadRegValueWide(key, name, type, bytes) ||
       !PendingQueueFromValue(type, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), data))
-    return false;  // not a queue this program knows
+    return kNothingToChange;  // not a queue this program knows
   const QueueTaking taking = TakeOperations(data, owner);
-  if (!taking.changed) return false;
+  if (!taking.changed) return kNothingToChange;
   const ValueChange change = taking.empty ? ValueChange::Delete : ValueChange::Rewrite;
-  if (TheChangeGate().BeforeOperations(root, subKey, key, name, RenameOperationsData(taking.taken),
-                                      change) != GateSays::Go)
-    return false;
-  if (taking.empty) return RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS;
+  const GateSays says =
+      TheChangeGate().BeforeOperations(root, subKey, key, name, RenameOperationsData(taking.taken), change);
+  if (says != GateSays::Go) return HeldError(says);
+  if (taking.empty) return RegDeleteValueW(key, name.c_str());
   return RegSetValueExW(key, name.c_str(), 0, REG_MULTI_SZ,
                         reinterpret_cast<const BYTE*>(taking.rest.data()),
-                        static_cast<DWORD>(taking.rest.size() * sizeof(char16_t))) == ERROR_SUCCESS;
+                        static_cast<DWORD>(taking.rest.size() * sizeof(char16_t)));
 }
 
 // True for a path of whole names: not empty, no leading or trailing backslash, no empty
@@ -137,20 +152,10 @@ bool IsWholeKeyPath(const std::wstring& subKey) {
 
 }  // namespace
 
-void DeleteRegKeyTree(HKEY root, const std::wstring& subKey) {
-  if (!IsWholeKeyPath(subKey)) {
-    ReportKey(root, subKey, false);  // refused
-    return;
-  }
-  DeleteNamedKeyTree(root, subKey);
+LONG DeleteRegKeyTree(HKEY root, const std::wstring& subKey) {
+  if (!IsWholeKeyPath(subKey)) return ReportKey(root, subKey, Outcome::kErrorRefused);
+  return DeleteNamedKeyTree(root, subKey);
 }
-
-namespace {
-
-// The error a quiet removal returns for what the gate held back.
-LONG QuietError(GateSays says) { return says == GateSays::Gone ? ERROR_FILE_NOT_FOUND : ERROR_CANCELLED; }
-
-}  // namespace
 
 LONG DeleteRegKeyTreeQuietly(HKEY root, const std::wstring& subKey) {
   if (!IsWholeKeyPath(subKey)) return ERROR_INVALID_PARAMETER;
@@ -159,7 +164,7 @@ LONG DeleteRegKeyTreeQuietly(HKEY root, const std::wstring& subKey) {
     const LONG opened = RegOpenKeyExW(root, subKey.c_str(), 0, kKeyReadWrite, key.Receive());
     if (opened != ERROR_SUCCESS) return opened;
     const GateSays says = TheChangeGate().BeforeKeyTree(root, subKey, key.get(), Reporting::Quiet);
-    if (says != GateSays::Go) return QuietError(says);
+    if (says != GateSays::Go) return HeldError(says);
     DeleteAllBelowOrStop below;
     if (!VisitKeyTree(key.get(), subKey, kKeyReadWrite, below)) return below.error;
   }
@@ -175,7 +180,7 @@ LONG DeleteRegValueQuietly(HKEY root, const std::wstring& subKey, const std::wst
     return ERROR_FILE_NOT_FOUND;
   const GateSays says =
       TheChangeGate().BeforeValue(root, subKey, key.get(), valueName, ValueChange::Delete, Reporting::Quiet);
-  if (says != GateSays::Go) return QuietError(says);
+  if (says != GateSays::Go) return HeldError(says);
   return RegDeleteValueW(key.get(), valueName.c_str());
 }
 
@@ -192,22 +197,22 @@ bool OpenRegKey(HKEY root, const std::wstring& subKey, REGSAM access, RegKey& ke
   return RegOpenKeyExW(root, subKey.c_str(), 0, access, key.Receive()) == ERROR_SUCCESS;
 }
 
-void DeleteRegValueNamed(HKEY root, const std::wstring& subKey, const std::wstring& valueName) {
+LONG DeleteRegValueNamed(HKEY root, const std::wstring& subKey, const std::wstring& valueName) {
   const std::wstring wanted = LowerAsciiLetters(valueName);
-  DeleteMatchingValues(root, subKey, [&wanted](const std::wstring& name) { return name == wanted; });
+  return DeleteMatchingValues(root, subKey, [&wanted](const std::wstring& name) { return name == wanted; });
 }
 
-void TakeQueueOperations(HKEY root, const std::wstring& subKey, const std::wstring& pattern,
+LONG TakeQueueOperations(HKEY root, const std::wstring& subKey, const std::wstring& pattern,
                          const std::u16string& owner) {
   const std::wstring wanted = LowerAsciiLetters(pattern);
-  ChangeMatchingValues(
+  return ChangeMatchingValues(
       root, subKey, [&wanted](const std::wstring& name) { return name.find(wanted) != std::wstring::npos; },
       [&](HKEY key, const std::wstring& name) { return TakeOperationsFrom(root, subKey, key, name, owner); });
 }
 
-void DeleteRegValuesContaining(HKEY root, const std::wstring& subKey, const std::wstring& pattern) {
+LONG DeleteRegValuesContaining(HKEY root, const std::wstring& subKey, const std::wstring& pattern) {
   const std::wstring wanted = LowerAsciiLetters(pattern);
-  DeleteMatchingValues(root, subKey, [&wanted](const std::wstring& name) {
+  return DeleteMatchingValues(root, subKey, [&wanted](const std::wstring& name) {
     return name.find(wanted) != std::wstring::npos;
   });
 }
@@ -331,14 +336,14 @@ bool VisitKeyTree(HKEY key, const std::wstring& path, REGSAM access, KeyVisitor&
   return true;
 }
 
-void DeleteRegKeyTree(HKEY root, const std::string& subKey) { DeleteRegKeyTree(root, Widen(subKey)); }
+LONG DeleteRegKeyTree(HKEY root, const std::string& subKey) { return DeleteRegKeyTree(root, Widen(subKey)); }
 
-void DeleteRegValueNamed(HKEY root, const std::string& subKey, const std::string& valueName) {
-  DeleteRegValueNamed(root, Widen(subKey), Widen(valueName));
+LONG DeleteRegValueNamed(HKEY root, const std::string& subKey, const std::string& valueName) {
+  return DeleteRegValueNamed(root, Widen(subKey), Widen(valueName));
 }
 
-void DeleteRegValuesContaining(HKEY root, const std::string& subKey, const std::string& pattern) {
-  DeleteRegValuesContaining(root, Widen(subKey), Widen(pattern));
+LONG DeleteRegValuesContaining(HKEY root, const std::string& subKey, const std::string& pattern) {
+  return DeleteRegValuesContaining(root, Widen(subKey), Widen(pattern));
 }
 
 LONG DeleteRegKeyTreeQuietly(HKEY root, const std::string& subKey) {

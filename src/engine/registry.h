@@ -1,6 +1,7 @@
 #pragma once
 // Registry removal primitives. Each reports what it deleted to the cleanup context and
-// returns nothing: a failure shows only in the log and the failure list. Key paths and names
+// returns the Windows error code of the removal (the first one met, for a removal of several
+// values); a reported failure keeps that code in the cleanup context beside its line. Key paths and names
 // are UTF-16 and every enumeration uses the wide calls, so a name in any language is found,
 // matched and deleted as the registry holds it. The program's own fixed paths (catalogue rows)
 // are ANSI and widened here.
@@ -16,20 +17,20 @@ const REGSAM kKeyReadWrite = KEY_READ | KEY_WRITE;  // 0x2001F
 
 // Kills a key and everything below it, depth first; logs one line for the named key when it
 // existed. `root` is a predefined root.
-void DeleteRegKeyTree(HKEY root, const std::wstring& subKey);
+LONG DeleteRegKeyTree(HKEY root, const std::wstring& subKey);
 
 // Deletes the values of the key whose name equals `valueName`, ignoring the case of A to Z.
-void DeleteRegValueNamed(HKEY root, const std::wstring& subKey, const std::wstring& valueName);
+LONG DeleteRegValueNamed(HKEY root, const std::wstring& subKey, const std::wstring& valueName);
 
 // Deletes every value of the key whose name contains `pattern`, ignoring the case of A to Z.
-void DeleteRegValuesContaining(HKEY root, const std::wstring& subKey, const std::wstring& pattern);
+LONG DeleteRegValuesContaining(HKEY root, const std::wstring& subKey, const std::wstring& pattern);
 
 // For each value of the key whose name contains `pattern` and holds a queue of file operations
 // pending for the next start of Windows, takes out the operations of which a path is the
 // client's (`owner`, rename_queue.h); the value goes when nothing else is left in it,
 // otherwise the rest is written back. One "Delete Reg Val" report per value changed; a value
 // of another kind is left alone.
-void TakeQueueOperations(HKEY root, const std::wstring& subKey, const std::wstring& pattern,
+LONG TakeQueueOperations(HKEY root, const std::wstring& subKey, const std::wstring& pattern,
                          const std::u16string& owner);
 
 // Removes a key tree that is deleted without a report (a configuration's own entries, which
@@ -101,9 +102,9 @@ class KeyVisitor {
 bool VisitKeyTree(HKEY key, const std::wstring& path, REGSAM access, KeyVisitor& visitor);
 
 // The program's own ANSI texts, widened.
-void DeleteRegKeyTree(HKEY root, const std::string& subKey);
-void DeleteRegValueNamed(HKEY root, const std::string& subKey, const std::string& valueName);
-void DeleteRegValuesContaining(HKEY root, const std::string& subKey, const std::string& pattern);
+LONG DeleteRegKeyTree(HKEY root, const std::string& subKey);
+LONG DeleteRegValueNamed(HKEY root, const std::string& subKey, const std::string& valueName);
+LONG DeleteRegValuesContaining(HKEY root, const std::string& subKey, const std::string& pattern);
 LONG DeleteRegKeyTreeQuietly(HKEY root, const std::string& subKey);
 LONG DeleteRegValueQuietly(HKEY root, const std::string& subKey, const std::string& valueName);
 bool EnsureRegKey(HKEY root, const std::string& subKey);

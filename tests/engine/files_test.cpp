@@ -62,10 +62,11 @@ TEST_F(FilesTest, ReadOnlyFileFailsAndIsListed) {
   MakeFiles({"ro.txt"});
   const std::string path = root_ + "ro.txt";
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-  RemoveFile(path);
+  EXPECT_EQ(RemoveFile(path), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_TRUE(FileExists(path));
   EXPECT_EQ(log_->Log(), LogLines({FileFailed(path)}));
   EXPECT_EQ(log_->Failures(), std::vector<std::string>{path});
+  EXPECT_EQ(log_->Reasons(), std::vector<unsigned long>{ERROR_ACCESS_DENIED});
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -172,6 +173,7 @@ TEST_F(FilesTest, RefusesRootsAndSystemFoldersButNotTheirSubFolders) {
   }
   EXPECT_EQ(log_->Log(), LogLines(expected));
   EXPECT_EQ(log_->Failures(), refused);
+  EXPECT_EQ(log_->Reasons(), std::vector<unsigned long>(refused.size(), Outcome::kErrorRefused));
 
   // Folders inside them are the removals' everyday work.
   LogCapture again(logDir_ + "again.log");
@@ -406,22 +408,27 @@ TEST_F(FilesTest, ListingThatBreaksOffIsNotWholeAndKeepsWhatItRead) {
   EXPECT_EQ(log_->Log(), LogLines({DirFailed(root_ + "t\\")}));
 }
 
-// A file in use by another program fails with every folder above it up to the named one.
+// A file in use by another program fails with every folder above it up to the named one;
+// each failure keeps its own reason, and the removal returns the first.
 TEST_F(FilesTest, FileHeldOpenByAnotherProcessFailsWithItsFolders) {
   MakeFiles({"t\\sub\\held.txt"});
   const std::string tree = root_ + "t\\";
   const std::string held = tree + "sub\\held.txt";
   bool stays = false;
+  DWORD first = ERROR_SUCCESS;
   {
     HeldFile holder(held);
     ASSERT_TRUE(holder.held());
-    RemoveDirTree(tree);
+    first = RemoveDirTree(tree);
     stays = FileExists(held);
   }
   EXPECT_TRUE(stays);
   const std::vector<std::string> failed = {held, tree + "sub\\", tree};
   EXPECT_EQ(log_->Log(), LogLines({FileFailed(failed[0]), DirFailed(failed[1]), DirFailed(failed[2])}));
   EXPECT_EQ(log_->Failures(), failed);
+  const std::vector<unsigned long> reasons = {ERROR_SHARING_VIOLATION, ERROR_DIR_NOT_EMPTY, ERROR_DIR_NOT_EMPTY};
+  EXPECT_EQ(log_->Reasons(), reasons);
+  EXPECT_EQ(first, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 }
 
 // A content store deeper than the 260 characters the ANSI calls take is removed whole: the

@@ -17,6 +17,8 @@ class LogCapture {
   // Closes the log and returns its bytes (each line ends in CR LF).
   std::string Log();
   const std::vector<std::string>& Failures() const { return TheCleanupContext().failures; }
+  // The Windows error code kept with each failure, in the same order.
+  const std::vector<unsigned long>& Reasons() const { return TheCleanupContext().failureErrors; }
 
  private:
   std::string path_;

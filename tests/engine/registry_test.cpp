@@ -126,7 +126,7 @@ TEST_F(RegistryTest, UndeletableNestedKeyFailsNamedKeyAndSiblingsStillGo) {
   for (const char* sub : {"\\a\\locked\\inner", "\\a\\z", "\\b\\c", "\\d"})
     ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, key_ + sub));
   ASSERT_TRUE(SetKeyDeny(key_ + "\\a\\locked", GENERIC_ALL));
-  DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
+  const LONG error = DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
   const bool lockedStays = RegKeyExists(HKEY_CURRENT_USER, key_ + "\\a");
   const bool siblingsGone = !RegKeyExists(HKEY_CURRENT_USER, key_ + "\\a\\z") &&
                             !RegKeyExists(HKEY_CURRENT_USER, key_ + "\\b") &&
@@ -136,6 +136,8 @@ TEST_F(RegistryTest, UndeletableNestedKeyFailsNamedKeyAndSiblingsStillGo) {
   EXPECT_TRUE(siblingsGone);
   EXPECT_EQ(log_->Log(), LogLines({KeyFailed(Hkcu(key_))}));
   EXPECT_EQ(log_->Failures(), std::vector<std::string>{Hkcu(key_)});
+  EXPECT_EQ(error, ERROR_ACCESS_DENIED);  // a key with a sub-key left cannot go
+  EXPECT_EQ(log_->Reasons(), std::vector<unsigned long>{ERROR_ACCESS_DENIED});
 }
 
 // A user without write access to the named key: nothing is deleted, logged or listed.
@@ -168,6 +170,7 @@ TEST_F(RegistryTest, KeyPathWithAnEmptyNameIsRefused) {
   EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, key_ + "\\sub"));
   EXPECT_EQ(log_->Log(), LogLines(lines));
   EXPECT_EQ(log_->Failures(), listed);
+  EXPECT_EQ(log_->Reasons(), std::vector<unsigned long>(paths.size(), Outcome::kErrorRefused));
 }
 
 // 5,000 values, every other one holding the pattern in some case: exactly those go, each
