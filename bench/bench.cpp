@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/files.h"
-#include "engine/registry.h"
+#include "engine/removal/file_removal.h"
+#include "engine/registry/registry.h"
+#include "engine/removal/registry_removal.h"
 #include "timing.h"
 #include "whole_run.h"
 

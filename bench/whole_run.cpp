@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/handles.h"
+#include "engine/core/handles.h"
 #include "orv_machine.h"
 #include "pel_machine.h"
 #include "test_support.h"

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "app/exit_codes.h"
-#include "engine/run_settings.h"
-#include "engine/cleanup_context.h"
+#include "engine/core/run_settings.h"
+#include "engine/core/cleanup_context.h"
 #include "server/server_module.h"
 
 // The one application object: COM server state, run settings, the program title and the

@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/run_settings.h"
+#include "engine/core/run_settings.h"
 
 // What the command line asks for besides the settings it fills.
 enum class ParseOutcome {

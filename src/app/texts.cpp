@@ -1,6 +1,6 @@
 #include "app/texts.h"
 
-#include "engine/bounded_text.h"
+#include "engine/text/bounded_text.h"
 
 const char kUsageCaption[] = "Usage";
 const char kUsageText[] =

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_settings.h"
+#include "engine/core/run_settings.h"
 
 // Size of the buffers in which the summary and the failure report are built.
 const size_t kMessageBufferSize = 4096;

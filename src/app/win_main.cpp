@@ -5,7 +5,7 @@
 #include "app/app_module.h"
 #include "app/dll_search.h"
 #include "app/run_flow.h"
-#include "engine/log_file.h"
+#include "engine/core/log_file.h"
 #include "server/server_module.h"
 #include "ui/options_dialog.h"
 

@@ -5,13 +5,14 @@
 
 #include <string>
 
-#include "engine/change_gate.h"
-#include "engine/files.h"
-#include "engine/folder_identity.h"
-#include "engine/handles.h"
-#include "engine/path_names.h"
-#include "engine/registry.h"
-#include "engine/wide_text.h"
+#include "engine/removal/change_gate.h"
+#include "engine/removal/file_removal.h"
+#include "engine/removal/registry_removal.h"
+#include "engine/safety/protected_folders.h"
+#include "engine/core/handles.h"
+#include "engine/rules/path_names.h"
+#include "engine/registry/registry.h"
+#include "engine/text/wide_text.h"
 #include "orv/orv_paths.h"
 
 namespace {

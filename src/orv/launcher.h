@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/run_settings.h"
+#include "engine/core/run_settings.h"
 
 // Where the launcher is, as its settings name it: the executable's path (empty when there is
 // no usable launcher) and its icon file's name (empty when it has none).

@@ -4,12 +4,13 @@
 
 #include <vector>
 
-#include "engine/files.h"
-#include "engine/handles.h"
-#include "engine/registry.h"
-#include "engine/run_settings.h"
-#include "engine/shell.h"
-#include "engine/wide_text.h"
+#include "engine/removal/file_removal.h"
+#include "engine/core/handles.h"
+#include "engine/registry/registry.h"
+#include "engine/core/run_settings.h"
+#include "engine/removal/registry_removal.h"
+#include "engine/system/shell.h"
+#include "engine/text/wide_text.h"
 #include "orv/orv_paths.h"
 
 namespace {
@@ -23,7 +24,7 @@ const wchar_t* const kShortcutLists[] = {L"\\uninstall\\shortcuts", L"\\shortcut
 
 // The machine's uninstall list when this user may change it, else the user's own. Another
 // account's configuration may have its entry in either: both are looked at.
-void RemoveUninstallEntry(const std::wstring& entry, const RegistryScope& scope) {
+void RemoveUninstallEntry(const std::wstring& entry, const AccountScope& scope) {
   const std::wstring path = std::wstring(kUninstall) + L"\\" + entry;
   if (scope.IsOtherAccount()) {
     DeleteRegKeyTreeQuietly(HKEY_LOCAL_MACHINE, path);
@@ -40,7 +41,7 @@ void RemoveUninstallEntry(const std::wstring& entry, const RegistryScope& scope)
 
 // The list is created empty when missing, as the client's own set-up does; never in another
 // account's registry.
-void RemoveOptionalComponentEntry(const std::wstring& entry, const RegistryScope& scope) {
+void RemoveOptionalComponentEntry(const std::wstring& entry, const AccountScope& scope) {
   if (!scope.IsOtherAccount() && !EnsureRegKey(HKEY_CURRENT_USER, std::wstring(kOptionalComponents)))
     return;
   DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER,
@@ -48,7 +49,7 @@ void RemoveOptionalComponentEntry(const std::wstring& entry, const RegistryScope
 }
 
 // The running account's desktop, or the other account's own.
-bool DesktopOf(const RegistryScope& scope, std::wstring& desktop) {
+bool DesktopOf(const AccountScope& scope, std::wstring& desktop) {
   if (scope.IsOtherAccount()) {
     desktop = scope.account().desktop;
     return !desktop.empty();
@@ -56,7 +57,7 @@ bool DesktopOf(const RegistryScope& scope, std::wstring& desktop) {
   return GetSpecialFolderPath(CSIDL_DESKTOP, desktop) && !desktop.empty();
 }
 
-void RemoveDesktopShortcuts(const std::wstring& name, const RegistryScope& scope) {
+void RemoveDesktopShortcuts(const std::wstring& name, const AccountScope& scope) {
   for (const wchar_t* list : kShortcutLists) {
     RegKey key;
     if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, L"Software\\orv\\" + name + list, key)) continue;
@@ -70,18 +71,18 @@ void RemoveDesktopShortcuts(const std::wstring& name, const RegistryScope& scope
   }
 }
 
-void RemoveRunValue(HKEY root, const RegistryScope& scope) {
+void RemoveRunValue(HKEY root, const AccountScope& scope) {
   DeleteRegValueQuietlyIn(scope, root, kRun, L"orv");
 }
 
-void RemoveConfigurationKey(const std::wstring& name, const RegistryScope& scope) {
+void RemoveConfigurationKey(const std::wstring& name, const AccountScope& scope) {
   DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER, std::wstring(kConfigurations) + L"\\" + name);
 }
 
 }  // namespace
 
 void RemoveOrvConfiguration(const std::wstring& name, int32_t optionWord,
-                            const RegistryScope& scope) {
+                            const AccountScope& scope) {
   const std::wstring entry = L"orv_" + name;
   RemoveUninstallEntry(entry, scope);
   RemoveOptionalComponentEntry(entry, scope);

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/registry_scope.h"
+#include "engine/accounts/account_scope.h"
 
 // Removes the entries of configuration `name`; the desktop shortcuts only with
 // OPT_DESKTOP_SHORTCUTS. Only the shortcut files are reported. For another account the
 // entries are those of its registry and its desktop.
 void RemoveOrvConfiguration(const std::wstring& name, int32_t optionWord,
-                            const RegistryScope& scope = RegistryScope());
+                            const AccountScope& scope = AccountScope());

@@ -1,7 +1,7 @@
 #include "orv/orv_paths.h"
 
-#include "engine/path_names.h"
-#include "engine/text_utils.h"
+#include "engine/rules/path_names.h"
+#include "engine/text/text_utils.h"
 
 bool IsUsableDataFolderName(const std::string& name) { return IsPlainName(name); }
 

@@ -3,7 +3,7 @@
 // made before any of them becomes part of a path the program deletes. Texts are UTF-8.
 #include <string>
 
-#include "engine/text_utils.h"  // FolderOfPath
+#include "engine/text/text_utils.h"  // FolderOfPath
 
 // A configuration name may name a data folder only when it is one plain folder name
 // (IsPlainName). Its registry entries go in any case.

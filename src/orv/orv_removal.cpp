@@ -3,17 +3,18 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "engine/run_settings.h"
-#include "engine/catalogue_runner.h"
-#include "engine/change_gate.h"
-#include "engine/data_folder.h"
-#include "engine/files.h"
-#include "engine/handles.h"
-#include "engine/profiles.h"
-#include "engine/registry.h"
-#include "engine/shell.h"
-#include "engine/user_accounts.h"
-#include "engine/wide_text.h"
+#include "engine/core/run_settings.h"
+#include "engine/catalogue/catalogue_runner.h"
+#include "engine/removal/change_gate.h"
+#include "engine/removal/data_folder.h"
+#include "engine/removal/file_removal.h"
+#include "engine/core/handles.h"
+#include "engine/accounts/profiles.h"
+#include "engine/registry/registry.h"
+#include "engine/removal/registry_removal.h"
+#include "engine/system/shell.h"
+#include "engine/accounts/user_accounts.h"
+#include "engine/text/wide_text.h"
 #include "orv/orv_catalogue.h"
 #include "orv/orv_configuration.h"
 #include "orv/orv_paths.h"
@@ -67,7 +68,7 @@ void CleanDataFolders(const std::wstring& appData, const std::vector<std::wstrin
 // The per-user part of the removal once more, with another account's own configurations,
 // registry, desktop and application-data folder. Shutdown and machine-wide steps are not
 // repeated.
-void RemoveOrvForAccount(const RegistryScope& scope, int32_t optionWord) {
+void RemoveOrvForAccount(const AccountScope& scope, int32_t optionWord) {
   const std::vector<std::wstring> configurations = ListOrvConfigurations(scope);
   for (const std::wstring& name : configurations) RemoveOrvConfiguration(name, optionWord, scope);
   RunCatalogue(kOrvCatalogue, scope);
@@ -78,7 +79,7 @@ void RemoveOrvForAccount(const RegistryScope& scope, int32_t optionWord) {
 
 }  // namespace
 
-std::vector<std::wstring> ListOrvConfigurations(const RegistryScope& scope) {
+std::vector<std::wstring> ListOrvConfigurations(const AccountScope& scope) {
   RegKey key;
   if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, L"Software\\orv", key)) return {};
   return SubKeyNames(key.get());
@@ -103,5 +104,5 @@ void RemoveOrvClient(const Run& run) {
     CleanDataFolders(appData, configurations, optionWord);
   if (HasOptions(optionWord, OPT_ALL_USERS))
     ForEachOtherUserAccount(
-        [optionWord](const RegistryScope& scope) { RemoveOrvForAccount(scope, optionWord); });
+        [optionWord](const AccountScope& scope) { RemoveOrvForAccount(scope, optionWord); });
 }

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/registry_scope.h"
-#include "engine/run_settings.h"
+#include "engine/accounts/account_scope.h"
+#include "engine/core/run_settings.h"
 
 // Removes the ORV client: shutdown, configurations, catalogue, Windows folder, data folders,
 // as the run's ORV option word asks.
@@ -12,7 +12,7 @@ void RemoveOrvClient(const Run& run);
 
 // The sub-key names of HKCU "Software\orv" (in the scope's account), in enumeration order:
 // the configurations, as the registry holds them.
-std::vector<std::wstring> ListOrvConfigurations(const RegistryScope& scope = RegistryScope());
+std::vector<std::wstring> ListOrvConfigurations(const AccountScope& scope = AccountScope());
 
 // Removes the client's files from one data folder (ending in a backslash): the whole folder
 // with OPT_CONTENT_STORE and OPT_PREFS, otherwise the content store (OPT_CONTENT_STORE), the

@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/handles.h"
-#include "engine/registry.h"
-#include "engine/shell.h"
-#include "engine/text_utils.h"
+#include "engine/core/handles.h"
+#include "engine/registry/registry.h"
+#include "engine/system/shell.h"
+#include "engine/text/text_utils.h"
 #include "orv/orv_ids.h"
-#include "engine/wide_text.h"
+#include "engine/text/wide_text.h"
 
 namespace {
 

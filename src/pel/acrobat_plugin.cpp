@@ -2,10 +2,11 @@
 
 #include <string>
 
-#include "engine/files.h"
-#include "engine/registry.h"
-#include "engine/handles.h"
-#include "engine/wide_text.h"
+#include "engine/removal/file_removal.h"
+#include "engine/registry/registry.h"
+#include "engine/core/handles.h"
+#include "engine/removal/registry_removal.h"
+#include "engine/text/wide_text.h"
 #include "pel/pel_paths.h"
 #include "pel/pel_removal.h"
 

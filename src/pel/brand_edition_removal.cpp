@@ -1,12 +1,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_settings.h"
-#include "engine/data_folder.h"
-#include "engine/files.h"
-#include "engine/registry.h"
-#include "engine/registry_scope.h"
-#include "engine/wide_text.h"
+#include "engine/core/run_settings.h"
+#include "engine/removal/data_folder.h"
+#include "engine/removal/file_removal.h"
+#include "engine/registry/registry.h"
+#include "engine/accounts/account_scope.h"
+#include "engine/removal/registry_removal.h"
+#include "engine/text/wide_text.h"
 #include "pel/pel_ids.h"
 #include "pel/pel_paths.h"
 #include "pel/pel_removal.h"
@@ -24,7 +25,7 @@ const char* const kDataFolderLeftovers[] = {
 
 // "gw" is too short to match by containment: only the values named "gw" and "gw-gw" go.
 // Another account's scope takes the values of its own Run key only.
-void RemoveRunValues(const BrandEdition& edition, const RegistryScope& scope) {
+void RemoveRunValues(const BrandEdition& edition, const AccountScope& scope) {
   if (RunValuesNamedExactly(edition)) {
     DeleteRegValueNamedIn(scope, HKEY_CURRENT_USER, kRunKey, L"gw");
     DeleteRegValueNamedIn(scope, HKEY_LOCAL_MACHINE, kRunKey, L"gw");
@@ -83,7 +84,7 @@ void RemoveDesktopShortcuts(const BrandEdition& edition, const PelLocations& loc
 
 void RemoveBrandEdition(const BrandEdition& edition, const PelLocations& locations,
                         int32_t optionWord) {
-  RemoveRunValues(edition, RegistryScope());
+  RemoveRunValues(edition, AccountScope());
   RemoveUninstallEntry(edition);
   RemoveInstallShieldFolder(edition, locations);
   if (HasOptions(optionWord, OPT_START_MENU)) RemoveStartMenuFolder(edition, locations);
@@ -91,7 +92,7 @@ void RemoveBrandEdition(const BrandEdition& edition, const PelLocations& locatio
   if (HasOptions(optionWord, OPT_DESKTOP_SHORTCUTS)) RemoveDesktopShortcuts(edition, locations);
 }
 
-void RemoveBrandEditionForAccount(const BrandEdition& edition, const RegistryScope& scope,
+void RemoveBrandEditionForAccount(const BrandEdition& edition, const AccountScope& scope,
                                   int32_t optionWord) {
   RemoveRunValues(edition, scope);
   const OtherAccount& account = scope.account();

@@ -3,7 +3,7 @@
 // run once after the editions. Portable data; the Windows side maps roots to handles.
 #include <cstddef>
 
-#include "engine/catalogue.h"
+#include "engine/catalogue/catalogue.h"
 #include "pel/pel_ids.h"
 
 const size_t kPelCatalogueSize = 77;

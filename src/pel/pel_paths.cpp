@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "engine/path_names.h"
-#include "engine/text_utils.h"
+#include "engine/rules/path_names.h"
+#include "engine/text/text_utils.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "engine/utf8_text.h"
+#include "engine/text/utf8_text.h"
 #include "pel/brand_editions.h"
 
 // Buffers of the fixed formats in characters, terminating zero included. A path that would not

@@ -5,16 +5,17 @@
 
 #include <vector>
 
-#include "engine/catalogue_runner.h"
-#include "engine/change_gate.h"
-#include "engine/run_settings.h"
-#include "engine/files.h"
-#include "engine/registry.h"
-#include "engine/handles.h"
-#include "engine/profiles.h"
-#include "engine/shell.h"
-#include "engine/user_accounts.h"
-#include "engine/wide_text.h"
+#include "engine/catalogue/catalogue_runner.h"
+#include "engine/removal/change_gate.h"
+#include "engine/core/run_settings.h"
+#include "engine/removal/file_removal.h"
+#include "engine/registry/registry.h"
+#include "engine/core/handles.h"
+#include "engine/accounts/profiles.h"
+#include "engine/removal/registry_removal.h"
+#include "engine/system/shell.h"
+#include "engine/accounts/user_accounts.h"
+#include "engine/text/wide_text.h"
 #include "pel/pel_catalogue.h"
 #include "pel/pel_control.h"
 #include "pel/pel_ids.h"
@@ -139,7 +140,7 @@ void RemoveTemporaryImages() {
 // The per-user part once more, in another account: each edition's Run values and data
 // folders, then the catalogue's rows of the current user's roots. No shutdown, and nothing
 // machine-wide again.
-void RemovePelForAccount(const RegistryScope& scope, int32_t optionWord) {
+void RemovePelForAccount(const AccountScope& scope, int32_t optionWord) {
   for (const BrandEdition& edition : kBrandEditions)
     RemoveBrandEditionForAccount(edition, scope, optionWord);
   RunCatalogue(kPelCatalogue, scope);
@@ -174,5 +175,5 @@ void RemovePelClient(const Run& run) {
   RemoveTemporaryImages();
   if (HasOptions(optionWord, OPT_ALL_USERS))
     ForEachOtherUserAccount(
-        [optionWord](const RegistryScope& scope) { RemovePelForAccount(scope, optionWord); });
+        [optionWord](const AccountScope& scope) { RemovePelForAccount(scope, optionWord); });
 }

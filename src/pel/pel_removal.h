@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/registry_scope.h"
-#include "engine/run_settings.h"
+#include "engine/accounts/account_scope.h"
+#include "engine/core/run_settings.h"
 #include "pel/brand_editions.h"
 #include "pel/pel_locations.h"
 
@@ -21,7 +21,7 @@ void RemoveBrandEdition(const BrandEdition& edition, const PelLocations& locatio
 // The per-user part of an edition's removal in another account: its Run values and, unless
 // the all-users pass already reached them, its data folders in the account's own
 // application-data folder.
-void RemoveBrandEditionForAccount(const BrandEdition& edition, const RegistryScope& scope,
+void RemoveBrandEditionForAccount(const BrandEdition& edition, const AccountScope& scope,
                                   int32_t optionWord);
 
 // Cleans one data folder (ending in a backslash) as the content-store and preferences bits ask.

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "engine/bounded_text.h"
+#include "engine/text/bounded_text.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "server/registrar.h"
 
-#include "engine/handles.h"
-#include "engine/registry.h"
-#include "engine/wide_text.h"
+#include "engine/core/handles.h"
+#include "engine/registry/registry.h"
+#include "engine/text/wide_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "server/server_module.h"
 
-#include "engine/text_utils.h"
+#include "engine/text/text_utils.h"
 
 namespace {
 
@@ -20,10 +20,10 @@ ServerState& Server() {
 #include <string>
 #include <vector>
 
-#include "engine/handles.h"
+#include "engine/core/handles.h"
 #include "resource.h"
 #include "server/registrar.h"
-#include "engine/wide_text.h"
+#include "engine/text/wide_text.h"
 
 ClassEntry kClassTable[] = {{nullptr, nullptr, nullptr, nullptr, nullptr, 0}};
 

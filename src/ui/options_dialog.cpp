@@ -1,6 +1,6 @@
 #include "ui/options_dialog.h"
 
-#include "engine/run_settings.h"
+#include "engine/core/run_settings.h"
 #include "resource.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/run_settings.h"
+#include "engine/core/run_settings.h"
 
 // Runs the options dialog captioned `title`; on OK it has set the option words and the log
 // and verbose flags of `settings`. True when either option word is non-zero afterwards (also

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "engine/cleanup_context.h"
-#include "engine/log_file.h"
+#include "engine/core/cleanup_context.h"
+#include "engine/core/log_file.h"
 #include "test_support.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "engine/handles.h"
+#include "engine/core/handles.h"
 #include "test_support.h"
 #include "version.h"
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "engine/backup_root.h"
+#include "engine/backup/backup_root.h"
 #include "test_support.h"
 
 namespace {

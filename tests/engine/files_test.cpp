@@ -7,11 +7,11 @@
 
 #include <shlobj.h>
 
-#include "engine/file_calls.h"
-#include "engine/files.h"
-#include "engine/wide_text.h"
-#include "engine/shell.h"
-#include "engine/system_folders.h"
+#include "engine/files/file_calls.h"
+#include "engine/removal/file_removal.h"
+#include "engine/text/wide_text.h"
+#include "engine/system/shell.h"
+#include "engine/safety/protected_folders.h"
 #include "log_capture.h"
 #include "test_support.h"
 

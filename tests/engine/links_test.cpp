@@ -11,10 +11,10 @@
 
 #include <shlobj.h>
 
-#include "engine/file_calls.h"
-#include "engine/files.h"
-#include "engine/log_file.h"
-#include "engine/shell.h"
+#include "engine/files/file_calls.h"
+#include "engine/removal/file_removal.h"
+#include "engine/core/log_file.h"
+#include "engine/system/shell.h"
 #include "log_capture.h"
 #include "test_support.h"
 

@@ -1,9 +1,9 @@
 #include "log_capture.h"
 
-#include "engine/file_calls.h"
-#include "engine/files.h"
-#include "engine/shell.h"
-#include "engine/wide_text.h"
+#include "engine/files/file_calls.h"
+#include "engine/removal/file_removal.h"
+#include "engine/system/shell.h"
+#include "engine/text/wide_text.h"
 #include "test_support.h"
 
 LogCapture::LogCapture(const std::string& logPath) : path_(logPath) {

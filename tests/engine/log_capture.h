@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/cleanup_context.h"
+#include "engine/core/cleanup_context.h"
 
 class LogCapture {
  public:

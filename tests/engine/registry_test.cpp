@@ -5,10 +5,11 @@
 
 #include <memory>
 
-#include "engine/backup_restore.h"
-#include "engine/change_gate.h"
-#include "engine/registry.h"
-#include "engine/wide_text.h"
+#include "engine/backup/backup_restore.h"
+#include "engine/removal/change_gate.h"
+#include "engine/registry/registry.h"
+#include "engine/removal/registry_removal.h"
+#include "engine/text/wide_text.h"
 #include "log_capture.h"
 #include "test_support.h"
 

@@ -3,7 +3,7 @@
 
 #include <shlobj.h>
 
-#include "engine/shell.h"
+#include "engine/system/shell.h"
 #include "test_support.h"
 
 namespace {

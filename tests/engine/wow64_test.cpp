@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "engine/files.h"
+#include "engine/removal/file_removal.h"
 #include "log_capture.h"
 #include "test_support.h"
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/path_names.h"
-#include "engine/path_rules.h"
-#include "engine/profile_layout.h"
+#include "engine/rules/path_names.h"
+#include "engine/rules/path_rules.h"
+#include "engine/rules/profile_layout.h"
 #include "orv/orv_paths.h"
-#include "engine/rename_queue.h"
+#include "engine/registry/rename_queue.h"
 #include "pel/pel_paths.h"
 #include "server/registrar_script.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/reg_file.h"
+#include "engine/registry/reg_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<RegFileKey> keys;

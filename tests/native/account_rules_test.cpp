@@ -1,7 +1,7 @@
 // Which profile-list entries are other user accounts, and which of their paths are used.
 #include <gtest/gtest.h>
 
-#include "engine/account_rules.h"
+#include "engine/rules/account_rules.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/backup_layout.h"
-#include "engine/backup_names.h"
-#include "engine/gone_items.h"
-#include "engine/reg_file.h"
+#include "engine/backup/backup_layout.h"
+#include "engine/backup/backup_names.h"
+#include "engine/removal/gone_items.h"
+#include "engine/registry/reg_file.h"
 
 namespace {
 

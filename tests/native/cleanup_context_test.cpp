@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/cleanup_context.h"
+#include "engine/core/cleanup_context.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "engine/path_names.h"
+#include "engine/rules/path_names.h"
 #include "orv/orv_paths.h"
-#include "engine/rename_queue.h"
+#include "engine/registry/rename_queue.h"
 
 namespace {
 

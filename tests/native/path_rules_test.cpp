@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "engine/path_rules.h"
+#include "engine/rules/path_rules.h"
 
 namespace {
 

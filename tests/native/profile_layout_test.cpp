@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/profile_layout.h"
+#include "engine/rules/profile_layout.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/restore_targets.h"
+#include "engine/backup/restore_targets.h"
 
 namespace {
 

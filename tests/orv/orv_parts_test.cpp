@@ -6,11 +6,12 @@
 
 #include <algorithm>
 
-#include "engine/run_settings.h"
-#include "engine/wide_text.h"
+#include "engine/core/run_settings.h"
+#include "engine/removal/registry_removal.h"
+#include "engine/text/wide_text.h"
 #include "log_capture.h"
 #include "orv/launcher.h"
-#include "engine/registry.h"
+#include "engine/registry/registry.h"
 #include "orv/orv_ids.h"
 #include "orv/orv_configuration.h"
 #include "orv/orv_removal.h"

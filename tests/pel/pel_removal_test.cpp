@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "engine/run_settings.h"
-#include "engine/handles.h"
+#include "engine/core/run_settings.h"
+#include "engine/core/handles.h"
 #include "pel/pel_control.h"
 #include "pel/pel_ids.h"
 #include "pel_machine.h"

@@ -1,0 +1,295 @@
+#include "engine/accounts/user_accounts.h"
+
+#include <windows.h>
+#include <sddl.h>
+#include <shlobj.h>
+
+#include <memory>
+#include <set>
+
+#include "engine/rules/account_rules.h"
+#include "engine/core/cleanup_context.h"
+#include "engine/core/handles.h"
+#include "engine/rules/path_rules.h"
+#include "engine/rules/profile_layout.h"
+#include "engine/accounts/profiles.h"
+#include "engine/registry/registry.h"
+#include "engine/system/shell.h"
+#include "engine/files/folder_ids.h"
+#include "engine/system/system_roots.h"
+#include "engine/text/text_utils.h"
+#include "engine/text/wide_text.h"
+
+namespace {
+
+const wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+const wchar_t kUserShellFolders[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const wchar_t kUserHiveFile[] = L"\\NTUSER.DAT";
+const wchar_t kClassesHiveFile[] = L"\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat";
+const wchar_t kClassesSuffix[] = L"_Classes";
+const DWORD kPathValueSize = 32767;  // the longest path Windows knows, in characters
+
+// The SID of the account this process runs as, "" when it cannot be read.
+std::wstring RunningAccountSid() {
+  KernelHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return std::wstring();
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  if (size == 0) return std::wstring();
+  std::vector<BYTE> buffer(size);
+  if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
+    return std::wstring();
+  wchar_t* text = nullptr;
+  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
+    return std::wstring();
+  const std::wstring sid = text;
+  LocalFree(text);
+  return sid;
+}
+
+std::wstring Expanded(const std::wstring& value) {
+  const DWORD needed = ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
+  if (needed == 0) return std::wstring();
+  std::wstring buffer(needed, L'\0');
+  const DWORD length = ExpandEnvironmentStringsW(value.c_str(), &buffer[0], needed);
+  if (length == 0 || length > needed) return std::wstring();
+  buffer.resize(length - 1);
+  return buffer;
+}
+
+std::wstring ReadPathValue(HKEY root, const std::wstring& key, const wchar_t* name) {
+  RegKey opened;
+  if (OpenKey(root, key, KEY_READ, opened) != ERROR_SUCCESS)
+    return std::wstring();
+  return ReadRegStringWithin(opened.get(), name, kPathValueSize);
+}
+
+// A folder of the account, read from its own registry (never the running account's
+// environment); "" when not known.
+std::wstring AccountShellFolder(const std::wstring& userKey, const std::wstring& profile,
+                                const wchar_t* name) {
+  std::wstring value = ReadPathValue(HKEY_USERS, userKey + L"\\" + kUserShellFolders, name);
+  if (value.empty()) value = ReadPathValue(HKEY_USERS, userKey + L"\\" + kShellFolders, name);
+  return value.empty() ? std::wstring()
+                       : WideOfUtf8(AccountFolderPath(Utf8Of(value), Utf8Of(profile)));
+}
+
+bool SameFolder(const std::wstring& a, const std::wstring& b) {
+  return NormalizeFolderPath(Utf8Of(a)) == NormalizeFolderPath(Utf8Of(b));
+}
+
+// Backup and restore privileges, enabled while the object lives (only once asked for) and
+// put back as they were afterwards.
+class HivePrivileges {
+ public:
+  HivePrivileges() = default;
+  HivePrivileges(const HivePrivileges&) = delete;
+  HivePrivileges& operator=(const HivePrivileges&) = delete;
+  ~HivePrivileges() {
+    if (changed_) AdjustTokenPrivileges(token_.get(), FALSE, &previous_.header, 0, nullptr, nullptr);
+  }
+  void Enable() {
+    if (asked_) return;
+    asked_ = true;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
+                          token_.Receive()))
+      return;
+    Privileges wanted = {};
+    wanted.header.PrivilegeCount = 2;
+    if (!LookupPrivilegeValueA(nullptr, SE_BACKUP_NAME, &wanted.header.Privileges[0].Luid) ||
+        !LookupPrivilegeValueA(nullptr, SE_RESTORE_NAME, &wanted.second.Luid))
+      return;
+    wanted.header.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    wanted.second.Attributes = SE_PRIVILEGE_ENABLED;
+    DWORD size = 0;
+    changed_ = AdjustTokenPrivileges(token_.get(), FALSE, &wanted.header, sizeof(previous_),
+                                     &previous_.header, &size) != FALSE;
+  }
+
+ private:
+  // TOKEN_PRIVILEGES with room for two entries.
+  struct Privileges {
+    TOKEN_PRIVILEGES header;
+    LUID_AND_ATTRIBUTES second;
+  };
+  KernelHandle token_;
+  Privileges previous_ = {};
+  bool asked_ = false;
+  bool changed_ = false;
+};
+
+// One registry of another account under HKEY_USERS: the one already there (the account is
+// logged on), or one loaded from its file and unloaded again when the object goes.
+class UserHive {
+ public:
+  UserHive() = default;
+  UserHive(const UserHive&) = delete;
+  UserHive& operator=(const UserHive&) = delete;
+  // A registry that stays loaded keeps its user from logging on normally: that is reported.
+  ~UserHive() {
+    if (loaded_ && UnloadUserRegistry(name_) != ERROR_SUCCESS) ReportOnce(file_);
+  }
+
+  // True when the registry is at hand under `name`. A missing file is no failure; a file
+  // that is there but cannot be read or loaded is reported once per run.
+  bool Mount(const std::wstring& name, const std::wstring& file, HivePrivileges& privileges) {
+    RegKey present;
+    if (OpenKey(HKEY_USERS, name, KEY_READ, present) == ERROR_SUCCESS)
+      return Ready(name);
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) ReportOnce(file);
+      return false;
+    }
+    privileges.Enable();
+    if (LoadUserRegistry(name, file) == ERROR_SUCCESS) {
+      loaded_ = true;
+      file_ = file;
+      return Ready(name);
+    }
+    ReportOnce(file);
+    return false;
+  }
+  const std::wstring& name() const { return name_; }
+
+ private:
+  bool Ready(const std::wstring& name) {
+    name_ = name;
+    return true;
+  }
+  // Both clients pass every account; a file that resists is listed once.
+  static void ReportOnce(const std::wstring& file) {
+    static std::set<std::wstring> reported;
+    if (reported.insert(file).second) TheCleanupContext().ReportUserHive(LogText(file), false);
+  }
+  std::wstring name_;
+  std::wstring file_;
+  bool loaded_ = false;
+};
+
+// What the running account's own folders tell about every account: the all-users
+// application-data folders (cleaned in the running account's pass) and where this PC's
+// layout puts application data inside a profile. Read once for all accounts.
+struct RunningLayout {
+  std::vector<std::wstring> cleanedFolders;
+  bool known = false;  // false when the running account's application data is not known
+  std::wstring appDataSuffix;
+};
+
+RunningLayout ReadRunningLayout() {
+  RunningLayout layout;
+  std::wstring appData;
+  if (!GetSpecialFolderPath(CSIDL_APPDATA, appData) || appData.empty()) return layout;
+  std::wstring profile;
+  if (!GetSpecialFolderPath(CSIDL_PROFILE, profile)) profile.clear();
+  const ProfileLayout found = FindProfileLayout(Utf8Of(appData), Utf8Of(profile));
+  AppendAppDataFoldersOf(found, layout.cleanedFolders);
+  layout.known = true;
+  layout.appDataSuffix = WideOfUtf8(found.suffix);
+  return layout;
+}
+
+// The account's application-data folder: its own setting, else the place this PC's layout
+// gives it in its profile.
+std::wstring AccountAppData(const UserAccount& account, const std::wstring& userKey,
+                            const RunningLayout& layout) {
+  const std::wstring own = AccountShellFolder(userKey, account.profile, L"AppData");
+  if (!own.empty() || !layout.known) return own;
+  return account.profile + layout.appDataSuffix;
+}
+
+OtherAccount DescribeAccount(const UserAccount& account, const std::wstring& userKey,
+                             const std::wstring& classesKey, const RunningLayout& layout) {
+  OtherAccount other;
+  other.userKey = userKey;
+  other.classesKey = classesKey;
+  other.profile = account.profile + L"\\";
+  other.desktop = AccountShellFolder(userKey, account.profile, L"Desktop");
+  other.appData = AccountAppData(account, userKey, layout);
+  for (const std::wstring& folder : layout.cleanedFolders)
+    if (!other.appData.empty() && SameFolder(folder, other.appData)) other.appDataCleaned = true;
+  return other;
+}
+
+// A profile folder that may be used: not a system folder by its spelling, and not one by what
+// it is on disk (a short name or ".." spells a system folder otherwise).
+bool IsUsableProfile(const std::wstring& profile, const ProtectedFolders& systemFolders,
+                     const FolderIdSet& systemIds) {
+  return IsUsableProfileFolder(Utf8Of(profile), systemFolders) && !systemIds.HoldsPath(profile);
+}
+
+std::vector<UserAccount> ReadOtherUserAccounts() {
+  std::vector<UserAccount> accounts;
+  RegKey list;
+  if (OpenKey(HKEY_LOCAL_MACHINE, kProfileList, KEY_READ, list) != ERROR_SUCCESS)
+    return accounts;
+  const std::wstring running = RunningAccountSid();
+  ProtectedFolders systemFolders = GatherSystemFolders();
+  const std::wstring profilesRoot =
+      Expanded(ReadRegStringWithin(list.get(), L"ProfilesDirectory", kPathValueSize));
+  if (!profilesRoot.empty()) systemFolders.folders.push_back(Utf8Of(profilesRoot));
+  const FolderIdSet systemIds(systemFolders);
+  for (const std::wstring& sid : SubKeyNames(list.get())) {
+    if (!IsUserAccountSid(Utf8Of(sid)) || lstrcmpiW(sid.c_str(), running.c_str()) == 0) continue;
+    const std::wstring profile = Expanded(ReadPathValue(list.get(), sid, L"ProfileImagePath"));
+    if (profile.empty() || !IsUsableProfile(profile, systemFolders, systemIds)) continue;
+    accounts.push_back(UserAccount{sid, WithoutTrailingBackslashes(profile)});
+  }
+  return accounts;
+}
+
+}  // namespace
+
+const std::vector<UserAccount>& ListOtherUserAccounts() {
+  // Read once: the protected folders and each client's pass over the accounts all need the
+  // list, and the profile list does not change while the program runs.
+  static const std::vector<UserAccount> accounts = ReadOtherUserAccounts();
+  return accounts;
+}
+
+struct AccountRegistries::Held {
+  HivePrivileges privileges;  // outlives every hive: unloading needs them too
+  std::vector<std::unique_ptr<UserHive>> hives;
+};
+
+AccountRegistries::AccountRegistries() : held_(new Held) {}
+
+AccountRegistries::~AccountRegistries() {
+  while (!held_->hives.empty()) held_->hives.pop_back();  // the last loaded goes first
+}
+
+bool AccountRegistries::Mount(const std::wstring& key) {
+  RegKey present;
+  if (OpenKey(HKEY_USERS, key, KEY_READ, present) == ERROR_SUCCESS)
+    return true;
+  const size_t suffix = key.size() > wcslen(kClassesSuffix) ? key.size() - wcslen(kClassesSuffix) : 0;
+  const bool classes = suffix && lstrcmpiW(key.c_str() + suffix, kClassesSuffix) == 0;
+  const std::wstring sid = classes ? key.substr(0, suffix) : key;
+  for (const UserAccount& account : ListOtherUserAccounts()) {
+    if (lstrcmpiW(account.sid.c_str(), sid.c_str()) != 0) continue;
+    std::unique_ptr<UserHive> hive(new UserHive);
+    const std::wstring file = account.profile + (classes ? kClassesHiveFile : kUserHiveFile);
+    if (!hive->Mount(key, file, held_->privileges)) return false;
+    held_->hives.push_back(std::move(hive));
+    return true;
+  }
+  return false;
+}
+
+void ForEachOtherUserAccount(const std::function<void(const AccountScope&)>& step) {
+  const std::vector<UserAccount>& accounts = ListOtherUserAccounts();
+  if (accounts.empty()) return;
+  HivePrivileges privileges;  // outlives every hive below: unloading needs them too
+  const RunningLayout layout = ReadRunningLayout();
+  for (const UserAccount& account : accounts) {
+    UserHive user;
+    if (!user.Mount(account.sid, account.profile + kUserHiveFile, privileges)) continue;
+    UserHive classes;
+    const bool hasClasses = classes.Mount(account.sid + kClassesSuffix,
+                                          account.profile + kClassesHiveFile, privileges);
+    step(AccountScope(DescribeAccount(account, user.name(), hasClasses ? classes.name() : std::wstring(),
+                                       layout)));
+  }  // the classes go first, then the user's registry
+}

@@ -1,0 +1,368 @@
+#include "engine/backup/backup_root.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+#include <shlobj.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "engine/backup/backup_names.h"
+#include "engine/text/text_utils.h"
+
+namespace {
+
+struct LocalTraits {
+  static HLOCAL Invalid() { return nullptr; }
+  static bool IsValid(HLOCAL p) { return p != nullptr; }
+  static void Close(HLOCAL p) { LocalFree(p); }
+};
+using LocalMemory = UniqueHandle<HLOCAL, LocalTraits>;  // what the security calls allocate
+
+const wchar_t kPurgonFolder[] = L"Purgon";
+const wchar_t kBackupsFolder[] = L"backups";
+const unsigned kMaxBackupsPerSecond = 1000;
+
+// What lets an account put something into a folder, take it away, or give itself that right.
+const ACCESS_MASK kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE |
+                                  WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+
+BackupPlaceResult Failed(BackupPlaceOutcome outcome, const std::wstring& reason, DWORD error = 0) {
+  BackupPlaceResult result;
+  result.outcome = outcome;
+  result.error = error;
+  result.reason = reason;
+  if (error) result.reason += L" (error " + std::to_wstring(error) + L")";
+  return result;
+}
+
+// Backup names are ASCII; anything else in a listing is no backup.
+bool AsciiName(const wchar_t* wide, std::string& name) {
+  name.clear();
+  for (; *wide; ++wide) {
+    if (*wide < 0x20 || *wide > 0x7e) return false;
+    name += static_cast<char>(*wide);
+  }
+  return true;
+}
+
+std::wstring WidenAscii(const std::string& name) { return std::wstring(name.begin(), name.end()); }
+
+bool ProcessUserSid(std::vector<BYTE>& sid) {
+  KernelHandle token;
+  DWORD size = 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return false;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
+    return false;
+  const PSID user = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+  sid.assign(static_cast<BYTE*>(user), static_cast<BYTE*>(user) + GetLengthSid(user));
+  return true;
+}
+
+// Built by hand rather than with CreateWellKnownSid, which Windows 2000 lacks.
+bool NtAuthoritySid(std::initializer_list<DWORD> subAuthorities, std::vector<BYTE>& sid) {
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  const BYTE count = static_cast<BYTE>(subAuthorities.size());
+  sid.assign(GetSidLengthRequired(count), 0);
+  if (!InitializeSid(sid.data(), &nt, count)) return false;
+  DWORD index = 0;
+  for (DWORD subAuthority : subAuthorities) *GetSidSubAuthority(sid.data(), index++) = subAuthority;
+  return true;
+}
+
+bool SystemSid(std::vector<BYTE>& sid) { return NtAuthoritySid({SECURITY_LOCAL_SYSTEM_RID}, sid); }
+
+bool AdministratorsSid(std::vector<BYTE>& sid) {
+  return NtAuthoritySid({SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS}, sid);
+}
+
+// The accounts that may own and change the folders: the system, the administrators and the
+// running account.
+class TrustedAccounts {
+ public:
+  TrustedAccounts() {
+    complete_ = SystemSid(system_) && AdministratorsSid(administrators_) && ProcessUserSid(user_);
+  }
+  bool complete() const { return complete_; }
+  bool Contains(PSID sid) const {
+    for (const std::vector<BYTE>* trusted : {&system_, &administrators_, &user_})
+      if (!trusted->empty() && EqualSid(sid, const_cast<BYTE*>(trusted->data()))) return true;
+    return false;
+  }
+
+ private:
+  bool complete_ = false;
+  std::vector<BYTE> system_, administrators_, user_;
+};
+
+// An allowed entry that applies to the folder itself and grants an untrusted account a right
+// to change it. Entries of kinds whose account cannot be read here count when they grant such
+// a right; denied and audit entries take nothing away from the check.
+bool LetsOthersChange(const ACE_HEADER* ace, const TrustedAccounts& trusted) {
+  if (ace->AceFlags & INHERIT_ONLY_ACE) return false;
+  const ACCESS_MASK mask = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(ace)->Mask;
+  switch (ace->AceType) {
+    case ACCESS_ALLOWED_ACE_TYPE:
+    case ACCESS_ALLOWED_CALLBACK_ACE_TYPE: {
+      const auto* allowed = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(ace);
+      return (mask & kChangeRights) && !trusted.Contains(const_cast<DWORD*>(&allowed->SidStart));
+    }
+    case ACCESS_DENIED_ACE_TYPE:
+    case ACCESS_DENIED_OBJECT_ACE_TYPE:
+    case ACCESS_DENIED_CALLBACK_ACE_TYPE:
+    case ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE:
+    case SYSTEM_AUDIT_ACE_TYPE:
+    case SYSTEM_ALARM_ACE_TYPE:
+      return false;
+    default:
+      return (mask & kChangeRights) != 0;
+  }
+}
+
+BackupPlaceResult CheckSecurity(HANDLE folder, const std::wstring& what) {
+  const TrustedAccounts trusted;
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  LocalMemory descriptor;
+  const DWORD status = GetSecurityInfo(folder, SE_FILE_OBJECT,
+                                       OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                       &owner, nullptr, &dacl, nullptr,
+                                       reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.Receive()));
+  if (status != ERROR_SUCCESS || !trusted.complete() || !owner)
+    return Failed(BackupPlaceOutcome::Unreadable, what + L" cannot be checked",
+                  status != ERROR_SUCCESS ? status : ERROR_INVALID_SECURITY_DESCR);
+  if (!trusted.Contains(owner))
+    return Failed(BackupPlaceOutcome::ForeignOwner, what + L" belongs to another account");
+  // No DACL at all lets everyone do everything.
+  bool othersMayChange = dacl == nullptr;
+  for (DWORD index = 0; dacl && index < dacl->AceCount && !othersMayChange; ++index) {
+    void* ace = nullptr;
+    othersMayChange = !GetAce(dacl, index, &ace) || LetsOthersChange(static_cast<ACE_HEADER*>(ace), trusted);
+  }
+  if (othersMayChange)
+    return Failed(BackupPlaceOutcome::OthersMayChange, what + L" can be changed by other users");
+  return BackupPlaceResult();
+}
+
+// The name the open folder really has: under Wine a Unix link is opened as what it points at
+// and shows as a plain folder on the handle, but its final path names the target.
+bool NamedOtherwise(HANDLE folder, const std::wstring& path) {
+  using FinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+  const auto finalPath = reinterpret_cast<FinalPath>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW"));
+  if (!finalPath) return false;  // before Vista: junctions only, which the handle shows
+  std::vector<wchar_t> buffer(32768);
+  const DWORD length = finalPath(folder, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+  // Unknown: Windows itself shows its links on the handle, which was checked before.
+  if (length == 0 || length >= buffer.size()) return false;
+  const std::wstring final(buffer.data(), length);
+  const std::wstring asked = path.substr(path.rfind(L'\\') + 1);
+  const std::wstring got = final.substr(final.rfind(L'\\') + 1);
+  return lstrcmpiW(asked.c_str(), got.c_str()) != 0;
+}
+
+BackupPlaceResult CheckIsOwnFolder(HANDLE folder, const std::wstring& path, const std::wstring& what) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(folder, &info)) {
+    const DWORD error = GetLastError();
+    return Failed(BackupPlaceOutcome::Unreadable, what + L" cannot be checked", error);
+  }
+  // The handle shows a Windows link itself; the path shows a Unix link under Wine.
+  const DWORD byPath = GetFileAttributesW(path.c_str());
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+      (byPath != INVALID_FILE_ATTRIBUTES && (byPath & FILE_ATTRIBUTE_REPARSE_POINT)) ||
+      NamedOtherwise(folder, path))
+    return Failed(BackupPlaceOutcome::Link, what + L" is a link");
+  if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return Failed(BackupPlaceOutcome::NotAFolder, what + L" is not a folder");
+  return BackupPlaceResult();
+}
+
+// The protected DACL of what is made here: the system and the administrators, and for the
+// per-user folder the running account, with full control of the folder and all below it.
+bool MakeFolderSecurity(bool perUser, LocalMemory& descriptor) {
+  std::wstring sddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+  if (perUser) {
+    std::vector<BYTE> user;
+    LocalMemory text;
+    if (!ProcessUserSid(user) ||
+        !ConvertSidToStringSidW(user.data(), reinterpret_cast<LPWSTR*>(text.Receive())))
+      return false;
+    sddl += L"(A;OICI;FA;;;" + std::wstring(static_cast<const wchar_t*>(text.get())) + L")";
+  }
+  return ConvertStringSecurityDescriptorToSecurityDescriptorW(
+             sddl.c_str(), SDDL_REVISION_1,
+             reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.Receive()), nullptr) != FALSE;
+}
+
+// Makes the folder with that DACL. One that is there already keeps its own (`existed`).
+BackupPlaceResult MakeFolder(const std::wstring& path, const wchar_t* label, bool perUser, bool& existed) {
+  existed = false;
+  LocalMemory descriptor;
+  DWORD error = ERROR_SUCCESS;
+  if (MakeFolderSecurity(perUser, descriptor)) {
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
+    if (CreateDirectoryW(path.c_str(), &attributes)) return BackupPlaceResult();
+    error = GetLastError();
+    existed = error == ERROR_ALREADY_EXISTS;
+    if (existed) return BackupPlaceResult();
+  } else {
+    error = GetLastError();
+  }
+  return Failed(BackupPlaceOutcome::NotMade, std::wstring(label) + L" " + path + L" could not be made", error);
+}
+
+BackupPlaceResult MakeOrOpen(const std::wstring& path, const wchar_t* label, bool perUser,
+                             CheckedFolder& folder) {
+  bool existed = false;
+  const BackupPlaceResult made = MakeFolder(path, label, perUser, existed);
+  return made.ok() ? folder.Open(path, label) : made;
+}
+
+BackupTime BackupTimeOf(const SYSTEMTIME& utc) {
+  BackupTime time;
+  time.year = utc.wYear;
+  time.month = utc.wMonth;
+  time.day = utc.wDay;
+  time.hour = utc.wHour;
+  time.minute = utc.wMinute;
+  time.second = utc.wSecond;
+  return time;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace
+
+BackupPlaceResult CheckedFolder::Open(const std::wstring& folder, const wchar_t* label) {
+  Release();
+  const std::wstring what = std::wstring(label) + L" " + folder;
+  // Read access takes part in sharing; without FILE_SHARE_DELETE the folder cannot be
+  // renamed or deleted while it is held. FILE_FLAG_OPEN_REPARSE_POINT opens a link itself.
+  KernelHandle handle(CreateFileW(folder.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!handle) {
+    const DWORD error = GetLastError();
+    return Failed(BackupPlaceOutcome::Unreadable, what + L" cannot be opened", error);
+  }
+  BackupPlaceResult result = CheckIsOwnFolder(handle.get(), folder, what);
+  if (result.ok()) result = CheckSecurity(handle.get(), what);
+  if (!result.ok()) return result;
+  path_ = folder + L"\\";
+  handle_ = std::move(handle);
+  return result;
+}
+
+void CheckedFolder::Release() {
+  handle_.Reset();
+  path_.clear();
+}
+
+BackupPlaceResult BackupRoot::Open() {
+  const bool perUser = !IsElevatedRun();
+  wchar_t base[MAX_PATH] = {};
+  if (SHGetFolderPathW(nullptr, perUser ? CSIDL_LOCAL_APPDATA : CSIDL_COMMON_APPDATA, nullptr,
+                       SHGFP_TYPE_CURRENT, base) != S_OK || !base[0])
+    return Failed(BackupPlaceOutcome::NoBaseFolder, L"the folder for application data is not known");
+  return OpenBelow(base, perUser);
+}
+
+BackupPlaceResult BackupRoot::OpenBelow(const std::wstring& base, bool perUser) {
+  purgon_.Release();
+  backups_.Release();
+  perUser_ = perUser;
+  const std::wstring parent = WithoutTrailingBackslashes(base);
+  if (parent.empty())
+    return Failed(BackupPlaceOutcome::NoBaseFolder, L"the folder for application data is not known");
+  const std::wstring purgon = parent + L"\\" + kPurgonFolder;
+  BackupPlaceResult result = MakeOrOpen(purgon, L"the folder", perUser, purgon_);
+  if (result.ok()) result = MakeOrOpen(purgon + L"\\" + kBackupsFolder, L"the backups folder", perUser, backups_);
+  if (!result.ok()) purgon_.Release();
+  return result;
+}
+
+BackupPlaceResult BackupRoot::MakeBackupFolder(const SYSTEMTIME& utc, CheckedFolder& folder) const {
+  folder.Release();
+  if (path().empty()) return Failed(BackupPlaceOutcome::NoBaseFolder, L"the backups folder is not open");
+  const BackupTime time = BackupTimeOf(utc);
+  for (unsigned number = 1; number <= kMaxBackupsPerSecond; ++number) {
+    const std::string name = BackupNameFor(time, number);
+    if (name.empty()) return Failed(BackupPlaceOutcome::BadName, L"the time of the backup is not a date");
+    const std::wstring candidate = path() + WidenAscii(name);
+    // A name whose restored form exists is taken too: renaming after a restore never fails.
+    if (Exists(candidate + WidenAscii(kRestoredSuffix))) continue;
+    bool existed = false;
+    const BackupPlaceResult made = MakeFolder(candidate, L"the backup", perUser_, existed);
+    if (existed) continue;  // only a folder made now is this run's backup
+    return made.ok() ? folder.Open(candidate, L"the backup") : made;
+  }
+  return Failed(BackupPlaceOutcome::NotMade, L"no free backup name is left in " + path(), ERROR_ALREADY_EXISTS);
+}
+
+std::vector<std::string> BackupRoot::ListBackups() const {
+  std::vector<std::string> names;
+  if (path().empty()) return names;
+  WIN32_FIND_DATAW entry;
+  FindHandle find(FindFirstFileW((path() + L"*").c_str(), &entry));
+  if (!find) return names;
+  do {
+    std::string name;
+    BackupName parsed;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && AsciiName(entry.cFileName, name) &&
+        ParseBackupName(name, parsed))
+      names.push_back(name);
+  } while (FindNextFileW(find.get(), &entry));
+  return names;
+}
+
+BackupPlaceResult BackupRoot::OpenBackup(const std::string& name, CheckedFolder& folder) const {
+  folder.Release();
+  if (path().empty()) return Failed(BackupPlaceOutcome::NoBaseFolder, L"the backups folder is not open");
+  const std::string chosen = name.empty() ? NewestBackupName(ListBackups()) : name;
+  if (chosen.empty()) return Failed(BackupPlaceOutcome::NoBackup, L"there is no backup in " + path());
+  BackupName parsed;
+  if (!ParseBackupName(chosen, parsed))
+    return Failed(BackupPlaceOutcome::BadName,
+                  L"a backup is named for its time: YYYYMMDD-HHMMSS, with .2, .3, ... after it for later ones");
+  BackupPlaceResult result = folder.Open(path() + WidenAscii(chosen), L"the backup");
+  if (result.outcome == BackupPlaceOutcome::Unreadable &&
+      (result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_PATH_NOT_FOUND))
+    return Failed(BackupPlaceOutcome::NoBackup, L"there is no backup " + WidenAscii(chosen) + L" in " + path());
+  return result;
+}
+
+bool BackupRoot::CreateProtectedFile(const std::wstring& path, KernelHandle& file) const {
+  LocalMemory descriptor;
+  if (!MakeFolderSecurity(perUser_, descriptor)) return false;
+  SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
+  file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &attributes, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
+bool IsElevatedRun() {
+  KernelHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return false;
+  TOKEN_ELEVATION elevation = {};
+  DWORD size = 0;
+  if (GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
+      elevation.TokenIsElevated)
+    return true;
+  std::vector<BYTE> user, system, administrators;
+  if (ProcessUserSid(user) && SystemSid(system) && EqualSid(user.data(), system.data())) return true;
+  BOOL member = FALSE;
+  return AdministratorsSid(administrators) && CheckTokenMembership(nullptr, administrators.data(), &member) &&
+         member;
+}
+
+bool IsOnFixedLocalDrive(const std::wstring& path) {
+  if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return false;
+  const wchar_t letter = path[0];
+  if (!((letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z'))) return false;
+  const wchar_t root[] = {letter, L':', L'\\', 0};
+  return GetDriveTypeW(root) == DRIVE_FIXED;
+}

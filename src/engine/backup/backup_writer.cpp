@@ -1,0 +1,291 @@
+#include "engine/backup/backup_writer.h"
+
+#include <vector>
+
+#include "engine/backup/backup_layout.h"
+#include "engine/backup/backup_root.h"
+#include "engine/core/cleanup_context.h"
+#include "engine/files/file_calls.h"
+#include "engine/core/handles.h"
+#include "engine/files/nt_files.h"
+#include "engine/registry/reg_file.h"
+#include "engine/registry/registry.h"
+#include "engine/text/wide_text.h"
+
+namespace {
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Writes all of `text` and flushes it to the disk; an item goes only after this succeeded.
+bool WriteFlushed(HANDLE file, const std::string& text) {
+  DWORD written = 0;
+  return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size() && FlushFileBuffers(file);
+}
+
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+std::string BytesOf(const std::wstring& text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+// True when the ANSI code page holds every character of the UTF-16 bytes.
+bool FitsAnsi(const std::string& bytes) {
+  if (bytes.size() < 2) return true;
+  BOOL lossy = FALSE;
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(bytes.data()),
+                      static_cast<int>(bytes.size() / 2), nullptr, 0, nullptr, &lossy);
+  return !lossy;
+}
+
+// The ANSI bytes of a value's UTF-16 string data, as regedit would read them back.
+std::string AnsiBytes(const std::string& wide) {
+  const std::wstring text(reinterpret_cast<const wchar_t*>(wide.data()), wide.size() / sizeof(wchar_t));
+  return LogText(text);
+}
+
+// The value's type and bytes; false when it cannot be read. A string whose characters the
+// ANSI form loses also gets its exact UTF-16 bytes, and so does a name.
+bool ReadValue(HKEY key, const std::wstring& name, RegFileValue& value) {
+  DWORD type = 0;
+  std::string bytes;
+  if (!ReadRegValueWide(key, name, type, bytes)) return false;
+  value.name = LogText(name);
+  value.type = type;
+  if (!FitsAnsi(BytesOf(name))) {
+    value.hasWideName = true;
+    value.wideName = BytesOf(name);
+  }
+  if (!IsStringType(type)) {
+    value.data = bytes;
+    return true;
+  }
+  value.data = AnsiBytes(bytes);
+  if (!FitsAnsi(bytes) || bytes.size() % sizeof(wchar_t) != 0) {
+    value.hasWide = true;
+    value.wide = bytes;
+  }
+  return true;
+}
+
+bool AppendValue(HKEY key, const std::wstring& name, std::string& text) {
+  RegFileValue value;
+  std::string line;
+  if (!ReadValue(key, name, value) || !FormatRegValueLine(value, line)) return false;
+  text += line;
+  if (value.hasWide) text += FormatRegWideLine(value.wide);
+  if (value.hasWideName) text += FormatRegWideNameLine(value.wideName);
+  return true;
+}
+
+bool AppendKeyLine(const std::wstring& path, std::string& text) {
+  std::string line;
+  if (!FormatRegKeyLine(LogText(path), line)) return false;
+  text += line;
+  if (!FitsAnsi(BytesOf(path))) text += FormatRegWideKeyLine(BytesOf(path));
+  return true;
+}
+
+// The key and everything below it, parents before children, as registry-file text.
+class KeyTreeText : public KeyVisitor {
+ public:
+  std::string text;
+  bool Enter(HKEY key, const std::wstring& path) override {
+    std::vector<std::wstring> names;
+    if (!AppendKeyLine(path, text) || !ValueNames(key, names)) return false;
+    for (const std::wstring& name : names)
+      if (!AppendValue(key, name, text)) return false;
+    return true;
+  }
+  bool Unopened(HKEY, const std::wstring&, LONG) override { return false; }
+};
+
+std::wstring FullKeyPath(HKEY root, const std::wstring& subKey) {
+  const char* rootName = RootKeyName(root);
+  return rootName ? Widen(rootName) + L"\\" + subKey : std::wstring();
+}
+
+// Creates `folder` (inside the backup `backup`, ending in a backslash) and the folders above it
+// that are missing.
+bool MakeFolders(const std::wstring& backup, const std::wstring& folder) {
+  const size_t start = backup.size();
+  for (size_t end = folder.find(L'\\', start); end != std::wstring::npos;
+       end = folder.find(L'\\', end + 1)) {
+    const std::wstring part = L"\\\\?\\" + folder.substr(0, end);
+    if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+      return false;
+  }
+  return true;
+}
+
+// Copies the opened file (read again through its folder's handle, by its own name) to `kept`
+// and flushes it; on any failure nothing is left at `kept`.
+bool CopyInto(const OpenedEntry& entry, const std::wstring& kept) {
+  const OpenMode read = {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         EntryKind::File, LinkHandling::AsItself};
+  KernelHandle source;
+  if (!NtSucceeded(OpenChild(entry.parent, entry.name, read, source))) return false;
+  const std::wstring longKept = L"\\\\?\\" + kept;
+  bool copied = false;
+  {
+    KernelHandle target(CreateFileW(longKept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target) return false;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+      DWORD got = 0, written = 0;
+      if (!ReadFile(source.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) break;
+      if (got == 0) {
+        copied = FlushFileBuffers(target.get()) != FALSE;
+        break;
+      }
+      if (!WriteFile(target.get(), buffer.data(), got, &written, nullptr) || written != got) break;
+    }
+  }
+  if (!copied) DeleteFileW(longKept.c_str());
+  return copied;
+}
+
+// The kernel's name of an open key ("\REGISTRY\USER\...", "\REGISTRY\MACHINE\..."); empty when
+// it cannot be read.
+std::wstring KernelKeyName(HKEY key) {
+  using QueryKey = LONG(NTAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+  static const QueryKey query =
+      reinterpret_cast<QueryKey>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey"));
+  const int kKeyNameInformation = 3;  // a ULONG byte count, then the name
+  std::vector<BYTE> buffer(4096);
+  ULONG length = 0;
+  if (!query || query(key, kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length) < 0)
+    return std::wstring();
+  const ULONG bytes = *reinterpret_cast<const ULONG*>(buffer.data());
+  if (bytes > buffer.size() - sizeof(ULONG)) return std::wstring();
+  return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + sizeof(ULONG)), bytes / sizeof(wchar_t));
+}
+
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  const size_t length = wcslen(prefix);
+  return text.size() >= length && lstrcmpiW(text.substr(0, length).c_str(), prefix) == 0;
+}
+
+// A key of HKEY_CLASSES_ROOT is one of its two halves, and the one the deletion through the
+// merged view takes is the one its open key lies in: the user's classes (Windows shows those
+// first) or the machine's. Told by the open key's own name; false when it cannot be told.
+bool FindClassesHalf(HKEY opened, const std::wstring& subKey, HKEY& root, std::wstring& path,
+                     RegKey& key) {
+  const std::wstring name = KernelKeyName(opened);
+  if (StartsWithNoCase(name, L"\\REGISTRY\\USER\\"))
+    root = HKEY_CURRENT_USER;
+  else if (StartsWithNoCase(name, L"\\REGISTRY\\MACHINE\\"))
+    root = HKEY_LOCAL_MACHINE;
+  else
+    return false;
+  path = L"Software\\Classes\\" + subKey;
+  return OpenKey(root, path, KEY_READ, key) == ERROR_SUCCESS;
+}
+
+// Windows 9x: by the path, through the code page.
+bool MoveByPath(const std::wstring& path, const std::wstring& kept) {
+  const std::string from = LogText(path), to = LogText(kept);
+  if (from.find('?') != std::string::npos || to.find('?') != std::string::npos) return false;
+  return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
+}  // namespace
+
+bool BackupWriter::Ready() {
+  if (!tried_) {
+    tried_ = true;
+    Make();
+  }
+  return !folder_.path().empty();
+}
+
+// Opens the backups folder, makes this run's backup in it and its registry file. Only the
+// system, the administrators and (for a run that is not elevated) the running account may
+// read or change what is made.
+void BackupWriter::Make() {
+  BackupPlaceResult result = root_.Open();
+  SYSTEMTIME utc;
+  GetSystemTime(&utc);
+  if (result.ok()) result = root_.MakeBackupFolder(utc, folder_);
+  if (!result.ok()) {
+    refusal_ = result.reason;
+    return;
+  }
+  const std::wstring registry = folder_.path() + Widen(kBackupRegistryFile);
+  if (!root_.CreateProtectedFile(registry, registryFile_) ||
+      !WriteFlushed(registryFile_.get(), kRegFileHeader)) {
+    registryFile_.Reset();
+    folder_.Release();
+    refusal_ = L"the backup's registry file " + registry + L" could not be written";
+  }
+}
+
+bool BackupWriter::Write(const std::string& text) {
+  return Ready() && WriteFlushed(registryFile_.get(), text);
+}
+
+std::wstring BackupWriter::KeptPlace(const std::wstring& path) {
+  std::string kept;
+  if (!Ready() || !KeptPathOf(Utf8Of(path), kept)) return std::wstring();
+  return folder_.path() + Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept);
+}
+
+bool BackupWriter::KeepKeyTree(HKEY root, const std::wstring& subKey, HKEY key) {
+  HKEY halfRoot = root;
+  std::wstring halfKey = subKey;
+  RegKey half;
+  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(key, subKey, halfRoot, halfKey, half)) key = half.get();
+  const std::wstring path = FullKeyPath(halfRoot, halfKey);
+  KeyTreeText tree;
+  return !path.empty() && VisitKeyTree(key, path, KEY_READ, tree) && Write(tree.text);
+}
+
+bool BackupWriter::KeepValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name) {
+  HKEY halfRoot = root;
+  std::wstring halfKey = subKey;
+  RegKey half;
+  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(key, subKey, halfRoot, halfKey, half)) key = half.get();
+  const std::wstring path = FullKeyPath(halfRoot, halfKey);
+  std::string text;
+  return !path.empty() && AppendKeyLine(path, text) && AppendValue(key, name, text) &&
+         Write(text);
+}
+
+bool BackupWriter::KeepOperations(HKEY root, const std::wstring& subKey, const std::wstring& name,
+                                  const std::u16string& taken) {
+  const std::wstring path = FullKeyPath(root, subKey);
+  const std::string bytes(reinterpret_cast<const char*>(taken.data()), taken.size() * sizeof(char16_t));
+  RegFileValue value;
+  value.name = LogText(name);
+  value.type = REG_MULTI_SZ;
+  value.data = AnsiBytes(bytes);
+  value.hasWide = true;
+  value.wide = bytes;
+  std::string text, line;
+  if (path.empty() || !AppendKeyLine(path, text) || !FormatRegValueLine(value, line)) return false;
+  text += line + FormatRegWideLine(value.wide) + FormatRegOperationsOnlyLine();
+  return Write(text);
+}
+
+bool BackupWriter::KeepFile(const OpenedEntry& entry) {
+  const std::wstring kept = KeptPlace(entry.path);
+  if (kept.empty() || Exists(L"\\\\?\\" + kept) ||
+      !MakeFolders(folder_.path(), kept.substr(0, kept.rfind(L'\\') + 1)))
+    return false;
+  if (!entry.handle) return MoveByPath(entry.path, kept);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!ReadOpenedInfo(entry.handle, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+    return false;
+  const NtStatus moved = MoveOpened(entry.handle, kept);
+  if (NtSucceeded(moved)) return true;
+  if (moved != kStatusNotSameDevice || !CopyInto(entry, kept)) return false;
+  if (NtSucceeded(DeleteOpened(entry.handle))) return true;
+  DeleteFileW((L"\\\\?\\" + kept).c_str());
+  return false;
+}
+
+bool BackupWriter::KeepFolder(const std::wstring& path) {
+  std::wstring kept = KeptPlace(path);
+  return !kept.empty() && MakeFolders(folder_.path(), kept + L"\\");
+}

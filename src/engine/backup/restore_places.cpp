@@ -1,0 +1,94 @@
+#include "engine/backup/restore_places.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "engine/backup/backup_root.h"
+#include "engine/files/file_calls.h"
+#include "engine/safety/protected_folders.h"
+#include "engine/core/handles.h"
+#include "engine/files/nt_files.h"
+#include "engine/files/path_walk.h"
+#include "engine/system/system_roots.h"
+
+namespace {
+
+bool IsDriveRoot(const std::wstring& path) {
+  return path.size() == 2 && path[1] == L':';
+}
+
+// Reaches the folder that is to hold `path`'s last name; `name` receives that name.
+PutBack ReachHolder(const std::wstring& path, KernelHandle& folder, std::wstring& folderPath,
+                    std::wstring& name) {
+  if (!IsOnFixedLocalDrive(path)) return PutBack::Refused;
+  PathSteps steps;
+  if (!SplitFullPath(path, steps) || steps.names.empty()) return PutBack::Refused;
+  switch (OpenContainingFolder(steps, folder, folderPath, kFolderToFill)) {
+    case Reach::Reached: break;
+    case Reach::Gone: return PutBack::Failed;
+    case Reach::Refused: return PutBack::Refused;
+  }
+  name = steps.names.back();
+  return PutBack::Done;
+}
+
+bool IsThere(HANDLE folder, const std::wstring& name) {
+  KernelHandle entry;
+  const NtStatus opened = TheFileCalls().openChild(folder, name, kOwnerOnly, entry);
+  return !IsAbsent(opened);
+}
+
+// Copies the open file into a new file `name` of `folder` and flushes it; on any failure the
+// copy is deleted again.
+bool CopyInto(HANDLE source, HANDLE folder, const std::wstring& name) {
+  KernelHandle target;
+  if (!NtSucceeded(CreateChildFile(folder, name, target))) return false;
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    DWORD got = 0, written = 0;
+    if (!ReadFile(source, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) break;
+    if (got == 0) {
+      if (FlushFileBuffers(target.get())) return true;
+      break;
+    }
+    if (!WriteFile(target.get(), buffer.data(), got, &written, nullptr) || written != got) break;
+  }
+  DeleteOpened(target.get());
+  return false;
+}
+
+}  // namespace
+
+PutBack MakeFolderBack(const std::wstring& path, PutMode mode) {
+  if (IsDriveRoot(path)) return PutBack::There;
+  KernelHandle folder;
+  std::wstring folderPath, name;
+  const PutBack reached = ReachHolder(path, folder, folderPath, name);
+  if (reached != PutBack::Done) return reached;
+  if (IsThere(folder.get(), name)) return PutBack::There;
+  if (IsProtectedTree(path)) return PutBack::Refused;
+  if (mode == PutMode::Look) return PutBack::Done;
+  KernelHandle made;
+  return NtSucceeded(CreateChildFolder(folder.get(), name, made)) ? PutBack::Done : PutBack::Failed;
+}
+
+PutBack MoveFileBack(const std::wstring& kept, const std::wstring& path, PutMode mode) {
+  KernelHandle folder;
+  std::wstring folderPath, name;
+  const PutBack reached = ReachHolder(path, folder, folderPath, name);
+  if (reached != PutBack::Done) return reached;
+  // The removal deletes files right in a user's desktop, so a restore puts them back there;
+  // nothing goes right into the system's own folders.
+  if (IsSystemFolderPath(folderPath) || IsSystemFolder(folder.get())) return PutBack::Refused;
+  if (IsThere(folder.get(), name)) return PutBack::There;
+  if (mode == PutMode::Look) return PutBack::Done;
+  KernelHandle source(CreateFileW((L"\\\\?\\" + kept).c_str(), DELETE | GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!source) return PutBack::Failed;
+  const NtStatus moved = MoveOpenedInto(source.get(), folder.get(), name);
+  if (NtSucceeded(moved)) return PutBack::Done;
+  if (moved != kStatusNotSameDevice || !CopyInto(source.get(), folder.get(), name)) return PutBack::Failed;
+  DeleteOpened(source.get());  // the file is back; a copy that stays in the backup harms nothing
+  return PutBack::Done;
+}

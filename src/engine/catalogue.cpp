@@ -1,5 +1,0 @@
-#include "engine/catalogue.h"
-
-std::string CatalogueKeyPath(const Catalogue& catalogue, const CatalogueRow& row) {
-  return std::string(row.path) + (row.id == kNoIdentifier ? "" : catalogue.identifier(row.id));
-}

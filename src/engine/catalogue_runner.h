@@ -1,7 +1,0 @@
-#pragma once
-// Runs a client's registry catalogue, every row in its order, through the registry
-// primitives; in another account's scope only the rows of the current user's roots.
-#include "engine/catalogue.h"
-#include "engine/registry_scope.h"
-
-void RunCatalogue(const Catalogue& catalogue, const RegistryScope& scope = RegistryScope());

@@ -1,0 +1,13 @@
+#pragma once
+// The file system on Windows 9x, which has neither the kernel's file calls nor the wide ones:
+// paths go through the ANSI code page and are resolved for every call, as the system allows
+// nothing else. Every name a listing gives must be one plain name.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The attributes of `path`; INVALID_FILE_ATTRIBUTES also for a path the code page cannot spell.
+DWORD Win9xAttributes(const std::wstring& path);
+bool Win9xExists(const std::wstring& path);
+bool Win9xListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names);

@@ -1,0 +1,264 @@
+#include "engine/files/nt_files.h"
+
+#include <windows.h>
+#include <winternl.h>
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <cstring>
+
+namespace {
+
+// The kernel's calls, found in ntdll.dll at the first use (Windows 9x has none).
+struct NtCalls {
+  using CreateFile = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
+                                      PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
+  using QueryDirectory = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID,
+                                          ULONG, ULONG, BOOLEAN, PUNICODE_STRING, BOOLEAN);
+  using SetInformation = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
+  using StatusToError = ULONG(NTAPI*)(NTSTATUS);
+
+  CreateFile createFile = nullptr;
+  QueryDirectory queryDirectory = nullptr;
+  SetInformation setInformation = nullptr;
+  StatusToError statusToError = nullptr;
+
+  NtCalls() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll) return;
+    createFile = reinterpret_cast<CreateFile>(GetProcAddress(ntdll, "NtCreateFile"));
+    queryDirectory = reinterpret_cast<QueryDirectory>(GetProcAddress(ntdll, "NtQueryDirectoryFile"));
+    setInformation = reinterpret_cast<SetInformation>(GetProcAddress(ntdll, "NtSetInformationFile"));
+    statusToError = reinterpret_cast<StatusToError>(GetProcAddress(ntdll, "RtlNtStatusToDosError"));
+  }
+  bool complete() const { return createFile && queryDirectory && setInformation && statusToError; }
+};
+
+const NtCalls& Nt() {
+  static const NtCalls calls;
+  return calls;
+}
+
+// Information classes and option flags of the calls.
+const ULONG kFileDispositionInformation = 13;
+const ULONG kFileRenameInformation = 10;
+const ULONG kFileBothDirectoryInformation = 3;
+const ULONG kFileIdBothDirectoryInformation = 37;
+const ULONG kOpenExisting = 1;  // FILE_OPEN
+const ULONG kCreateNew = 2;     // FILE_CREATE
+const NtStatus kStatusInvalidInfoClass = static_cast<NtStatus>(0xC0000003);
+const NtStatus kStatusNotFound = static_cast<NtStatus>(0xC0000225);
+const ULONG kListingBufferSize = 64 * 1024;  // whole entries only: no name is ever cut
+
+const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A counted string over `text`, which must outlive it. Names longer than a counted string can
+// hold do not exist; such a text is refused before it gets here.
+UNICODE_STRING Counted(const std::wstring& text) {
+  UNICODE_STRING counted;
+  counted.Length = static_cast<USHORT>(text.size() * sizeof(wchar_t));
+  counted.MaximumLength = counted.Length;
+  counted.Buffer = const_cast<wchar_t*>(text.data());
+  return counted;
+}
+
+bool FitsCounted(const std::wstring& text) { return text.size() * sizeof(wchar_t) <= 0xFFFE; }
+
+ULONG OptionsOf(const OpenMode& mode) {
+  ULONG options = FILE_SYNCHRONOUS_IO_NONALERT;
+  if (mode.kind == EntryKind::Folder) options |= FILE_DIRECTORY_FILE;
+  if (mode.kind == EntryKind::File) options |= FILE_NON_DIRECTORY_FILE;
+  if (mode.links == LinkHandling::AsItself) options |= FILE_OPEN_REPARSE_POINT;
+  return options;
+}
+
+NtStatus Call(HANDLE parent, const std::wstring& name, const OpenMode& mode, ULONG disposition,
+              KernelHandle& handle) {
+  handle.Reset();
+  if (!Nt().complete()) return kStatusNotImplemented;
+  if (!FitsCounted(name)) return kStatusNameInvalid;
+  UNICODE_STRING counted = Counted(name);
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &counted, OBJ_CASE_INSENSITIVE, parent, nullptr);
+  IO_STATUS_BLOCK io = {};
+  HANDLE opened = nullptr;
+  const NtStatus status =
+      Nt().createFile(&opened, mode.access | SYNCHRONIZE, &attributes, &io, nullptr,
+                      FILE_ATTRIBUTE_NORMAL, mode.share, disposition, OptionsOf(mode), nullptr, 0);
+  if (NtSucceeded(status)) handle.Reset(opened);
+  return status;
+}
+
+NtStatus Open(HANDLE parent, const std::wstring& name, const OpenMode& mode, KernelHandle& handle) {
+  return Call(parent, name, mode, kOpenExisting, handle);
+}
+
+bool IsOneName(const std::wstring& name) {
+  return !name.empty() && name.find_first_of(L"\\/") == std::wstring::npos && name != L"." &&
+         name != L"..";
+}
+
+NtStatus Rename(HANDLE entry, HANDLE root, const std::wstring& target) {
+  if (!Nt().complete()) return kStatusNotImplemented;
+  if (!FitsCounted(target)) return kStatusNameInvalid;
+  const size_t nameBytes = target.size() * sizeof(wchar_t);
+  std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFORMATION) + nameBytes);
+  auto* rename = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+  rename->ReplaceIfExists = FALSE;
+  rename->RootDirectory = root;
+  rename->FileNameLength = static_cast<ULONG>(nameBytes);
+  memcpy(rename->FileName, target.data(), nameBytes);
+  IO_STATUS_BLOCK io = {};
+  return Nt().setInformation(entry, &io, rename, static_cast<ULONG>(buffer.size()),
+                             kFileRenameInformation);
+}
+
+// The kernel's name of a Win32 full path: "\??\C:\..." or "\??\UNC\server\share\...".
+std::wstring KernelPathOf(const std::wstring& full) {
+  if (full.compare(0, 4, L"\\\\?\\") == 0) return L"\\??\\" + full.substr(4);
+  if (full.compare(0, 2, L"\\\\") == 0) return L"\\??\\UNC\\" + full.substr(2);
+  return L"\\??\\" + full;
+}
+
+// Appends the entries of one batch of a listing; `withIds` for the class that carries them.
+void AppendBatch(const BYTE* buffer, bool withIds, std::vector<ListedEntry>& entries) {
+  for (ULONG offset = 0;;) {
+    const BYTE* at = buffer + offset;
+    ListedEntry entry;
+    ULONG next = 0;
+    if (withIds) {
+      const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFORMATION*>(at);
+      entry.name.assign(info->FileName, info->FileNameLength / sizeof(wchar_t));
+      entry.attributes = info->FileAttributes;
+      entry.fileId = info->FileId.QuadPart;
+      next = info->NextEntryOffset;
+    } else {
+      const auto* info = reinterpret_cast<const FILE_BOTH_DIR_INFORMATION*>(at);
+      entry.name.assign(info->FileName, info->FileNameLength / sizeof(wchar_t));
+      entry.attributes = info->FileAttributes;
+      next = info->NextEntryOffset;
+    }
+    if (entry.name != L"." && entry.name != L"..") entries.push_back(std::move(entry));
+    if (next == 0) return;
+    offset += next;
+  }
+}
+
+}  // namespace
+
+const OpenMode kTraverseFolder = {FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
+                                  kShareAll, EntryKind::Folder, LinkHandling::AsItself};
+const OpenMode kHeldFolder = {FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, EntryKind::Folder,
+                              LinkHandling::AsItself};
+const OpenMode kEntryToDelete = {DELETE | FILE_READ_ATTRIBUTES, kShareAll, EntryKind::Any,
+                                 LinkHandling::AsItself};
+const OpenMode kOwnerOnly = {READ_CONTROL | FILE_READ_ATTRIBUTES, kShareAll, EntryKind::Any,
+                             LinkHandling::AsItself};
+const OpenMode kFolderToFill = {FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES |
+                                    FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY,
+                                kShareAll, EntryKind::Folder, LinkHandling::AsItself};
+
+bool IsGoneStatus(NtStatus status) {
+  return status == kStatusNameNotFound || status == kStatusPathNotFound ||
+         status == kStatusNoSuchFile || status == kStatusNotFound;
+}
+
+bool HasNtFileCalls() { return Nt().complete(); }
+
+NtStatus OpenRoot(const std::wstring& root, const OpenMode& mode, KernelHandle& handle) {
+  return Open(nullptr, KernelPathOf(root), mode, handle);
+}
+
+NtStatus OpenChild(HANDLE parent, const std::wstring& name, const OpenMode& mode, KernelHandle& handle) {
+  // One name only: a relative name with a separator would reach below it, an empty one the
+  // parent itself, "." and ".." are refused by the kernel anyway.
+  if (!IsOneName(name)) {
+    handle.Reset();
+    return kStatusNameInvalid;
+  }
+  return Open(parent, name, mode, handle);
+}
+
+NtStatus ListFolder(HANDLE folder, const std::wstring& mask, std::vector<ListedEntry>& entries) {
+  if (!Nt().complete()) return kStatusNotImplemented;
+  if (!FitsCounted(mask)) return kStatusNameInvalid;
+  std::vector<BYTE> buffer(kListingBufferSize);
+  UNICODE_STRING counted = Counted(mask);
+  bool withIds = true;
+  for (bool first = true;; first = false) {
+    IO_STATUS_BLOCK io = {};
+    const ULONG infoClass = withIds ? kFileIdBothDirectoryInformation : kFileBothDirectoryInformation;
+    // The mask counts only on the first call on a handle; every later call goes on from there.
+    NtStatus status = Nt().queryDirectory(folder, nullptr, nullptr, nullptr, &io, buffer.data(),
+                                          kListingBufferSize, infoClass, FALSE,
+                                          first ? &counted : nullptr, first ? TRUE : FALSE);
+    if (first && status == kStatusInvalidInfoClass && withIds) {
+      withIds = false;  // before Windows XP: no file ids in listings
+      first = true;
+      status = Nt().queryDirectory(folder, nullptr, nullptr, nullptr, &io, buffer.data(),
+                                   kListingBufferSize, kFileBothDirectoryInformation, FALSE,
+                                   &counted, TRUE);
+    }
+    if (status == kStatusNoMoreFiles) return kStatusSuccess;
+    if (!NtSucceeded(status)) return status;
+    if (io.Information == 0) return kStatusSuccess;
+    AppendBatch(buffer.data(), withIds, entries);
+  }
+}
+
+NtStatus DeleteOpened(HANDLE entry) {
+  if (!Nt().complete()) return kStatusNotImplemented;
+  BOOLEAN deleteFile = TRUE;  // FILE_DISPOSITION_INFORMATION
+  IO_STATUS_BLOCK io = {};
+  return Nt().setInformation(entry, &io, &deleteFile, sizeof(deleteFile), kFileDispositionInformation);
+}
+
+NtStatus MoveOpened(HANDLE entry, const std::wstring& fullPath) {
+  return Rename(entry, nullptr, KernelPathOf(fullPath));
+}
+
+NtStatus MoveOpenedInto(HANDLE entry, HANDLE folder, const std::wstring& name) {
+  return IsOneName(name) ? Rename(entry, folder, name) : kStatusNameInvalid;
+}
+
+NtStatus CreateChildFolder(HANDLE parent, const std::wstring& name, KernelHandle& handle) {
+  if (!IsOneName(name)) return kStatusNameInvalid;
+  return Call(parent, name, kHeldFolder, kCreateNew, handle);
+}
+
+NtStatus CreateChildFile(HANDLE parent, const std::wstring& name, KernelHandle& handle) {
+  if (!IsOneName(name)) return kStatusNameInvalid;
+  const OpenMode write = {GENERIC_WRITE | DELETE, FILE_SHARE_READ, EntryKind::File,
+                          LinkHandling::AsItself};
+  return Call(parent, name, write, kCreateNew, handle);
+}
+
+bool ReadOpenedInfo(HANDLE entry, BY_HANDLE_FILE_INFORMATION& info) {
+  return GetFileInformationByHandle(entry, &info) != FALSE;
+}
+
+bool IsOwnedByAdministrators(HANDLE object) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                      nullptr, &descriptor) != ERROR_SUCCESS)
+    return false;
+  wchar_t* text = nullptr;
+  bool trusted = false;
+  if (owner && ConvertSidToStringSidW(owner, &text)) {
+    static const wchar_t* const kTrusted[] = {
+        L"S-1-5-18",      // the system account
+        L"S-1-5-32-544",  // the administrators
+        L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",  // the installer
+    };
+    for (const wchar_t* sid : kTrusted) trusted = trusted || lstrcmpiW(text, sid) == 0;
+    LocalFree(text);
+  }
+  LocalFree(descriptor);
+  return trusted;
+}
+
+DWORD ErrorOfStatus(NtStatus status) {
+  return Nt().statusToError ? Nt().statusToError(status) : ERROR_GEN_FAILURE;
+}

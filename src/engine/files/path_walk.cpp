@@ -1,0 +1,137 @@
+#include "engine/files/path_walk.h"
+
+#include "engine/files/file_calls.h"
+
+namespace {
+
+const NtStatus kStatusNotADirectory = static_cast<NtStatus>(0xC0000103);
+
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  for (size_t i = 0; prefix[i]; ++i) {
+    if (i >= text.size()) return false;
+    wchar_t c = text[i];
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+std::vector<std::wstring> SplitNames(const std::wstring& text) {
+  std::vector<std::wstring> names;
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = text.find(L'\\', start);
+    if (end == std::wstring::npos) end = text.size();
+    if (end > start) names.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return names;
+}
+
+}  // namespace
+
+bool IsAbsent(NtStatus status) { return IsGoneStatus(status) || status == kStatusNotADirectory; }
+
+bool SplitFullPath(const std::wstring& path, PathSteps& steps) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return false;
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+  if (length == 0 || length >= needed) return false;
+  full.resize(length);
+  bool unc = false;
+  std::wstring rest = full;
+  if (StartsWithNoCase(full, L"\\\\?\\")) {
+    rest = full.substr(4);
+    if (StartsWithNoCase(rest, L"UNC\\")) {
+      rest = rest.substr(4);
+      unc = true;
+    }
+  } else if (full.compare(0, 2, L"\\\\") == 0) {
+    if (full.compare(0, 4, L"\\\\.\\") == 0) return false;  // a device, not a file
+    rest = full.substr(2);
+    unc = true;
+  }
+  std::vector<std::wstring> names = SplitNames(rest);
+  if (unc) {
+    if (names.size() < 2) return false;
+    steps.root = L"\\\\" + names[0] + L"\\" + names[1] + L"\\";
+    steps.names.assign(names.begin() + 2, names.end());
+    return true;
+  }
+  const bool drive = rest.size() >= 3 && rest[1] == L':' && rest[2] == L'\\' &&
+                     ((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'a' && rest[0] <= L'z'));
+  if (!drive) return false;
+  steps.root = rest.substr(0, 3);
+  steps.names.assign(names.begin() + 1, names.end());
+  return true;
+}
+
+bool IsLinkHandle(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return ReadOpenedInfo(handle, info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
+            ListedEntry& entry) {
+  std::vector<ListedEntry> entries;
+  if (!NtSucceeded(TheFileCalls().listFolder(folder, name, entries, folderPath)) || entries.empty())
+    return false;
+  entry = entries.front();
+  return true;
+}
+
+namespace {
+
+// Opens `name` in `parent` as a folder to pass through. A link is followed only when an
+// administrator made it; a user's own link could lead anywhere.
+Reach StepInto(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
+               const OpenMode& mode, KernelHandle& next) {
+  ListedEntry listed;
+  const bool known = LookUp(parent, parentPath, name, listed);
+  const NtStatus opened = TheFileCalls().openChild(parent, name, mode, next);
+  if (IsAbsent(opened)) return Reach::Gone;
+  if (!NtSucceeded(opened)) return Reach::Refused;
+  if (!(known && listed.IsLink()) && !IsLinkHandle(next.get())) return Reach::Reached;
+  next.Reset();
+  KernelHandle link;
+  if (!NtSucceeded(TheFileCalls().openChild(parent, name, kOwnerOnly, link)) ||
+      !TheFileCalls().madeByAdministrators(link.get()))
+    return Reach::Refused;
+  OpenMode follow = mode;
+  follow.links = LinkHandling::Follow;
+  const NtStatus followed = TheFileCalls().openChild(parent, name, follow, next);
+  if (NtSucceeded(followed)) return Reach::Reached;
+  return IsAbsent(followed) ? Reach::Gone : Reach::Refused;
+}
+
+}  // namespace
+
+Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::wstring& folderPath,
+                           const OpenMode& mode) {
+  const bool rootHolds = steps.names.size() <= 1;
+  // A drive or share that cannot be opened holds nothing this run can see.
+  if (!NtSucceeded(OpenRoot(steps.root, rootHolds ? mode : kTraverseFolder, folder))) return Reach::Gone;
+  folderPath = steps.root;
+  for (size_t i = 0; i + 1 < steps.names.size(); ++i) {
+    KernelHandle next;
+    const bool holder = i + 2 == steps.names.size();
+    const Reach reach = StepInto(folder.get(), folderPath, steps.names[i], holder ? mode : kTraverseFolder, next);
+    if (reach != Reach::Reached) return reach;
+    folder = std::move(next);
+    folderPath += steps.names[i] + L"\\";
+  }
+  return Reach::Reached;
+}
+
+Reach OpenFolder(const std::wstring& path, KernelHandle& folder) {
+  PathSteps steps;
+  if (!SplitFullPath(path, steps)) return Reach::Gone;
+  std::wstring parentPath;
+  if (steps.names.empty())
+    return NtSucceeded(OpenRoot(steps.root, kTraverseFolder, folder)) ? Reach::Reached : Reach::Gone;
+  KernelHandle parent;
+  const Reach reach = OpenContainingFolder(steps, parent, parentPath);
+  if (reach != Reach::Reached) return reach;
+  return StepInto(parent.get(), parentPath, steps.names.back(), kTraverseFolder, folder);
+}
+

@@ -1,0 +1,46 @@
+#pragma once
+// A path reached one folder at a time, as the file primitives reach every path on Windows NT:
+// from its drive or share, each folder opened relative to the one above it by its name. A
+// folder on the way that is a link is followed only when an administrator made it (the
+// system's own junctions, such as "Documents and Settings"); a user's own link could lead the
+// program anywhere, so what lies behind it is refused.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/core/handles.h"
+#include "engine/files/nt_files.h"
+
+// A full path cut into the root it is reached from ("C:\", "\\server\share\") and the names
+// below it.
+struct PathSteps {
+  std::wstring root;
+  std::vector<std::wstring> names;
+};
+
+// The path resolved as Windows resolves it ("." and "..", "/", the final name's trailing dots
+// and blanks), then cut. False for a path that leads to no drive or share.
+bool SplitFullPath(const std::wstring& path, PathSteps& steps);
+
+// Where a path leads when it is reached one folder at a time.
+enum class Reach { Reached, Gone, Refused };
+
+// Not there, or not a folder where the path needs one: nothing of that name to act on.
+bool IsAbsent(NtStatus status);
+
+// True when the open entry shows itself as a link (on Windows; Wine shows the target).
+bool IsLinkHandle(HANDLE handle);
+
+// How the listing of `folder` (a handle not listed yet) shows `name`. Under Wine only the
+// listing tells a link from a folder: an opened link shows the folder it points at.
+bool LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
+            ListedEntry& entry);
+
+// Opens the folder that holds the last of `steps.names` (the root when there is only one),
+// that folder with the access of `mode`. `folderPath` is its path, ending in a backslash.
+Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::wstring& folderPath,
+                           const OpenMode& mode = kTraverseFolder);
+
+// Opens the folder `path` itself, like the folders on the way to it.
+Reach OpenFolder(const std::wstring& path, KernelHandle& folder);

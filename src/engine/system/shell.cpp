@@ -1,0 +1,76 @@
+#include "engine/system/shell.h"
+
+#include <shlobj.h>
+
+#include "engine/core/handles.h"
+#include "engine/text/wide_text.h"
+
+namespace {
+
+const size_t kFolderPathBuffer = 1024;
+
+// An item-id list from the shell, freed with the shell's allocator.
+class ItemIdList {
+ public:
+  ItemIdList() = default;
+  ~ItemIdList() { Free(); }
+  ItemIdList(const ItemIdList&) = delete;
+  ItemIdList& operator=(const ItemIdList&) = delete;
+
+  LPITEMIDLIST* Receive() { return &list_; }
+  LPCITEMIDLIST get() const { return list_; }
+  // False when the shell's allocator could not be had (the list is then kept).
+  bool Free() {
+    if (!list_) return true;
+    ComPtr<IMalloc> allocator;
+    if (FAILED(SHGetMalloc(allocator.Receive())) || !allocator) return false;
+    allocator->Free(list_);
+    list_ = nullptr;
+    return true;
+  }
+
+ private:
+  LPITEMIDLIST list_ = nullptr;
+};
+
+}  // namespace
+
+bool GetSpecialFolderPath(int folderId, std::wstring& path) {
+  ItemIdList list;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, list.Receive())) || !list.get())
+    return false;
+  wchar_t buffer[kFolderPathBuffer] = {};
+  if (!SHGetPathFromIDListW(list.get(), buffer)) buffer[0] = L'\0';
+  buffer[kFolderPathBuffer - 1] = L'\0';
+  path = buffer;
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  return list.Free();
+}
+
+HRESULT GetRunningDispatch(const char* itemName, IDispatch** dispatch) {
+  ComPtr<IMoniker> moniker;
+  HRESULT hr = CreateItemMoniker(L"!", Widen(itemName).c_str(), moniker.Receive());
+  if (FAILED(hr)) return hr;
+  if (!moniker) return E_FAIL;
+  ComPtr<IBindCtx> context;
+  hr = CreateBindCtx(0, context.Receive());
+  if (FAILED(hr)) return hr;
+  hr = moniker->IsRunning(context.get(), nullptr, nullptr);
+  if (hr != S_OK) return hr;  // S_FALSE: nothing runs under the name
+  ComPtr<IRunningObjectTable> table;
+  if (FAILED(context->GetRunningObjectTable(table.Receive())) || !table) return S_OK;
+  ComPtr<IUnknown> object;
+  hr = table->GetObject(moniker.get(), object.Receive());
+  if (SUCCEEDED(hr) && object && dispatch)
+    object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch));
+  return hr;
+}
+
+HRESULT CreateDispatchByProgID(const wchar_t* progId, IUnknown* outer, DWORD classContext,
+                               IDispatch** dispatch) {
+  CLSID classId;
+  const HRESULT hr = CLSIDFromProgID(progId, &classId);
+  if (FAILED(hr)) return hr;
+  return CoCreateInstance(classId, outer, classContext, IID_IDispatch,
+                          reinterpret_cast<void**>(dispatch));
+}
