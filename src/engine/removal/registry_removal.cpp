@@ -230,32 +230,41 @@ bool OpenRegKey(HKEY root, const std::string& subKey, REGSAM access, RegKey& key
   return OpenRegKey(root, Widen(subKey), access, key);
 }
 
-void DeleteRegKeyTreeIn(const AccountScope& scope, HKEY root, const std::wstring& path) {
+namespace {
+
+// Runs `removal` on the row's place in the scope; a row the scope does not take is skipped.
+template <typename Removal>
+void InScope(const AccountScope& scope, HKEY root, const std::wstring& path, Removal removal) {
   RegLocation at;
-  if (scope.Locate(root, path, at)) DeleteRegKeyTree(at.root, at.path);
+  if (scope.Locate(root, path, at)) removal(at.root, at.path);
+}
+
+}  // namespace
+
+void DeleteRegKeyTreeIn(const AccountScope& scope, HKEY root, const std::wstring& path) {
+  InScope(scope, root, path, [](HKEY at, const std::wstring& key) { DeleteRegKeyTree(at, key); });
 }
 
 void DeleteRegValueNamedIn(const AccountScope& scope, HKEY root, const std::wstring& path,
                            const std::wstring& valueName) {
-  RegLocation at;
-  if (scope.Locate(root, path, at)) DeleteRegValueNamed(at.root, at.path, valueName);
+  InScope(scope, root, path,
+          [&](HKEY at, const std::wstring& key) { DeleteRegValueNamed(at, key, valueName); });
 }
 
 void DeleteRegValuesContainingIn(const AccountScope& scope, HKEY root, const std::wstring& path,
                                  const std::wstring& pattern) {
-  RegLocation at;
-  if (scope.Locate(root, path, at)) DeleteRegValuesContaining(at.root, at.path, pattern);
+  InScope(scope, root, path,
+          [&](HKEY at, const std::wstring& key) { DeleteRegValuesContaining(at, key, pattern); });
 }
 
 void DeleteRegKeyTreeQuietlyIn(const AccountScope& scope, HKEY root, const std::wstring& path) {
-  RegLocation at;
-  if (scope.Locate(root, path, at)) DeleteRegKeyTreeQuietly(at.root, at.path);
+  InScope(scope, root, path, [](HKEY at, const std::wstring& key) { DeleteRegKeyTreeQuietly(at, key); });
 }
 
 void DeleteRegValueQuietlyIn(const AccountScope& scope, HKEY root, const std::wstring& path,
                              const std::wstring& valueName) {
-  RegLocation at;
-  if (scope.Locate(root, path, at)) DeleteRegValueQuietly(at.root, at.path, valueName);
+  InScope(scope, root, path,
+          [&](HKEY at, const std::wstring& key) { DeleteRegValueQuietly(at, key, valueName); });
 }
 
 bool OpenRegKeyIn(const AccountScope& scope, HKEY root, const std::wstring& path, RegKey& key) {
