@@ -1,18 +1,21 @@
-// Times the tree removals against Windows' own tools and against a bare loop of the same
-// system calls, in the same prefix and the same run:
-//   files:    RemoveDirTree      vs  cmd /c rd /s /q   vs  bare FindFirst/GetAttributes/Delete loop
+// Times the tree removals against a bare loop of the same calls and against Windows' own
+// tools, in the same prefix and the same run:
+//   files:    RemoveDirTree      vs  bare handle loop (open, list, open child, delete)  vs  cmd /c rd /s /q
 //   registry: DeleteRegKeyTree   vs  reg delete /f     vs  bare RegEnumKey/RegDeleteKey loop
-// on a tree of 20,000 files in 400 folders and a key tree of 20,000 keys. Logging is off, as
-// for the bare loops. Then it times whole runs of the program (whole_run.cpp). Run it through
-// bench/run.sh, which gives it a sandboxed Wine prefix.
+// on trees of 20,000 files in 400 folders and 100,000 files in 1,000 folders, and a key tree
+// of 20,000 keys. Logging is off, as for the bare loops. Then it times whole runs of the
+// program (whole_run.cpp). Run it through bench/run.sh, which gives it a sandboxed Wine prefix.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "engine/removal/file_removal.h"
+#include "engine/core/cleanup_context.h"
+#include "engine/core/handles.h"
+#include "engine/files/nt_files.h"
 #include "engine/registry/registry.h"
+#include "engine/removal/file_removal.h"
 #include "engine/removal/registry_removal.h"
 #include "timing.h"
 #include "whole_run.h"
@@ -21,9 +24,6 @@ namespace {
 
 const char kFileRoot[] = "C:\\purgon-bench\\";
 const char kKeyRoot[] = "Software\\PurgonBench";
-const int kTopFolders = 20;          // 20 x 20 = 400 folders (the tree's own folder apart)
-const int kFoldersPerTop = 19;       // plus the top folder itself: 20 folders per top
-const int kFilesPerFolder = 50;      // 400 x 50 = 20,000 files
 const int kTopKeys = 100;            // 100 + 100 x 199 = 20,000 keys
 const int kKeysPerTop = 199;
 const DWORD kSettleMs = 3000;        // after building a tree, before timing its removal
@@ -39,9 +39,20 @@ double Time(Work work) {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void MakeFilesIn(const std::string& folder) {
+// A file tree: top folders, each with sub-folders, and the same number of files in every
+// folder (the tree's own folder holds only the top folders).
+struct TreeShape {
+  const char* title;
+  int topFolders;
+  int foldersPerTop;  // sub-folders of each top folder
+  int filesPerFolder;
+};
+const TreeShape kSmallTree = {"20,000 files in 400 folders", 20, 19, 50};
+const TreeShape kLargeTree = {"100,000 files in 1,000 folders", 20, 49, 100};
+
+void MakeFilesIn(const std::string& folder, int files) {
   CreateDirectoryA(folder.c_str(), nullptr);
-  for (int f = 0; f < kFilesPerFolder; ++f) {
+  for (int f = 0; f < files; ++f) {
     const std::string file = folder + "file" + std::to_string(f) + ".dat";
     HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
@@ -50,14 +61,14 @@ void MakeFilesIn(const std::string& folder) {
   }
 }
 
-// 20 top folders, each with 19 sub-folders; 50 files in each of the 400 folders.
-void MakeFileTree(const std::string& tree) {
+void MakeFileTree(const std::string& tree, const TreeShape& shape) {
   CreateDirectoryA(kFileRoot, nullptr);
   CreateDirectoryA(tree.c_str(), nullptr);
-  for (int t = 0; t < kTopFolders; ++t) {
+  for (int t = 0; t < shape.topFolders; ++t) {
     const std::string top = tree + "top" + std::to_string(t) + "\\";
-    MakeFilesIn(top);
-    for (int s = 0; s < kFoldersPerTop; ++s) MakeFilesIn(top + "sub" + std::to_string(s) + "\\");
+    MakeFilesIn(top, shape.filesPerFolder);
+    for (int s = 0; s < shape.foldersPerTop; ++s)
+      MakeFilesIn(top + "sub" + std::to_string(s) + "\\", shape.filesPerFolder);
   }
 }
 
@@ -80,26 +91,34 @@ bool KeyExists(const std::string& subKey) {
   return true;
 }
 
-// The same calls as RemoveDirTree with nothing around them: list, ask the attributes, delete.
-void BareRemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
-  std::vector<std::string> names;
-  do {
-    if (strcmp(entry.cFileName, ".") != 0 && strcmp(entry.cFileName, "..") != 0)
-      names.push_back(entry.cFileName);
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
-  for (const std::string& name : names) {
-    const std::string path = folder + name;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-      BareRemoveTree(path + "\\");
-    else
-      DeleteFileA(path.c_str());
+// A folder opened to be listed, emptied and then deleted through the same handle.
+const OpenMode kFolderToEmpty = {DELETE | FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 EntryKind::Folder, LinkHandling::AsItself};
+
+// The calls RemoveDirTree walks a tree with, and nothing around them: list the open folder
+// through its handle, open each entry relative to it by its listed name, enter folders,
+// delete through the handle. One open per entry; no checks, no reports.
+void BareEmpty(HANDLE folder) {
+  std::vector<ListedEntry> entries;
+  ListFolder(folder, L"*", entries);
+  for (const ListedEntry& entry : entries) {
+    const bool enter = entry.IsFolder() && !entry.IsLink();
+    OpenMode mode = kEntryToDelete;
+    mode.kind = EntryKind::File;
+    KernelHandle child;
+    if (!NtSucceeded(OpenChild(folder, entry.name, enter ? kFolderToEmpty : mode, child))) continue;
+    if (enter) BareEmpty(child.get());
+    DeleteOpened(child.get());
   }
-  RemoveDirectoryA(folder.c_str());
+}
+
+// The tree's folder is opened by its full path (OpenRoot opens any full path).
+void BareRemoveTree(const std::wstring& tree) {
+  KernelHandle folder;
+  if (!NtSucceeded(OpenRoot(tree, kFolderToEmpty, folder))) return;
+  BareEmpty(folder.get());
+  DeleteOpened(folder.get());
 }
 
 // The same calls as DeleteRegKeyTree with nothing around them.
@@ -138,11 +157,14 @@ struct Contender {
   double seconds;
 };
 
-void PrintTable(const char* what, const std::vector<Contender>& results) {
-  std::printf("%s\n", what);
+// Ratios are the other's time over Purgon's (above 1: Purgon is faster); Purgon's time over
+// the bare loop's, the measure of what its checks cost, is printed too.
+void PrintTable(const char* what, const std::vector<Contender>& results, size_t bare) {
+  std::printf("%s:\n", what);
   for (const Contender& c : results)
     std::printf("  %-22s %8.3f s   ratio to Purgon %.2f\n", c.name, c.seconds,
                 c.seconds / results[0].seconds);
+  std::printf("  Purgon / bare loop: %.3f\n", results[0].seconds / results[bare].seconds);
 }
 
 // One contender: a name and the work that removes a tree it is given.
@@ -152,10 +174,12 @@ struct Remover {
 };
 
 void PurgonFiles(const std::string& tree) { RemoveDirTree(tree + "\\"); }
+void BareFiles(const std::string& tree) {
+  BareRemoveTree(std::wstring(tree.begin(), tree.end()));  // the bench's paths are ASCII
+}
 void RdFiles(const std::string& tree) {
   RunTool(SystemTool("cmd.exe") + " /c rd /s /q \"" + tree + "\"");
 }
-void BareFiles(const std::string& tree) { BareRemoveTree(tree + "\\"); }
 void PurgonKeys(const std::string& tree) { DeleteRegKeyTree(HKEY_CURRENT_USER, tree.c_str()); }
 void RegKeys(const std::string& tree) {
   RunTool(SystemTool("reg.exe") + " delete \"HKCU\\" + tree + "\" /f");
@@ -163,14 +187,14 @@ void RegKeys(const std::string& tree) {
 void BareKeys(const std::string& tree) { BareDeleteKeyTree(HKEY_CURRENT_USER, tree.c_str()); }
 
 const Remover kFileRemovers[] = {
-    {"RemoveDirTree", PurgonFiles}, {"cmd /c rd /s /q", RdFiles}, {"bare call loop", BareFiles}};
+    {"RemoveDirTree", PurgonFiles}, {"bare handle loop", BareFiles}, {"cmd /c rd /s /q", RdFiles}};
 const Remover kKeyRemovers[] = {
     {"DeleteRegKeyTree", PurgonKeys}, {"reg delete /f", RegKeys}, {"bare call loop", BareKeys}};
 
 // Each round gives every contender a freshly built tree, in an order that turns by one every
 // round so that none always goes first, and lets the disk settle before timing the removal;
-// the best time of each contender counts (the machine is shared, so the best is the least
-// disturbed).
+// every time is printed as it comes, and the best time of each contender counts (the machine
+// is shared, so the best is the least disturbed).
 template <typename Make, typename Gone>
 std::vector<Contender> Race(const Remover (&removers)[3], const std::string& tree, int rounds,
                             Make make, Gone gone, bool& allGone) {
@@ -182,6 +206,8 @@ std::vector<Contender> Race(const Remover (&removers)[3], const std::string& tre
       make(tree);
       Sleep(kSettleMs);
       const double seconds = Time([&] { removers[i].remove(tree); });
+      std::printf("  round %d  %-22s %8.3f s\n", round + 1, removers[i].name, seconds);
+      std::fflush(stdout);
       if (seconds < results[i].seconds) results[i].seconds = seconds;
       allGone &= gone(tree);
     }
@@ -189,29 +215,90 @@ std::vector<Contender> Race(const Remover (&removers)[3], const std::string& tre
   return results;
 }
 
-}  // namespace
-
-// purgon_bench [ROUNDS]   (default 3)
-// purgon_bench whole [ROUNDS]   (the whole runs only)
-int main(int argc, char** argv) {
-  if (argc > 1 && strcmp(argv[1], "whole") == 0) return BenchWholeRun(argc > 2 ? atoi(argv[2]) : 3) ? 0 : 1;
-  const int rounds = argc > 1 ? atoi(argv[1]) : 3;
-  if (rounds < 1) return 2;
-  bool allGone = true;
-  const std::vector<Contender> files = Race(
+std::vector<Contender> FileRace(const TreeShape& shape, int rounds, bool& allGone) {
+  std::printf("%s:\n", shape.title);
+  std::vector<Contender> results = Race(
       kFileRemovers, std::string(kFileRoot) + "tree", rounds,
-      [](const std::string& tree) { MakeFileTree(tree + "\\"); },
+      [&](const std::string& tree) { MakeFileTree(tree + "\\", shape); },
       [](const std::string& tree) { return !Exists(tree); }, allGone);
   RemoveDirectoryA(kFileRoot);
-  const std::vector<Contender> keys = Race(
-      kKeyRemovers, std::string(kKeyRoot) + "\\tree", rounds, MakeKeyTree,
-      [](const std::string& tree) { return !KeyExists(tree); }, allGone);
-  RegDeleteKeyA(HKEY_CURRENT_USER, kKeyRoot);
+  return results;
+}
+
+// The system folders RemoveDirTree checks against are gathered once per run, at its first
+// call: a small tree is removed first so that no timing includes that.
+void WarmUp() {
+  const std::string tree = std::string(kFileRoot) + "warm-up";
+  MakeFileTree(tree + "\\", {"", 1, 0, 1});
+  RemoveDirTree(tree + "\\");
+  RemoveDirectoryA(kFileRoot);
+}
+
+// One remover alone on the 20,000-file tree, a process for each round: RemoveDirTree from two
+// builds, or beside the bare loop, run in turn in the same kind of prefix.
+int BenchOneRemover(const Remover& remover, int rounds) {
+  WarmUp();
+  const std::string tree = std::string(kFileRoot) + "tree";
+  double best = 1e9;
+  bool gone = true;
+  for (int round = 0; round < rounds; ++round) {
+    MakeFileTree(tree + "\\", kSmallTree);
+    Sleep(kSettleMs);
+    const double seconds = Time([&] { remover.remove(tree); });
+    std::printf("  round %d  %s, %s  %8.3f s\n", round + 1, remover.name, kSmallTree.title, seconds);
+    std::fflush(stdout);
+    if (seconds < best) best = seconds;
+    gone &= !Exists(tree);
+  }
+  RemoveDirectoryA(kFileRoot);
+  std::printf("best of %d rounds: %.3f s\n", rounds, best);
+  if (!gone) std::printf("SOMETHING WAS LEFT: %s did not finish its tree\n", remover.name);
+  return gone ? 0 : 1;
+}
+
+}  // namespace
+
+// purgon_bench [ROUNDS]           (default 3)
+// purgon_bench whole [ROUNDS]     the whole runs only
+// purgon_bench files [ROUNDS]     the file races only
+// purgon_bench keys [ROUNDS]      the registry race only
+// purgon_bench dirtree [ROUNDS]   RemoveDirTree alone on the 20,000-file tree
+// purgon_bench bareloop [ROUNDS]  the bare handle loop alone on it
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 && (argv[1][0] < '0' || argv[1][0] > '9') ? argv[1] : "";
+  const char* roundsArg = mode.empty() ? (argc > 1 ? argv[1] : nullptr) : (argc > 2 ? argv[2] : nullptr);
+  const int rounds = roundsArg ? atoi(roundsArg) : 3;
+  if (rounds < 1) return 2;
+  if (mode == "whole") return BenchWholeRun(rounds) ? 0 : 1;
+  TheCleanupContext().CloseLog();  // logging off, as for the bare loops and the tools
+  if (mode == "dirtree") return BenchOneRemover(kFileRemovers[0], rounds);
+  if (mode == "bareloop") return BenchOneRemover(kFileRemovers[1], rounds);
+  if (!mode.empty() && mode != "files" && mode != "keys") return 2;
+  const bool files = mode != "keys";
+  const bool keys = mode != "files";
+
+  bool allGone = true;
+  std::vector<Contender> small, large, keyTimes;
+  if (files) {
+    WarmUp();
+    small = FileRace(kSmallTree, rounds, allGone);
+    large = FileRace(kLargeTree, rounds, allGone);
+  }
+  if (keys) {
+    std::printf("20,000 registry keys:\n");
+    keyTimes = Race(kKeyRemovers, std::string(kKeyRoot) + "\\tree", rounds, MakeKeyTree,
+                    [](const std::string& tree) { return !KeyExists(tree); }, allGone);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kKeyRoot);
+  }
 
   std::printf("best of %d rounds; each removal on a freshly built tree\n", rounds);
-  PrintTable("20,000 files in 400 folders:", files);
-  PrintTable("20,000 registry keys:", keys);
+  if (files) {
+    PrintTable(kSmallTree.title, small, 1);
+    PrintTable(kLargeTree.title, large, 1);
+  }
+  if (keys) PrintTable("20,000 registry keys", keyTimes, 2);
   if (!allGone) std::printf("SOMETHING WAS LEFT: a removal did not finish its tree\n");
+  if (!mode.empty()) return allGone ? 0 : 1;
   const bool wholeRunsWent = BenchWholeRun(rounds);
   return allGone && wholeRunsWent ? 0 : 1;
 }

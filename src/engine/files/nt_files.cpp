@@ -16,11 +16,13 @@ struct NtCalls {
   using QueryDirectory = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID,
                                           ULONG, ULONG, BOOLEAN, PUNICODE_STRING, BOOLEAN);
   using SetInformation = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
+  using QueryInformation = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
   using StatusToError = ULONG(NTAPI*)(NTSTATUS);
 
   CreateFile createFile = nullptr;
   QueryDirectory queryDirectory = nullptr;
   SetInformation setInformation = nullptr;
+  QueryInformation queryInformation = nullptr;
   StatusToError statusToError = nullptr;
 
   NtCalls() {
@@ -29,9 +31,12 @@ struct NtCalls {
     createFile = reinterpret_cast<CreateFile>(GetProcAddress(ntdll, "NtCreateFile"));
     queryDirectory = reinterpret_cast<QueryDirectory>(GetProcAddress(ntdll, "NtQueryDirectoryFile"));
     setInformation = reinterpret_cast<SetInformation>(GetProcAddress(ntdll, "NtSetInformationFile"));
+    queryInformation = reinterpret_cast<QueryInformation>(GetProcAddress(ntdll, "NtQueryInformationFile"));
     statusToError = reinterpret_cast<StatusToError>(GetProcAddress(ntdll, "RtlNtStatusToDosError"));
   }
-  bool complete() const { return createFile && queryDirectory && setInformation && statusToError; }
+  bool complete() const {
+    return createFile && queryDirectory && setInformation && queryInformation && statusToError;
+  }
 };
 
 const NtCalls& Nt() {
@@ -43,6 +48,8 @@ const NtCalls& Nt() {
 const ULONG kFileDispositionInformation = 13;
 const ULONG kFileRenameInformation = 10;
 const ULONG kFileBothDirectoryInformation = 3;
+const ULONG kFileBasicInformation = 4;
+const ULONG kFileInternalInformation = 6;
 const ULONG kFileIdBothDirectoryInformation = 37;
 const ULONG kOpenExisting = 1;  // FILE_OPEN
 const ULONG kCreateNew = 2;     // FILE_CREATE
@@ -236,6 +243,28 @@ NtStatus CreateChildFile(HANDLE parent, const std::wstring& name, KernelHandle& 
 
 bool ReadOpenedInfo(HANDLE entry, BY_HANDLE_FILE_INFORMATION& info) {
   return GetFileInformationByHandle(entry, &info) != FALSE;
+}
+
+bool ReadOpenedInfoWithin(HANDLE entry, const BY_HANDLE_FILE_INFORMATION& within,
+                          BY_HANDLE_FILE_INFORMATION& info) {
+  struct {
+    LARGE_INTEGER creation, lastAccess, lastWrite, change;
+    ULONG attributes;
+  } basic = {};                // FILE_BASIC_INFORMATION
+  LARGE_INTEGER index = {};  // FILE_INTERNAL_INFORMATION
+  IO_STATUS_BLOCK io = {};
+  NtStatus status = Nt().queryInformation(entry, &io, &basic, sizeof(basic), kFileBasicInformation);
+  if (NtSucceeded(status))
+    status = Nt().queryInformation(entry, &io, &index, sizeof(index), kFileInternalInformation);
+  if (!NtSucceeded(status)) {
+    SetLastError(ErrorOfStatus(status));
+    return false;
+  }
+  info = within;
+  info.dwFileAttributes = basic.attributes;
+  info.nFileIndexHigh = static_cast<DWORD>(index.HighPart);
+  info.nFileIndexLow = index.LowPart;
+  return true;
 }
 
 bool IsOwnedByAdministrators(HANDLE object) {

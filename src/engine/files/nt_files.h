@@ -89,6 +89,13 @@ NtStatus CreateChildFile(HANDLE parent, const std::wstring& name, KernelHandle& 
 // The attributes and identity of an open entry.
 bool ReadOpenedInfo(HANDLE entry, BY_HANDLE_FILE_INFORMATION& info);
 
+// The same for an entry opened inside a held tree, where the walk never crosses onto another
+// volume (links are not followed): only the attributes and the file index are read, and the
+// volume is the one `within` holds. Asking a file for its volume costs a round trip to
+// another process under Wine, once per folder; inside a tree it is known already.
+bool ReadOpenedInfoWithin(HANDLE entry, const BY_HANDLE_FILE_INFORMATION& within,
+                          BY_HANDLE_FILE_INFORMATION& info);
+
 // True when the open object's owner is the system, the administrators or the installer
 // service: such a link is the system's own (as "Documents and Settings" is).
 bool IsOwnedByAdministrators(HANDLE object);

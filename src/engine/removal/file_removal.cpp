@@ -66,7 +66,7 @@ class TreeWalk {
       } else if (entry.IsLink()) {
         Note(RemoveChild(folder.get(), entry.name, LOG_DIR, EntryKind::Any, entryPath + L"\\"));
       } else {
-        Enter(folder.get(), entry, entryPath + L"\\");
+        Enter(folder.get(), held, entry, entryPath + L"\\");
       }
     }
     // Let go just before the folder itself goes, then open it again as itself from its
@@ -77,7 +77,7 @@ class TreeWalk {
     if (IsAbsent(opened)) return;
     BY_HANDLE_FILE_INFORMATION now;
     if (!NtSucceeded(opened)) return Note(ReportDirFailed(path, ErrorOfStatus(opened)));
-    if (!ReadOpenedInfo(again.get(), now)) return Note(ReportDirFailed(path, GetLastError()));
+    if (!ReadOpenedInfoWithin(again.get(), held, now)) return Note(ReportDirFailed(path, GetLastError()));
     if (!SameObject(held, now)) return Note(ReportDirFailed(path, kRefused));
     Note(TheChangeGate().Delete(OpenedEntry{again.get(), parent, name, LOG_DIR, path}).error());
   }
@@ -99,14 +99,16 @@ class TreeWalk {
     return entry.fileId == 0 || index == 0 || static_cast<ULONGLONG>(entry.fileId) == index;
   }
 
-  // A folder of the tree: held open, checked, emptied and removed.
-  void Enter(HANDLE parent, const ListedEntry& entry, const std::wstring& path) {
+  // A folder of the tree (`within` the information of its parent): held open, checked,
+  // emptied and removed.
+  void Enter(HANDLE parent, const BY_HANDLE_FILE_INFORMATION& within, const ListedEntry& entry,
+             const std::wstring& path) {
     KernelHandle folder;
     const NtStatus opened = TheFileCalls().openChild(parent, entry.name, kHeldFolder, folder);
     if (IsAbsent(opened)) return;
     BY_HANDLE_FILE_INFORMATION info;
     if (!NtSucceeded(opened)) return Note(ReportDirFailed(path, ErrorOfStatus(opened)));
-    if (!ReadOpenedInfo(folder.get(), info)) return Note(ReportDirFailed(path, GetLastError()));
+    if (!ReadOpenedInfoWithin(folder.get(), within, info)) return Note(ReportDirFailed(path, GetLastError()));
     if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {  // a link since the listing
       folder.Reset();
       return Note(RemoveChild(parent, entry.name, LOG_DIR, EntryKind::Any, path));
