@@ -274,8 +274,8 @@ bool BackupWriter::KeepFile(const OpenedEntry& entry) {
       !MakeFolders(folder_.path(), kept.substr(0, kept.rfind(L'\\') + 1)))
     return false;
   if (!entry.handle) return MoveByPath(entry.path, kept);
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!ReadOpenedInfo(entry.handle, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+  DWORD attributes = 0;
+  if (!ReadOpenedAttributes(entry.handle, attributes) || (attributes & FILE_ATTRIBUTE_READONLY))
     return false;
   const NtStatus moved = MoveOpened(entry.handle, kept);
   if (NtSucceeded(moved)) return true;

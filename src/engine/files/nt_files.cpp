@@ -245,23 +245,34 @@ bool ReadOpenedInfo(HANDLE entry, BY_HANDLE_FILE_INFORMATION& info) {
   return GetFileInformationByHandle(entry, &info) != FALSE;
 }
 
-bool ReadOpenedInfoWithin(HANDLE entry, const BY_HANDLE_FILE_INFORMATION& within,
-                          BY_HANDLE_FILE_INFORMATION& info) {
+bool ReadOpenedAttributes(HANDLE entry, DWORD& attributes) {
   struct {
     LARGE_INTEGER creation, lastAccess, lastWrite, change;
     ULONG attributes;
-  } basic = {};                // FILE_BASIC_INFORMATION
+  } basic = {};  // FILE_BASIC_INFORMATION
+  IO_STATUS_BLOCK io = {};
+  const NtStatus status = Nt().queryInformation(entry, &io, &basic, sizeof(basic), kFileBasicInformation);
+  if (!NtSucceeded(status)) {
+    SetLastError(ErrorOfStatus(status));
+    return false;
+  }
+  attributes = basic.attributes;
+  return true;
+}
+
+bool ReadOpenedInfoWithin(HANDLE entry, const BY_HANDLE_FILE_INFORMATION& within,
+                          BY_HANDLE_FILE_INFORMATION& info) {
+  DWORD attributes = 0;
+  if (!ReadOpenedAttributes(entry, attributes)) return false;
   LARGE_INTEGER index = {};  // FILE_INTERNAL_INFORMATION
   IO_STATUS_BLOCK io = {};
-  NtStatus status = Nt().queryInformation(entry, &io, &basic, sizeof(basic), kFileBasicInformation);
-  if (NtSucceeded(status))
-    status = Nt().queryInformation(entry, &io, &index, sizeof(index), kFileInternalInformation);
+  const NtStatus status = Nt().queryInformation(entry, &io, &index, sizeof(index), kFileInternalInformation);
   if (!NtSucceeded(status)) {
     SetLastError(ErrorOfStatus(status));
     return false;
   }
   info = within;
-  info.dwFileAttributes = basic.attributes;
+  info.dwFileAttributes = attributes;
   info.nFileIndexHigh = static_cast<DWORD>(index.HighPart);
   info.nFileIndexLow = index.LowPart;
   return true;

@@ -86,10 +86,13 @@ NtStatus CreateChildFolder(HANDLE parent, const std::wstring& name, KernelHandle
 // Makes the file `name` in the open folder `parent` for writing; never opens one that is there.
 NtStatus CreateChildFile(HANDLE parent, const std::wstring& name, KernelHandle& handle);
 
-// The attributes and identity of an open entry.
+// The attributes and identity of an open entry, its volume included.
 bool ReadOpenedInfo(HANDLE entry, BY_HANDLE_FILE_INFORMATION& info);
 
-// The same for an entry opened inside a held tree, where the walk never crosses onto another
+// Only the attributes of an open entry: a cheap reading, without the volume.
+bool ReadOpenedAttributes(HANDLE entry, DWORD& attributes);
+
+// The attributes and identity of an entry opened inside a held tree, where the walk never crosses onto another
 // volume (links are not followed): only the attributes and the file index are read, and the
 // volume is the one `within` holds. Asking a file for its volume costs a round trip to
 // another process under Wine, once per folder; inside a tree it is known already.

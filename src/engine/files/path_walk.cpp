@@ -67,8 +67,8 @@ bool SplitFullPath(const std::wstring& path, PathSteps& steps) {
 }
 
 bool IsLinkHandle(HANDLE handle) {
-  BY_HANDLE_FILE_INFORMATION info;
-  return ReadOpenedInfo(handle, info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  DWORD attributes = 0;
+  return ReadOpenedAttributes(handle, attributes) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 bool LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
