@@ -126,17 +126,28 @@ bool ExistsAsGiven(const std::wstring& path) {
   return OpenFolder(path, folder) != Reach::Gone;
 }
 
+// Splits `path` into its names and opens the folder that holds the last one. When it cannot,
+// `unreached` is what the removal returns: nothing for a path that is not there, a failed
+// line of `kind` for one refused on the way, ERROR_INVALID_NAME for no full path.
+bool ReachHolder(const std::wstring& path, int kind, PathSteps& steps, KernelHandle& holder,
+                 std::wstring& holderPath, DWORD& unreached) {
+  unreached = ERROR_INVALID_NAME;
+  if (!SplitFullPath(path, steps) || steps.names.empty()) return false;
+  switch (OpenContainingFolder(steps, holder, holderPath)) {
+    case Reach::Reached: return true;
+    case Reach::Gone: unreached = ERROR_SUCCESS; return false;
+    case Reach::Refused: unreached = ReportFailed(kind, path, kRefused); return false;
+  }
+  return false;
+}
+
 // The folder a removal names, reached, checked and removed.
 DWORD RemoveNamedTree(const std::wstring& path) {
   PathSteps steps;
-  if (!SplitFullPath(path, steps) || steps.names.empty()) return ERROR_INVALID_NAME;
   KernelHandle parent;
   std::wstring parentPath;
-  switch (OpenContainingFolder(steps, parent, parentPath)) {
-    case Reach::Reached: break;
-    case Reach::Gone: return ERROR_SUCCESS;
-    case Reach::Refused: return ReportDirFailed(path, kRefused);
-  }
+  DWORD unreached = ERROR_SUCCESS;
+  if (!ReachHolder(path, LOG_DIR, steps, parent, parentPath, unreached)) return unreached;
   const std::wstring& name = steps.names.back();
   ListedEntry listed;
   const bool known = LookUp(parent.get(), parentPath, name, listed);
@@ -163,14 +174,10 @@ DWORD RemoveNamedTree(const std::wstring& path) {
 DWORD RemoveFile(const std::wstring& path) {
   if (!HasNtFileCalls()) return Win9xRemoveFile(path);
   PathSteps steps;
-  if (!SplitFullPath(path, steps) || steps.names.empty()) return ERROR_INVALID_NAME;
   KernelHandle folder;
   std::wstring folderPath;
-  switch (OpenContainingFolder(steps, folder, folderPath)) {
-    case Reach::Reached: break;
-    case Reach::Gone: return ERROR_SUCCESS;
-    case Reach::Refused: return ReportFailed(LOG_FILE, path, kRefused);
-  }
+  DWORD unreached = ERROR_SUCCESS;
+  if (!ReachHolder(path, LOG_FILE, steps, folder, folderPath, unreached)) return unreached;
   return RemoveChild(folder.get(), steps.names.back(), LOG_FILE, EntryKind::File, path);
 }
 
