@@ -44,9 +44,13 @@ void InvokeHostStop() {
 }  // namespace
 
 std::wstring GetHostServerPath() {
-  const std::wstring subKey = Widen(std::string("CLSID\\") + OrvIdText(ORV_ID_HOST) + "\\LocalServer32");
+  // The machine's own registration only: HKEY_CLASSES_ROOT also shows the running account's
+  // classes, which any program of that account may write, and an elevated run starts this
+  // path. On Windows 9x this is HKEY_CLASSES_ROOT itself.
+  const std::wstring subKey =
+      Widen(std::string("Software\\Classes\\CLSID\\") + OrvIdText(ORV_ID_HOST) + "\\LocalServer32");
   RegKey key;
-  if (OpenKey(HKEY_CLASSES_ROOT, subKey, KEY_READ, key) != ERROR_SUCCESS)
+  if (OpenKey(HKEY_LOCAL_MACHINE, subKey, KEY_READ, key) != ERROR_SUCCESS)
     return std::wstring();
   std::wstring path = ReadRegStringWithin(key.get(), nullptr, kServerPathBufferSize);
   path.erase(std::remove(path.begin(), path.end(), L'"'), path.end());

@@ -168,9 +168,13 @@ TEST_F(OrvParts, ConfigurationNamesNeverLeaveTheDataRoot) {
 }
 
 // The host's server path loses every quote and keeps its arguments; a command line that
-// fills the whole 1024-byte buffer with its terminator is read, a longer one is not.
+// fills the whole 1024-byte buffer with its terminator is read, a longer one is not. Only the
+// machine's registration counts: one in the account's own classes is never started.
 TEST_F(OrvParts, HostServerPathIsReadWithoutQuotesWithinItsBuffer) {
   const std::string key = std::string("CLSID\\") + OrvIdText(ORV_ID_HOST) + "\\LocalServer32";
+  ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, "Software\\Classes\\" + key, "", "C:\\planted.exe"));
+  EXPECT_EQ(GetHostServerPath(), L"");
+  DeleteRegTreeForTest(HKEY_CURRENT_USER, "Software\\Classes\\CLSID");
   const std::string fills = "C:\\" + std::string(1020, 'h');  // 1023 characters
   const struct {
     std::string stored;
