@@ -36,13 +36,7 @@ class OrvEdges : public ::testing::Test {
       CloseHandle(stop);
     }
     // The stop event lives as long as a host holds it; a host of the next test must not find
-    // it still set.
-    for (int i = 0; i < 400; ++i) {
-      HANDLE left = OpenEventA(SYNCHRONIZE, FALSE, "PurgonTestOrvHostStop");
-      if (!left) break;
-      CloseHandle(left);
-      Sleep(50);
-    }
+    // it still set. Uninstalling waits for every host started here to end.
     UninstallOrvMachine();
     DeleteTreeForTest(dir_);
   }

@@ -3,10 +3,31 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "orv/orv_ids.h"
 #include "test_support.h"
 
 namespace {
+
+// The hosts this process started, until they have ended: a host that has left the running
+// object table may still be ending, its program file still in use.
+std::vector<HANDLE>& StartedHosts() {
+  static std::vector<HANDLE> hosts;
+  return hosts;
+}
+
+// Waits for every started host to end, at most `ms` in all (a host still running then is left
+// to its life).
+void WaitForStartedHosts(DWORD ms) {
+  const DWORD start = GetTickCount();
+  for (HANDLE host : StartedHosts()) {
+    const DWORD spent = GetTickCount() - start;
+    WaitForSingleObject(host, spent < ms ? ms - spent : 0);
+    CloseHandle(host);
+  }
+  StartedHosts().clear();
+}
 
 struct Row {
   OrvItemKind kind;
@@ -300,6 +321,7 @@ bool InstallOrvMachine(const OrvMachineSetup& setup, const std::string& binDir, 
 }
 
 void UninstallOrvMachine() {
+  WaitForStartedHosts(20000);
   OrvMachineSetup everything;
   everything.secureApi = true;
   for (const OrvItem& item : OrvMachineItems(everything)) {
@@ -410,7 +432,7 @@ bool StartOrvHost(const std::string& item, DWORD lifeMs) {
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
   if (!started) return false;
   CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  StartedHosts().push_back(process.hProcess);
   for (int i = 0; i < 200; ++i) {
     if (IsHostRunning(item)) return true;
     Sleep(50);

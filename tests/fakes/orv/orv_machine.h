@@ -79,6 +79,7 @@ std::string LauncherRecordPath();
 
 // Starts the installed host under the item `item` ("QHost" or "QHostNew") and waits until it
 // is in the running object table. Its output goes nowhere, so that it holds no pipe open.
+// UninstallOrvMachine waits for the hosts started so to end before it deletes their program.
 bool StartOrvHost(const std::string& item, DWORD lifeMs = 60000);
 // True while something runs under the item moniker "!" + `item`.
 bool IsHostRunning(const std::string& item);
