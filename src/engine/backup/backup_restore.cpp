@@ -66,7 +66,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
 
 bool SourceExists(const std::u16string& queued) {
   const std::u16string path = QueuedFilePath(queued);
-  return GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str())) != INVALID_FILE_ATTRIBUTES;
+  return PathExists(std::wstring(path.begin(), path.end()));
 }
 
 class Restorer {
@@ -77,7 +77,7 @@ class Restorer {
   void RestoreRegistry() {
     std::string text;
     const std::wstring file = folder_ + Widen(kBackupRegistryFile);
-    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;  // only files kept
+    if (!PathExists(file)) return;  // only files kept
     std::vector<RegFileKey> keys;
     if (!ReadWholeFile(file, text) || !ParseRegFile(text, keys, nullptr))
       return Report(LOG_RESTORE_KEY, false, file);
@@ -86,8 +86,7 @@ class Restorer {
 
   void RestoreFiles() {
     const std::wstring kept = folder_ + Widen(kBackupFilesFolder);
-    if (GetFileAttributesW(kept.c_str()) != INVALID_FILE_ATTRIBUTES)
-      RestoreFolder(kept + L"\\", std::string());
+    if (PathExists(kept)) RestoreFolder(kept + L"\\", std::string());
   }
 
   // The queues of file operations, once the files are back.

@@ -233,9 +233,9 @@ BackupTime BackupTimeOf(const SYSTEMTIME& utc) {
   return time;
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 }  // namespace
+
+bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 BackupPlaceResult CheckedFolder::Open(const std::wstring& folder, const wchar_t* label) {
   Release();
@@ -294,7 +294,7 @@ BackupPlaceResult BackupRoot::MakeBackupFolder(const SYSTEMTIME& utc, CheckedFol
     if (name.empty()) return Failed(BackupPlaceOutcome::BadName, L"the time of the backup is not a date");
     const std::wstring candidate = path() + WidenAscii(name);
     // A name whose restored form exists is taken too: renaming after a restore never fails.
-    if (Exists(candidate + WidenAscii(kRestoredSuffix))) continue;
+    if (PathExists(candidate + WidenAscii(kRestoredSuffix))) continue;
     bool existed = false;
     const BackupPlaceResult made = MakeFolder(candidate, L"the backup", perUser_, existed);
     if (existed) continue;  // only a folder made now is this run's backup

@@ -7,6 +7,7 @@
 #include "engine/core/cleanup_context.h"
 #include "engine/files/file_calls.h"
 #include "engine/core/handles.h"
+#include "engine/files/files_9x.h"
 #include "engine/files/nt_files.h"
 #include "engine/registry/reg_file.h"
 #include "engine/registry/registry.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Writes all of `text` and flushes it to the disk; an item goes only after this succeeded.
 bool WriteFlushed(HANDLE file, const std::string& text) {
@@ -183,13 +183,6 @@ bool FindClassesHalf(HKEY opened, const std::wstring& subKey, HKEY& root, std::w
   return OpenKey(root, path, KEY_READ, key) == ERROR_SUCCESS;
 }
 
-// Windows 9x: by the path, through the code page.
-bool MoveByPath(const std::wstring& path, const std::wstring& kept) {
-  const std::string from = LogText(path), to = LogText(kept);
-  if (from.find('?') != std::string::npos || to.find('?') != std::string::npos) return false;
-  return MoveFileA(from.c_str(), to.c_str()) != FALSE;
-}
-
 }  // namespace
 
 bool BackupWriter::Ready() {
@@ -270,10 +263,10 @@ bool BackupWriter::KeepOperations(HKEY root, const std::wstring& subKey, const s
 
 bool BackupWriter::KeepFile(const OpenedEntry& entry) {
   const std::wstring kept = KeptPlace(entry.path);
-  if (kept.empty() || Exists(L"\\\\?\\" + kept) ||
+  if (kept.empty() || PathExists(L"\\\\?\\" + kept) ||
       !MakeFolders(folder_.path(), kept.substr(0, kept.rfind(L'\\') + 1)))
     return false;
-  if (!entry.handle) return MoveByPath(entry.path, kept);
+  if (!entry.handle) return Win9xMove(entry.path, kept);  // Windows 9x: by the path
   DWORD attributes = 0;
   if (!ReadOpenedAttributes(entry.handle, attributes) || (attributes & FILE_ATTRIBUTE_READONLY))
     return false;

@@ -18,19 +18,14 @@ bool IsDriveRoot(const std::wstring& path) {
   return path.size() == 2 && path[1] == L':';
 }
 
-// Reaches the folder that is to hold `path`'s last name; `name` receives that name.
-PutBack ReachHolder(const std::wstring& path, KernelHandle& folder, std::wstring& folderPath,
-                    std::wstring& name) {
+// Reaches the folder that is to hold `path`'s last name, on a fixed local drive only.
+PutBack ReachPlace(const std::wstring& path, Holder& at) {
   if (!IsOnFixedLocalDrive(path)) return PutBack::Refused;
-  PathSteps steps;
-  if (!SplitFullPath(path, steps) || steps.names.empty()) return PutBack::Refused;
-  switch (OpenContainingFolder(steps, folder, folderPath, kFolderToFill)) {
-    case Reach::Reached: break;
+  switch (ReachHolder(path, at, kFolderToFill)) {
+    case Reach::Reached: return PutBack::Done;
     case Reach::Gone: return PutBack::Failed;
-    case Reach::Refused: return PutBack::Refused;
+    default: return PutBack::Refused;
   }
-  name = steps.names.back();
-  return PutBack::Done;
 }
 
 bool IsThere(HANDLE folder, const std::wstring& name) {
@@ -62,33 +57,31 @@ bool CopyInto(HANDLE source, HANDLE folder, const std::wstring& name) {
 
 PutBack MakeFolderBack(const std::wstring& path, PutMode mode) {
   if (IsDriveRoot(path)) return PutBack::There;
-  KernelHandle folder;
-  std::wstring folderPath, name;
-  const PutBack reached = ReachHolder(path, folder, folderPath, name);
+  Holder at;
+  const PutBack reached = ReachPlace(path, at);
   if (reached != PutBack::Done) return reached;
-  if (IsThere(folder.get(), name)) return PutBack::There;
+  if (IsThere(at.folder.get(), at.name)) return PutBack::There;
   if (IsProtectedTree(path)) return PutBack::Refused;
   if (mode == PutMode::Look) return PutBack::Done;
   KernelHandle made;
-  return NtSucceeded(CreateChildFolder(folder.get(), name, made)) ? PutBack::Done : PutBack::Failed;
+  return NtSucceeded(CreateChildFolder(at.folder.get(), at.name, made)) ? PutBack::Done : PutBack::Failed;
 }
 
 PutBack MoveFileBack(const std::wstring& kept, const std::wstring& path, PutMode mode) {
-  KernelHandle folder;
-  std::wstring folderPath, name;
-  const PutBack reached = ReachHolder(path, folder, folderPath, name);
+  Holder at;
+  const PutBack reached = ReachPlace(path, at);
   if (reached != PutBack::Done) return reached;
   // The removal deletes files right in a user's desktop, so a restore puts them back there;
   // nothing goes right into the system's own folders.
-  if (IsSystemFolderPath(folderPath) || IsSystemFolder(folder.get())) return PutBack::Refused;
-  if (IsThere(folder.get(), name)) return PutBack::There;
+  if (IsSystemFolderPath(at.folderPath) || IsSystemFolder(at.folder.get())) return PutBack::Refused;
+  if (IsThere(at.folder.get(), at.name)) return PutBack::There;
   if (mode == PutMode::Look) return PutBack::Done;
   KernelHandle source(CreateFileW((L"\\\\?\\" + kept).c_str(), DELETE | GENERIC_READ, FILE_SHARE_READ,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!source) return PutBack::Failed;
-  const NtStatus moved = MoveOpenedInto(source.get(), folder.get(), name);
+  const NtStatus moved = MoveOpenedInto(source.get(), at.folder.get(), at.name);
   if (NtSucceeded(moved)) return PutBack::Done;
-  if (moved != kStatusNotSameDevice || !CopyInto(source.get(), folder.get(), name)) return PutBack::Failed;
+  if (moved != kStatusNotSameDevice || !CopyInto(source.get(), at.folder.get(), at.name)) return PutBack::Failed;
   DeleteOpened(source.get());  // the file is back; a copy that stays in the backup harms nothing
   return PutBack::Done;
 }

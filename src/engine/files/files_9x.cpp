@@ -47,3 +47,15 @@ bool Win9xListDirectory(const std::wstring& pattern, std::vector<std::wstring>& 
   search.Reset();  // keeps the last error
   return error == ERROR_NO_MORE_FILES;
 }
+
+DWORD Win9xDelete(const std::wstring& path, bool folder) {
+  std::string ansi;
+  if (!AnsiPath(path, ansi)) return ERROR_INVALID_NAME;
+  const BOOL deleted = folder ? RemoveDirectoryA(ansi.c_str()) : DeleteFileA(ansi.c_str());
+  return deleted ? ERROR_SUCCESS : GetLastError();
+}
+
+bool Win9xMove(const std::wstring& from, const std::wstring& to) {
+  std::string ansiFrom, ansiTo;
+  return AnsiPath(from, ansiFrom) && AnsiPath(to, ansiTo) && MoveFileA(ansiFrom.c_str(), ansiTo.c_str()) != FALSE;
+}

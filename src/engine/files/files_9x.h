@@ -11,3 +11,7 @@
 DWORD Win9xAttributes(const std::wstring& path);
 bool Win9xExists(const std::wstring& path);
 bool Win9xListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names);
+// Deletes the file, or the empty folder when `folder`; the Windows error code, or
+// ERROR_INVALID_NAME for a path the code page cannot spell exactly.
+DWORD Win9xDelete(const std::wstring& path, bool folder);
+bool Win9xMove(const std::wstring& from, const std::wstring& to);

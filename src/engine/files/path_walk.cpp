@@ -123,6 +123,14 @@ Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::ws
   return Reach::Reached;
 }
 
+Reach ReachHolder(const std::wstring& path, Holder& holder, const OpenMode& mode) {
+  PathSteps steps;
+  if (!SplitFullPath(path, steps) || steps.names.empty()) return Reach::NotAPath;
+  const Reach reach = OpenContainingFolder(steps, holder.folder, holder.folderPath, mode);
+  holder.name = steps.names.back();
+  return reach;
+}
+
 Reach OpenFolder(const std::wstring& path, KernelHandle& folder) {
   PathSteps steps;
   if (!SplitFullPath(path, steps)) return Reach::Gone;

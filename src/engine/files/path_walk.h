@@ -23,8 +23,9 @@ struct PathSteps {
 // and blanks), then cut. False for a path that leads to no drive or share.
 bool SplitFullPath(const std::wstring& path, PathSteps& steps);
 
-// Where a path leads when it is reached one folder at a time.
-enum class Reach { Reached, Gone, Refused };
+// Where a path leads when it is reached one folder at a time (NotAPath: no full path with a
+// name in it).
+enum class Reach { Reached, Gone, Refused, NotAPath };
 
 // Not there, or not a folder where the path needs one: nothing of that name to act on.
 bool IsAbsent(NtStatus status);
@@ -41,6 +42,18 @@ bool LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& n
 // that folder with the access of `mode`. `folderPath` is its path, ending in a backslash.
 Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::wstring& folderPath,
                            const OpenMode& mode = kTraverseFolder);
+
+// A named entry's place: the folder that holds it, open, with its path (ending in a
+// backslash), and the entry's own name in it.
+struct Holder {
+  KernelHandle folder;
+  std::wstring folderPath;
+  std::wstring name;
+};
+
+// Splits the full `path` and opens the folder that holds its last name, as
+// OpenContainingFolder does.
+Reach ReachHolder(const std::wstring& path, Holder& holder, const OpenMode& mode = kTraverseFolder);
 
 // Opens the folder `path` itself, like the folders on the way to it.
 Reach OpenFolder(const std::wstring& path, KernelHandle& folder);

@@ -2,6 +2,7 @@
 
 #include "engine/core/cleanup_context.h"
 #include "engine/files/file_calls.h"
+#include "engine/files/files_9x.h"
 #include "engine/text/wide_text.h"
 
 namespace {
@@ -12,10 +13,8 @@ Outcome DeleteNow(const OpenedEntry& entry) {
     const NtStatus status = TheFileCalls().deleteOpened(entry.handle, entry.path);
     return NtSucceeded(status) ? Outcome::Done() : Outcome::Failed(ErrorOfStatus(status));
   }
-  const std::string path = LogText(entry.path);
-  if (path.find('?') != std::string::npos) return Outcome::Failed(ERROR_INVALID_NAME);
-  const BOOL deleted = entry.kind == LOG_DIR ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
-  return deleted ? Outcome::Done() : Outcome::Failed(GetLastError());
+  const DWORD error = Win9xDelete(entry.path, entry.kind == LOG_DIR);
+  return error == ERROR_SUCCESS ? Outcome::Done() : Outcome::Failed(error);
 }
 
 // A backup that could not keep the item: the reason is the backup's.

@@ -126,31 +126,25 @@ bool ExistsAsGiven(const std::wstring& path) {
   return OpenFolder(path, folder) != Reach::Gone;
 }
 
-// Splits `path` into its names and opens the folder that holds the last one. When it cannot,
-// `unreached` is what the removal returns: nothing for a path that is not there, a failed
-// line of `kind` for one refused on the way, ERROR_INVALID_NAME for no full path.
-bool ReachHolder(const std::wstring& path, int kind, PathSteps& steps, KernelHandle& holder,
-                 std::wstring& holderPath, DWORD& unreached) {
-  unreached = ERROR_INVALID_NAME;
-  if (!SplitFullPath(path, steps) || steps.names.empty()) return false;
-  switch (OpenContainingFolder(steps, holder, holderPath)) {
-    case Reach::Reached: return true;
-    case Reach::Gone: unreached = ERROR_SUCCESS; return false;
-    case Reach::Refused: unreached = ReportFailed(kind, path, kRefused); return false;
+// What a removal returns for a path it could not reach: nothing for one that is not there, a
+// failed line of `kind` for one refused on the way.
+DWORD Unreached(Reach reach, int kind, const std::wstring& path) {
+  switch (reach) {
+    case Reach::Gone: return ERROR_SUCCESS;
+    case Reach::Refused: return ReportFailed(kind, path, kRefused);
+    default: return ERROR_INVALID_NAME;
   }
-  return false;
 }
 
 // The folder a removal names, reached, checked and removed.
 DWORD RemoveNamedTree(const std::wstring& path) {
-  PathSteps steps;
-  KernelHandle parent;
-  std::wstring parentPath;
-  DWORD unreached = ERROR_SUCCESS;
-  if (!ReachHolder(path, LOG_DIR, steps, parent, parentPath, unreached)) return unreached;
-  const std::wstring& name = steps.names.back();
+  Holder at;
+  const Reach reach = ReachHolder(path, at);
+  if (reach != Reach::Reached) return Unreached(reach, LOG_DIR, path);
+  const KernelHandle& parent = at.folder;
+  const std::wstring& name = at.name;
   ListedEntry listed;
-  const bool known = LookUp(parent.get(), parentPath, name, listed);
+  const bool known = LookUp(parent.get(), at.folderPath, name, listed);
   KernelHandle folder;
   const NtStatus opened = TheFileCalls().openChild(parent.get(), name, kHeldFolder, folder);
   if (IsAbsent(opened)) return ERROR_SUCCESS;  // not there, or a file: no folder of that name
@@ -173,12 +167,10 @@ DWORD RemoveNamedTree(const std::wstring& path) {
 
 DWORD RemoveFile(const std::wstring& path) {
   if (!HasNtFileCalls()) return Win9xRemoveFile(path);
-  PathSteps steps;
-  KernelHandle folder;
-  std::wstring folderPath;
-  DWORD unreached = ERROR_SUCCESS;
-  if (!ReachHolder(path, LOG_FILE, steps, folder, folderPath, unreached)) return unreached;
-  return RemoveChild(folder.get(), steps.names.back(), LOG_FILE, EntryKind::File, path);
+  Holder at;
+  const Reach reach = ReachHolder(path, at);
+  if (reach != Reach::Reached) return Unreached(reach, LOG_FILE, path);
+  return RemoveChild(at.folder.get(), at.name, LOG_FILE, EntryKind::File, path);
 }
 
 bool ListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names,
@@ -187,6 +179,7 @@ bool ListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names
   const ChangeGate& gate = TheChangeGate();
   const std::wstring folderPath = pattern.substr(0, pattern.rfind(L'\\') + 1);
   if (folderPath.empty() || gate.IsPathGone(folderPath)) return false;
+  if (!gate.IsPreview()) return ListFolderNames(pattern, names, unlistable);  // no path built per name
   std::vector<std::wstring> listed;
   const bool whole = ListFolderNames(pattern, listed, unlistable);
   for (const std::wstring& name : listed)
