@@ -24,6 +24,51 @@ log=$(mktemp /tmp/purgon-setup.XXXXXX)
 trap 'rm -f "$log"' EXIT
 fail() { echo "setup: $1 failed; apt said:"; tail -20 "$log"; exit 1; }
 
+# apt_update: a mirror being synced fails an index now and then ("File has unexpected size");
+# a few tries with a short pause usually get past it. An index still missing afterwards is
+# not the end: the install below decides whether what it needs is there.
+apt_update() {
+  local try tries=4
+  for ((try = 1; try <= tries; try++)); do
+    echo "setup: apt-get update (try $try of $tries)"
+    if apt-get update -q 2>&1 | sed -u 's/^/setup:   /'; [ "${PIPESTATUS[0]}" -eq 0 ]; then
+      return 0
+    fi
+    if [ "$try" -lt "$tries" ]; then
+      echo "setup: an index failed to download; trying again in $((try * 5)) s"
+      sleep $((try * 5))
+    fi
+  done
+  echo "setup: an index is still missing after $tries tries; going on, the install decides"
+}
+
+# plan PACKAGES...: sets plan_opts to the apt options the install can be planned with, and
+# plan_count to the number of packages it installs. When an updates suite has moved on for
+# one architecture only (its i386 index failed, or is older), the 32-bit packages no longer
+# match their 64-bit twins and apt finds "held broken packages"; the release's own suite
+# still has matching pairs, so the plan is made again preferring it.
+plan() {
+  local said
+  plan_opts=()
+  if said=$(apt-get install -s "$@" 2>&1); then
+    plan_count=$(grep -c '^Inst ' <<<"$said" || true)
+    return 0
+  fi
+  local release
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  if [ -n "$release" ] && said=$(apt-get install -s -o APT::Default-Release="$release" "$@" 2>&1)
+  then
+    echo "setup: apt could not plan the install from the newest suites (32-bit and 64-bit" \
+      "versions differ); planning again preferring $release's own packages"
+    plan_opts=(-o APT::Default-Release="$release")
+    plan_count=$(grep -c '^Inst ' <<<"$said" || true)
+    return 0
+  fi
+  echo "setup: apt-get install cannot be planned; apt said:"
+  grep -v '^\(Inst\|Conf\) ' <<<"$said" | tail -20
+  exit 1
+}
+
 # install PACKAGES...: apt-get install with one line per tenth of each stage.
 install() {
   echo "setup: installing $* (with what they depend on; see the README for disk and time)"
@@ -31,14 +76,14 @@ install() {
     echo "setup: adding the i386 architecture to dpkg (32-bit Wine needs it)"
     dpkg --add-architecture i386
   fi
-  echo "setup: apt-get update"
-  apt-get update -q 2>&1 | sed -u 's/^/setup:   /'
-  local need=("$@") count=$(apt-get install -s "${need[@]}" 2>/dev/null | grep -c '^Inst ' || true)
-  echo "setup: apt-get install: $count packages to download, unpack and set up"
+  apt_update
+  plan "$@"
+  echo "setup: apt-get install: $plan_count packages to download, unpack and set up"
   # apt's machine-readable status (fd 3) becomes one line per tenth of each stage. Its lines are
   # "dlstatus:N:PERCENT:TEXT" and "pmstatus:PACKAGE:PERCENT:TEXT", where PACKAGE may hold a
   # colon (wine32:i386): the percent is the field before the last.
-  { apt-get install -y -q -o APT::Status-Fd=3 "${need[@]}" 3>&1 >"$log" 2>&1 || echo "failed:"; } |
+  { apt-get install -y -q -o APT::Status-Fd=3 "${plan_opts[@]}" "$@" 3>&1 >"$log" 2>&1 ||
+      echo "failed:"; } |
     awk -F: '
       $1 == "failed" { failed = 1; next }
       $1 == "dlstatus" || $1 == "pmstatus" {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 
+#include "engine/accounts/privileges.h"
 #include "engine/rules/account_rules.h"
 #include "engine/core/cleanup_context.h"
 #include "engine/core/handles.h"
@@ -80,46 +81,6 @@ bool SameFolder(const std::wstring& a, const std::wstring& b) {
   return NormalizeFolderPath(Utf8Of(a)) == NormalizeFolderPath(Utf8Of(b));
 }
 
-// Backup and restore privileges, enabled while the object lives (only once asked for) and
-// put back as they were afterwards.
-class HivePrivileges {
- public:
-  HivePrivileges() = default;
-  HivePrivileges(const HivePrivileges&) = delete;
-  HivePrivileges& operator=(const HivePrivileges&) = delete;
-  ~HivePrivileges() {
-    if (changed_) AdjustTokenPrivileges(token_.get(), FALSE, &previous_.header, 0, nullptr, nullptr);
-  }
-  void Enable() {
-    if (asked_) return;
-    asked_ = true;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
-                          token_.Receive()))
-      return;
-    Privileges wanted = {};
-    wanted.header.PrivilegeCount = 2;
-    if (!LookupPrivilegeValueA(nullptr, SE_BACKUP_NAME, &wanted.header.Privileges[0].Luid) ||
-        !LookupPrivilegeValueA(nullptr, SE_RESTORE_NAME, &wanted.second.Luid))
-      return;
-    wanted.header.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    wanted.second.Attributes = SE_PRIVILEGE_ENABLED;
-    DWORD size = 0;
-    changed_ = AdjustTokenPrivileges(token_.get(), FALSE, &wanted.header, sizeof(previous_),
-                                     &previous_.header, &size) != FALSE;
-  }
-
- private:
-  // TOKEN_PRIVILEGES with room for two entries.
-  struct Privileges {
-    TOKEN_PRIVILEGES header;
-    LUID_AND_ATTRIBUTES second;
-  };
-  KernelHandle token_;
-  Privileges previous_ = {};
-  bool asked_ = false;
-  bool changed_ = false;
-};
-
 // One registry of another account under HKEY_USERS: the one already there (the account is
 // logged on), or one loaded from its file and unloaded again when the object goes.
 class UserHive {
@@ -134,7 +95,7 @@ class UserHive {
 
   // True when the registry is at hand under `name`. A missing file is no failure; a file
   // that is there but cannot be read or loaded is reported once per run.
-  bool Mount(const std::wstring& name, const std::wstring& file, HivePrivileges& privileges) {
+  bool Mount(const std::wstring& name, const std::wstring& file, BackupPrivileges& privileges) {
     RegKey present;
     if (OpenKey(HKEY_USERS, name, KEY_READ, present) == ERROR_SUCCESS)
       return Ready(name);
@@ -250,7 +211,7 @@ const std::vector<UserAccount>& ListOtherUserAccounts() {
 }
 
 struct AccountRegistries::Held {
-  HivePrivileges privileges;  // outlives every hive: unloading needs them too
+  BackupPrivileges privileges;  // outlives every hive: unloading needs them too
   std::vector<std::unique_ptr<UserHive>> hives;
 };
 
@@ -281,7 +242,7 @@ bool AccountRegistries::Mount(const std::wstring& key) {
 void ForEachOtherUserAccount(const std::function<void(const AccountScope&)>& step) {
   const std::vector<UserAccount>& accounts = ListOtherUserAccounts();
   if (accounts.empty()) return;
-  HivePrivileges privileges;  // outlives every hive below: unloading needs them too
+  BackupPrivileges privileges;  // outlives every hive below: unloading needs them too
   const RunningLayout layout = ReadRunningLayout();
   for (const UserAccount& account : accounts) {
     UserHive user;

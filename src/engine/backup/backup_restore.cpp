@@ -6,11 +6,15 @@
 #include <set>
 #include <vector>
 
+#include "engine/accounts/privileges.h"
 #include "engine/backup/backup_layout.h"
 #include "engine/backup/backup_names.h"
 #include "engine/backup/backup_root.h"
 #include "engine/core/cleanup_context.h"
 #include "engine/core/handles.h"
+#include "engine/files/file_calls.h"
+#include "engine/files/nt_files.h"
+#include "engine/files/path_walk.h"
 #include "engine/registry/reg_file.h"
 #include "engine/registry/registry.h"
 #include "engine/registry/rename_queue.h"
@@ -53,16 +57,17 @@ std::wstring ValueNameOf(const RegFileValue& value) {
   return value.hasWideName ? WideOfBytes(value.wideName) : Widen(value.name);
 }
 
-bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-  KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  const DWORD size = GetFileSize(file.get(), nullptr);
+// Reads the whole open file.
+bool ReadWholeFile(HANDLE file, std::string& bytes) {
+  const DWORD size = GetFileSize(file, nullptr);
   if (size == INVALID_FILE_SIZE) return false;
   bytes.resize(size);
   DWORD got = 0;
-  return size == 0 || (ReadFile(file.get(), &bytes[0], size, &got, nullptr) && got == size);
+  return size == 0 || (ReadFile(file, &bytes[0], size, &got, nullptr) && got == size);
 }
+
+// A kept folder, held while it is walked: it can be neither renamed nor replaced meanwhile.
+const OpenMode& kKeptFolder = kHeldFolder;
 
 bool SourceExists(const std::u16string& queued) {
   const std::u16string path = QueuedFilePath(queued);
@@ -71,22 +76,32 @@ bool SourceExists(const std::u16string& queued) {
 
 class Restorer {
  public:
-  Restorer(const std::wstring& folder, bool preview)
-      : folder_(folder), preview_(preview), mode_(preview ? PutMode::Look : PutMode::Act) {}
+  // `backup` is the backup folder, open and checked; `folder` its path, ending in a backslash.
+  Restorer(HANDLE backup, const std::wstring& folder, bool preview)
+      : backup_(backup), folder_(folder), preview_(preview), mode_(preview ? PutMode::Look : PutMode::Act) {}
 
   void RestoreRegistry() {
+    const std::wstring name = Widen(kBackupRegistryFile);
+    const OpenMode read = {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, EntryKind::File,
+                           LinkHandling::AsItself};
+    KernelHandle file;
+    const NtStatus opened = OpenChild(backup_, name, read, file);
+    if (IsGoneStatus(opened)) return;  // only files kept
     std::string text;
-    const std::wstring file = folder_ + Widen(kBackupRegistryFile);
-    if (!PathExists(file)) return;  // only files kept
     std::vector<RegFileKey> keys;
-    if (!ReadWholeFile(file, text) || !ParseRegFile(text, keys, nullptr))
-      return Report(LOG_RESTORE_KEY, false, file);
+    if (!NtSucceeded(opened) || !ReadWholeFile(file.get(), text) || !ParseRegFile(text, keys, nullptr))
+      return Report(LOG_RESTORE_KEY, false, folder_ + name);
     for (const RegFileKey& key : keys) RestoreKey(key);
   }
 
   void RestoreFiles() {
-    const std::wstring kept = folder_ + Widen(kBackupFilesFolder);
-    if (PathExists(kept)) RestoreFolder(kept + L"\\", std::string());
+    const std::wstring name = Widen(kBackupFilesFolder);
+    KernelHandle files;
+    const NtStatus opened = OpenChild(backup_, name, kKeptFolder, files);
+    if (IsGoneStatus(opened)) return;  // only keys kept
+    if (!NtSucceeded(opened)) return Report(LOG_RESTORE_DIR, false, folder_ + name + L"\\");
+    privileges_.Enable();  // a file copied back keeps another account as its owner
+    RestoreFolder(files.get(), folder_ + name + L"\\", std::string());
   }
 
   // The queues of file operations, once the files are back.
@@ -222,33 +237,46 @@ class Restorer {
     return SetValue(key, name, value.type, BytesToSet(value)) == ERROR_SUCCESS;
   }
 
-  // `kept` ends in a backslash; `relative` is its path below the files folder (UTF-8). What
-  // a removal cannot have put here (a link, a name that leads nowhere) is not put back.
-  void RestoreFolder(const std::wstring& kept, const std::string& relative) {
-    WIN32_FIND_DATAW entry;
-    FindHandle search(FindFirstFileW((L"\\\\?\\" + kept + L"*").c_str(), &entry));
-    if (!search) return Report(LOG_RESTORE_DIR, false, kept);
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring keptEntry = kept + name;
-      const std::string entryRelative = relative.empty() ? Utf8Of(name) : relative + "\\" + Utf8Of(name);
+  // `folder` is the kept folder at `kept` (ending in a backslash), walked by handle as the
+  // removal walks a tree; `relative` is its path below the files folder (UTF-8). What a
+  // removal cannot have put here (a link, a name that leads nowhere) is not put back.
+  void RestoreFolder(HANDLE folder, const std::wstring& kept, const std::string& relative) {
+    std::vector<ListedEntry> entries;
+    const NtStatus listed = TheFileCalls().listFolder(folder, L"*", entries, kept);
+    if (!NtSucceeded(listed) && listed != kStatusNoSuchFile) return Report(LOG_RESTORE_DIR, false, kept);
+    for (const ListedEntry& entry : entries) {
+      const std::wstring keptEntry = kept + entry.name;
+      const std::string entryRelative =
+          relative.empty() ? Utf8Of(entry.name) : relative + "\\" + Utf8Of(entry.name);
       std::string original;
-      const bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
       const bool placed = OriginalPathOf(entryRelative, original);
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || (!folder && !placed)) {
-        Report(folder ? LOG_RESTORE_DIR : LOG_RESTORE_FILE, false, keptEntry);
-      } else if (folder) {
+      if (entry.IsLink() || (!entry.IsFolder() && !placed)) {
+        Report(entry.IsFolder() ? LOG_RESTORE_DIR : LOG_RESTORE_FILE, false, keptEntry);
+      } else if (entry.IsFolder()) {
         // The drive, or the server and share of a network path, are only walked through.
         if (placed) PutFolderBack(WideOfUtf8(original));
-        RestoreFolder(keptEntry + L"\\", entryRelative);
-        if (!preview_) RemoveDirectoryW((L"\\\\?\\" + keptEntry).c_str());  // what stays was not put back
+        RestoreKeptFolder(folder, entry, keptEntry, entryRelative);
       } else {
-        Report(LOG_RESTORE_FILE, PutFileBack(keptEntry, WideOfUtf8(original)) == PutBack::Done,
-               WideOfUtf8(original));
+        KernelHandle file;
+        const bool opened = NtSucceeded(OpenListed(folder, entry, kKeptFile, file));
+        const std::wstring path = WideOfUtf8(original);
+        Report(LOG_RESTORE_FILE, opened && PutFileBack(file.get(), path) == PutBack::Done, path);
       }
-    } while (FindNextFileW(search.get(), &entry));
-    if (GetLastError() != ERROR_NO_MORE_FILES) Report(LOG_RESTORE_DIR, false, kept);
+    }
+  }
+
+  // The kept folder `entry` of `parent`: what it holds goes back, then the folder itself goes
+  // from the backup when it is empty (what stays was not put back).
+  void RestoreKeptFolder(HANDLE parent, const ListedEntry& entry, const std::wstring& keptEntry,
+                         const std::string& relative) {
+    {
+      KernelHandle folder;
+      if (!NtSucceeded(OpenListed(parent, entry, kKeptFolder, folder)))
+        return Report(LOG_RESTORE_DIR, false, keptEntry + L"\\");
+      RestoreFolder(folder.get(), keptEntry + L"\\", relative);
+    }
+    KernelHandle emptied;
+    if (!preview_ && NtSucceeded(OpenListed(parent, entry, kEntryToDelete, emptied))) DeleteOpened(emptied.get());
   }
 
   // Drive letters and the server and share of a network path are only walked through; a
@@ -263,7 +291,7 @@ class Restorer {
   }
 
   // A preview makes no folder: what goes into one it counts as made is not looked up.
-  PutBack PutFileBack(const std::wstring& kept, const std::wstring& original) {
+  PutBack PutFileBack(HANDLE kept, const std::wstring& original) {
     if (!MadeInPreview(ParentOf(original))) return MoveFileBack(kept, original, mode_);
     return IsOnFixedLocalDrive(original) ? PutBack::Done : PutBack::Refused;
   }
@@ -282,11 +310,13 @@ class Restorer {
     RegFileValue value;
   };
 
+  HANDLE backup_;
   std::wstring folder_;
   bool preview_;
   PutMode mode_;
   std::vector<Queue> queues_;
   AccountRegistries accounts_;
+  BackupPrivileges privileges_;
   std::set<std::string> previewKeys_;
   std::set<std::string> previewFolders_;  // folders a preview counts as made
   size_t restored_ = 0;
@@ -310,7 +340,7 @@ RestoreOutcome RestoreBackup(const std::string& name, bool preview) {
   }
   const std::wstring folder = WithoutTrailingBackslashes(backup.path());
   outcome.folder = LogText(folder);
-  Restorer restorer(backup.path(), preview);
+  Restorer restorer(backup.handle(), backup.path(), preview);
   restorer.RestoreRegistry();
   restorer.RestoreFiles();
   restorer.RestoreQueues();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/backup/backup_names.h"
+#include "engine/files/nt_files.h"
 #include "engine/text/text_utils.h"
 
 namespace {
@@ -305,17 +306,14 @@ BackupPlaceResult BackupRoot::MakeBackupFolder(const SYSTEMTIME& utc, CheckedFol
 
 std::vector<std::string> BackupRoot::ListBackups() const {
   std::vector<std::string> names;
-  if (path().empty()) return names;
-  WIN32_FIND_DATAW entry;
-  FindHandle find(FindFirstFileW((path() + L"*").c_str(), &entry));
-  if (!find) return names;
-  do {
+  std::vector<ListedEntry> entries;
+  if (!backups_.handle() || !NtSucceeded(ListFolder(backups_.handle(), L"*", entries))) return names;
+  for (const ListedEntry& entry : entries) {
     std::string name;
     BackupName parsed;
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && AsciiName(entry.cFileName, name) &&
-        ParseBackupName(name, parsed))
+    if (entry.IsFolder() && AsciiName(entry.name.c_str(), name) && ParseBackupName(name, parsed))
       names.push_back(name);
-  } while (FindNextFileW(find.get(), &entry));
+  }
   return names;
 }
 

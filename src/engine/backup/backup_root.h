@@ -45,6 +45,8 @@ class CheckedFolder {
   BackupPlaceResult Open(const std::wstring& folder, const wchar_t* label);
   // The folder's path ending in a backslash; empty when none is held.
   const std::wstring& path() const { return path_; }
+  // The folder's handle, for what is opened or made in it; null when none is held.
+  HANDLE handle() const { return handle_.get(); }
   // Lets go of the folder (before it is renamed).
   void Release();
 

@@ -8,6 +8,7 @@
 #include "engine/files/file_calls.h"
 #include "engine/core/handles.h"
 #include "engine/files/files_9x.h"
+#include "engine/files/file_copy.h"
 #include "engine/files/nt_files.h"
 #include "engine/registry/reg_file.h"
 #include "engine/registry/registry.h"
@@ -118,32 +119,44 @@ bool MakeFolders(const std::wstring& backup, const std::wstring& folder) {
   return true;
 }
 
-// Copies the opened file (read again through its folder's handle, by its own name) to `kept`
-// and flushes it; on any failure nothing is left at `kept`.
-bool CopyInto(const OpenedEntry& entry, const std::wstring& kept) {
-  const OpenMode read = {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         EntryKind::File, LinkHandling::AsItself};
-  KernelHandle source;
-  if (!NtSucceeded(OpenChild(entry.parent, entry.name, read, source))) return false;
-  const std::wstring longKept = L"\\\\?\\" + kept;
-  bool copied = false;
-  {
-    KernelHandle target(CreateFileW(longKept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!target) return false;
-    std::vector<char> buffer(64 * 1024);
-    for (;;) {
-      DWORD got = 0, written = 0;
-      if (!ReadFile(source.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) break;
-      if (got == 0) {
-        copied = FlushFileBuffers(target.get()) != FALSE;
-        break;
+// Opens the folder `relative` (names separated by backslashes) below the open folder `base`,
+// making each folder that is missing.
+bool OpenOrMakeBelow(HANDLE base, const std::wstring& relative, KernelHandle& folder) {
+  KernelHandle at;
+  HANDLE current = base;
+  for (size_t start = 0; start < relative.size();) {
+    size_t end = relative.find(L'\\', start);
+    if (end == std::wstring::npos) end = relative.size();
+    const std::wstring name = relative.substr(start, end - start);
+    start = end + 1;
+    if (name.empty()) continue;
+    KernelHandle next;
+    NtStatus status = OpenChild(current, name, kFolderToFill, next);
+    if (IsGoneStatus(status)) {
+      KernelHandle made;
+      status = CreateChildFolder(current, name, made);
+      if (NtSucceeded(status)) {
+        made.Reset();
+        status = OpenChild(current, name, kFolderToFill, next);
       }
-      if (!WriteFile(target.get(), buffer.data(), got, &written, nullptr) || written != got) break;
     }
+    if (!NtSucceeded(status)) return false;
+    at = std::move(next);
+    current = at.get();
   }
-  if (!copied) DeleteFileW(longKept.c_str());
-  return copied;
+  folder = at ? std::move(at) : KernelHandle();
+  return static_cast<bool>(folder);
+}
+
+bool IsThere(HANDLE folder, const std::wstring& name) {
+  KernelHandle entry;
+  return !IsGoneStatus(OpenChild(folder, name, kOwnerOnly, entry));
+}
+
+// The same file: both ids read and equal.
+bool SameFile(HANDLE a, HANDLE b) {
+  LONGLONG first = 0, second = 0;
+  return ReadOpenedFileId(a, first) && ReadOpenedFileId(b, second) && first == second;
 }
 
 // The kernel's name of an open key ("\REGISTRY\USER\...", "\REGISTRY\MACHINE\..."); empty when
@@ -261,24 +274,59 @@ bool BackupWriter::KeepOperations(HKEY root, const std::wstring& subKey, const s
   return Write(text);
 }
 
-bool BackupWriter::KeepFile(const OpenedEntry& entry) {
-  const std::wstring kept = KeptPlace(entry.path);
-  if (kept.empty() || PathExists(L"\\\\?\\" + kept) ||
-      !MakeFolders(folder_.path(), kept.substr(0, kept.rfind(L'\\') + 1)))
-    return false;
-  if (!entry.handle) return Win9xMove(entry.path, kept);  // Windows 9x: by the path
+// The folder inside the backup that keeps `path` (made when missing), open, and the name
+// `path` has in it.
+bool BackupWriter::OpenKeptFolder(const std::wstring& path, KernelHandle& folder, std::wstring& name) {
+  std::string kept;
+  if (!Ready() || !KeptPathOf(Utf8Of(path), kept)) return false;
+  const std::wstring relative = Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept);
+  const size_t slash = relative.rfind(L'\\');
+  name = relative.substr(slash + 1);
+  return OpenOrMakeBelow(folder_.handle(), relative.substr(0, slash), folder);
+}
+
+// A file that cannot be moved into the backup: copied, with its owner and DACL. The copy is
+// read through a handle of its own, made sure to be the file opened for deletion.
+BackupWriter::FileKept BackupWriter::CopyToOtherVolume(const OpenedEntry& entry, HANDLE folder,
+                                                       const std::wstring& name) {
+  DWORD links = 0;
+  if (!ReadOpenedLinkCount(entry.handle, links)) return FileKept::Failed;
+  if (links > 1) return FileKept::Linked;
+  privileges_.Enable();  // another account's file keeps its owner
+  KernelHandle source;
+  if (!NtSucceeded(OpenChild(entry.parent, entry.name, kFileToCopy, source)) ||
+      !SameFile(source.get(), entry.handle) || !CopyOpenedFile(source.get(), folder, name))
+    return FileKept::Failed;
+  if (NtSucceeded(DeleteOpened(entry.handle))) return FileKept::Kept;
+  KernelHandle copy;
+  if (NtSucceeded(OpenChild(folder, name, kEntryToDelete, copy))) DeleteOpened(copy.get());
+  return FileKept::Failed;
+}
+
+BackupWriter::FileKept BackupWriter::KeepFile(const OpenedEntry& entry) {
+  if (!entry.handle) {  // Windows 9x: by the path
+    const std::wstring kept = KeptPlace(entry.path);
+    const bool moved = !kept.empty() && !PathExists(L"\\\\?\\" + kept) &&
+                       MakeFolders(folder_.path(), kept.substr(0, kept.rfind(L'\\') + 1)) &&
+                       Win9xMove(entry.path, kept);
+    return moved ? FileKept::Kept : FileKept::Failed;
+  }
   DWORD attributes = 0;
   if (!ReadOpenedAttributes(entry.handle, attributes) || (attributes & FILE_ATTRIBUTE_READONLY))
-    return false;
-  const NtStatus moved = MoveOpened(entry.handle, kept);
-  if (NtSucceeded(moved)) return true;
-  if (moved != kStatusNotSameDevice || !CopyInto(entry, kept)) return false;
-  if (NtSucceeded(DeleteOpened(entry.handle))) return true;
-  DeleteFileW((L"\\\\?\\" + kept).c_str());
-  return false;
+    return FileKept::Failed;
+  KernelHandle folder;
+  std::wstring name;
+  if (!OpenKeptFolder(entry.path, folder, name) || IsThere(folder.get(), name)) return FileKept::Failed;
+  const NtStatus moved = MoveOpenedInto(entry.handle, folder.get(), name);
+  if (NtSucceeded(moved)) return FileKept::Kept;
+  if (moved != kStatusNotSameDevice) return FileKept::Failed;
+  return CopyToOtherVolume(entry, folder.get(), name);
 }
 
 bool BackupWriter::KeepFolder(const std::wstring& path) {
-  std::wstring kept = KeptPlace(path);
-  return !kept.empty() && MakeFolders(folder_.path(), kept + L"\\");
+  if (!Ready()) return false;
+  std::string kept;
+  if (!KeptPathOf(Utf8Of(path), kept)) return false;
+  KernelHandle folder;
+  return OpenOrMakeBelow(folder_.handle(), Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept), folder);
 }

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "engine/accounts/privileges.h"
 #include "engine/backup/backup_root.h"
 #include "engine/core/handles.h"
 
@@ -28,9 +29,12 @@ class BackupWriter {
   bool KeepOperations(HKEY root, const std::wstring& subKey, const std::wstring& name,
                       const std::u16string& taken);
 
-  // Moves the opened file into the backup (on another volume: copies it, flushes, deletes the
-  // original). A read-only file stays, as it would without a backup.
-  bool KeepFile(const OpenedEntry& entry);
+  // Moves the opened file into the backup. On another volume it is copied with its owner and
+  // DACL, flushed, and the original deleted; but a file with more than one name is not copied
+  // (Linked): its other names keep the data, and only this name goes. A read-only file stays,
+  // as it would without a backup, and so does one whose owner and DACL cannot be kept.
+  enum class FileKept { Kept, Linked, Failed };
+  FileKept KeepFile(const OpenedEntry& entry);
 
   // Makes the empty folder that stands for a deleted folder (`path` ends in a backslash).
   bool KeepFolder(const std::wstring& path);
@@ -44,10 +48,13 @@ class BackupWriter {
   void Make();
   bool Write(const std::string& text);
   std::wstring KeptPlace(const std::wstring& path);
+  bool OpenKeptFolder(const std::wstring& path, KernelHandle& folder, std::wstring& name);
+  FileKept CopyToOtherVolume(const OpenedEntry& entry, HANDLE folder, const std::wstring& name);
 
   bool tried_ = false;
   BackupRoot root_;       // held for the run: nobody can swap it meanwhile
   CheckedFolder folder_;  // this run's backup, held too
   std::wstring refusal_;
   KernelHandle registryFile_;
+  BackupPrivileges privileges_;
 };

@@ -6,11 +6,15 @@
 
 #include "engine/backup/backup_root.h"
 #include "engine/files/file_calls.h"
+#include "engine/files/file_copy.h"
 #include "engine/safety/protected_folders.h"
 #include "engine/core/handles.h"
 #include "engine/files/nt_files.h"
 #include "engine/files/path_walk.h"
 #include "engine/system/system_roots.h"
+
+const OpenMode kKeptFile = {DELETE | GENERIC_READ | READ_CONTROL, FILE_SHARE_READ, EntryKind::File,
+                            LinkHandling::AsItself};
 
 namespace {
 
@@ -34,25 +38,6 @@ bool IsThere(HANDLE folder, const std::wstring& name) {
   return !IsAbsent(opened);
 }
 
-// Copies the open file into a new file `name` of `folder` and flushes it; on any failure the
-// copy is deleted again.
-bool CopyInto(HANDLE source, HANDLE folder, const std::wstring& name) {
-  KernelHandle target;
-  if (!NtSucceeded(CreateChildFile(folder, name, target))) return false;
-  std::vector<char> buffer(64 * 1024);
-  for (;;) {
-    DWORD got = 0, written = 0;
-    if (!ReadFile(source, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) break;
-    if (got == 0) {
-      if (FlushFileBuffers(target.get())) return true;
-      break;
-    }
-    if (!WriteFile(target.get(), buffer.data(), got, &written, nullptr) || written != got) break;
-  }
-  DeleteOpened(target.get());
-  return false;
-}
-
 }  // namespace
 
 PutBack MakeFolderBack(const std::wstring& path, PutMode mode) {
@@ -67,7 +52,7 @@ PutBack MakeFolderBack(const std::wstring& path, PutMode mode) {
   return NtSucceeded(CreateChildFolder(at.folder.get(), at.name, made)) ? PutBack::Done : PutBack::Failed;
 }
 
-PutBack MoveFileBack(const std::wstring& kept, const std::wstring& path, PutMode mode) {
+PutBack MoveFileBack(HANDLE kept, const std::wstring& path, PutMode mode) {
   Holder at;
   const PutBack reached = ReachPlace(path, at);
   if (reached != PutBack::Done) return reached;
@@ -76,12 +61,9 @@ PutBack MoveFileBack(const std::wstring& kept, const std::wstring& path, PutMode
   if (IsSystemFolderPath(at.folderPath) || IsSystemFolder(at.folder.get())) return PutBack::Refused;
   if (IsThere(at.folder.get(), at.name)) return PutBack::There;
   if (mode == PutMode::Look) return PutBack::Done;
-  KernelHandle source(CreateFileW((L"\\\\?\\" + kept).c_str(), DELETE | GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!source) return PutBack::Failed;
-  const NtStatus moved = MoveOpenedInto(source.get(), at.folder.get(), at.name);
+  const NtStatus moved = MoveOpenedInto(kept, at.folder.get(), at.name);
   if (NtSucceeded(moved)) return PutBack::Done;
-  if (moved != kStatusNotSameDevice || !CopyInto(source.get(), at.folder.get(), at.name)) return PutBack::Failed;
-  DeleteOpened(source.get());  // the file is back; a copy that stays in the backup harms nothing
+  if (moved != kStatusNotSameDevice || !CopyOpenedFile(kept, at.folder.get(), at.name)) return PutBack::Failed;
+  DeleteOpened(kept);  // the file is back; a copy that stays in the backup harms nothing
   return PutBack::Done;
 }

@@ -5,7 +5,11 @@
 // and no file goes right into one of the system's own folders (Windows, system, Program
 // Files, the profiles root, a drive root). A backup is checked
 // before it is read, yet what it says is still not trusted with the system.
+#include <windows.h>
+
 #include <string>
+
+#include "engine/files/nt_files.h"
 
 enum class PutBack {
   Done,     // made or moved (in a look: would be)
@@ -20,5 +24,9 @@ enum class PutMode { Act, Look };
 // Makes the folder `path` (no trailing backslash) when it is missing.
 PutBack MakeFolderBack(const std::wstring& path, PutMode mode);
 
-// Moves the file `kept` (a full path inside the backup) to `path`.
-PutBack MoveFileBack(const std::wstring& kept, const std::wstring& path, PutMode mode);
+// How a kept file is opened to be put back: moved, or copied with its owner and DACL.
+extern const OpenMode kKeptFile;
+
+// Moves the open file `kept` (inside the backup, opened as kKeptFile) to `path`. From another
+// volume it is copied with the owner and DACL it has in the backup, or not at all.
+PutBack MoveFileBack(HANDLE kept, const std::wstring& path, PutMode mode);

@@ -11,11 +11,12 @@ namespace {
 const char* const kLabels[] = {"Delete Reg Key", "Delete Reg Val", "Remove File   ",
                                "Remove Dir    ", "Restore RegKey", "Restore RegVal",
                                "Restore File  ", "Restore Dir   ",
-                               "Load User Reg "};
+                               "Load User Reg ", "Not Backed Up "};
 const int kLabelCount = sizeof(kLabels) / sizeof(kLabels[0]);
 const char kStatusOk[] = "OK    ";
 const char kStatusFailed[] = "failed";
 const char kStatusFound[] = "found ";
+const char kStatusLinked[] = "linked";
 
 }  // namespace
 
@@ -55,6 +56,10 @@ void CleanupContext::ReportResult(int kind, Outcome outcome, const std::string& 
 void CleanupContext::ReportFound(int kind, const std::string& text) {
   WriteLine(kind, kStatusFound, text);
   found.push_back(text);
+}
+
+void CleanupContext::ReportLinkedNotKept(const std::string& path) {
+  WriteLine(LOG_NOT_KEPT, kStatusLinked, path);
 }
 
 void CleanupContext::ReportRegFound(int kind, const void* root, const std::string& text) {

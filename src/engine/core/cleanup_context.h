@@ -16,6 +16,8 @@ enum LogKind {
   LOG_RESTORE_DIR = 7,
   // Another account's registry file that could not be loaded or unloaded (failures only).
   LOG_USER_HIVE = 8,
+  // A file a backup does not keep, with why (it has other names that keep its data).
+  LOG_NOT_KEPT = 9,
 };
 
 // How one deletion ended: done, or failed for a reason, the Windows error code that says why
@@ -91,6 +93,11 @@ class CleanupContext {
   // writes, with "found " for "OK    "; the text is remembered in `found`. Registry reports
   // against a handle other than the four roots are dropped, as for a removal.
   void ReportFound(int kind, const std::string& text);
+
+  // A file the backup does not copy because it has more than one name: the other names keep
+  // its data, and only this name is deleted. One line, "linked", before its removal's line;
+  // no failure.
+  void ReportLinkedNotKept(const std::string& path);
 
   // A failure that has no log line of its own (the renaming of a restored backup).
   void NoteFailure(const std::string& text, unsigned long error) {

@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "engine/core/cleanup_context.h"
+
 namespace {
 
 // The kernel's calls, found in ntdll.dll at the first use (Windows 9x has none).
@@ -57,7 +59,7 @@ const NtStatus kStatusInvalidInfoClass = static_cast<NtStatus>(0xC0000003);
 const NtStatus kStatusNotFound = static_cast<NtStatus>(0xC0000225);
 const ULONG kListingBufferSize = 64 * 1024;  // whole entries only: no name is ever cut
 
-const ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+const ULONG kShareAll = kShareAllAccess;
 
 // A counted string over `text`, which must outlive it. Names longer than a counted string can
 // hold do not exist; such a text is refused before it gets here.
@@ -235,10 +237,14 @@ NtStatus CreateChildFolder(HANDLE parent, const std::wstring& name, KernelHandle
 }
 
 NtStatus CreateChildFile(HANDLE parent, const std::wstring& name, KernelHandle& handle) {
-  if (!IsOneName(name)) return kStatusNameInvalid;
   const OpenMode write = {GENERIC_WRITE | DELETE, FILE_SHARE_READ, EntryKind::File,
                           LinkHandling::AsItself};
-  return Call(parent, name, write, kCreateNew, handle);
+  return CreateChildWith(parent, name, write, handle);
+}
+
+NtStatus CreateChildWith(HANDLE parent, const std::wstring& name, const OpenMode& mode, KernelHandle& handle) {
+  if (!IsOneName(name)) return kStatusNameInvalid;
+  return Call(parent, name, mode, kCreateNew, handle);
 }
 
 bool ReadOpenedInfo(HANDLE entry, BY_HANDLE_FILE_INFORMATION& info) {
@@ -260,10 +266,7 @@ bool ReadOpenedAttributes(HANDLE entry, DWORD& attributes) {
   return true;
 }
 
-bool ReadOpenedInfoWithin(HANDLE entry, const BY_HANDLE_FILE_INFORMATION& within,
-                          BY_HANDLE_FILE_INFORMATION& info) {
-  DWORD attributes = 0;
-  if (!ReadOpenedAttributes(entry, attributes)) return false;
+bool ReadOpenedFileId(HANDLE entry, LONGLONG& id) {
   LARGE_INTEGER index = {};  // FILE_INTERNAL_INFORMATION
   IO_STATUS_BLOCK io = {};
   const NtStatus status = Nt().queryInformation(entry, &io, &index, sizeof(index), kFileInternalInformation);
@@ -271,10 +274,19 @@ bool ReadOpenedInfoWithin(HANDLE entry, const BY_HANDLE_FILE_INFORMATION& within
     SetLastError(ErrorOfStatus(status));
     return false;
   }
+  id = index.QuadPart;
+  return true;
+}
+
+bool ReadOpenedInfoWithin(HANDLE entry, const BY_HANDLE_FILE_INFORMATION& within,
+                          BY_HANDLE_FILE_INFORMATION& info) {
+  DWORD attributes = 0;
+  LONGLONG id = 0;
+  if (!ReadOpenedAttributes(entry, attributes) || !ReadOpenedFileId(entry, id)) return false;
   info = within;
   info.dwFileAttributes = attributes;
-  info.nFileIndexHigh = static_cast<DWORD>(index.HighPart);
-  info.nFileIndexLow = index.LowPart;
+  info.nFileIndexHigh = static_cast<DWORD>(static_cast<ULONGLONG>(id) >> 32);
+  info.nFileIndexLow = static_cast<DWORD>(id);
   return true;
 }
 
@@ -300,5 +312,6 @@ bool IsOwnedByAdministrators(HANDLE object) {
 }
 
 DWORD ErrorOfStatus(NtStatus status) {
+  if (status == kStatusNotSameObject) return Outcome::kErrorRefused;
   return Nt().statusToError ? Nt().statusToError(status) : ERROR_GEN_FAILURE;
 }

@@ -20,6 +20,9 @@ const NtStatus kStatusPathNotFound = static_cast<NtStatus>(0xC000003A);
 const NtStatus kStatusNameInvalid = static_cast<NtStatus>(0xC0000033);
 const NtStatus kStatusNotSameDevice = static_cast<NtStatus>(0xC00000D4);
 const NtStatus kStatusNotImplemented = static_cast<NtStatus>(0xC0000002);
+// The program's own (customer bit): the object opened is not the one listed. Its Windows
+// error is Outcome::kErrorRefused.
+const NtStatus kStatusNotSameObject = static_cast<NtStatus>(0xE0000001);
 
 inline bool NtSucceeded(NtStatus status) { return status >= 0; }
 // The status of something that is not there (any more): passed over, never reported.
@@ -40,6 +43,9 @@ bool HasNtFileCalls();
 // How an entry is opened.
 enum class EntryKind { Folder, File, Any };
 enum class LinkHandling { AsItself, Follow };
+
+// Others may read, write and delete meanwhile.
+const ULONG kShareAllAccess = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Access and sharing for each use of a handle.
 struct OpenMode {
@@ -86,11 +92,17 @@ NtStatus CreateChildFolder(HANDLE parent, const std::wstring& name, KernelHandle
 // Makes the file `name` in the open folder `parent` for writing; never opens one that is there.
 NtStatus CreateChildFile(HANDLE parent, const std::wstring& name, KernelHandle& handle);
 
+// The same, opened as `mode` says.
+NtStatus CreateChildWith(HANDLE parent, const std::wstring& name, const OpenMode& mode, KernelHandle& handle);
+
 // The attributes and identity of an open entry, its volume included.
 bool ReadOpenedInfo(HANDLE entry, BY_HANDLE_FILE_INFORMATION& info);
 
 // Only the attributes of an open entry: a cheap reading, without the volume.
 bool ReadOpenedAttributes(HANDLE entry, DWORD& attributes);
+
+// The file id of an open entry (its file index, as a listing gives it), without its volume.
+bool ReadOpenedFileId(HANDLE entry, LONGLONG& id);
 
 // The attributes and identity of an entry opened inside a held tree, where the walk never crosses onto another
 // volume (links are not followed): only the attributes and the file index are read, and the

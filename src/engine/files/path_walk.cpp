@@ -71,35 +71,71 @@ bool IsLinkHandle(HANDLE handle) {
   return ReadOpenedAttributes(handle, attributes) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-bool LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
-            ListedEntry& entry) {
+Looked PickListed(const std::vector<ListedEntry>& entries, const std::wstring& name, ListedEntry& picked) {
+  for (const ListedEntry& entry : entries) {
+    if (entry.name != name) continue;
+    picked = entry;
+    return Looked::Found;
+  }
+  if (entries.empty()) return Looked::Missing;
+  if (entries.size() > 1) return Looked::Refused;
+  picked = entries.front();
+  return Looked::Found;
+}
+
+Looked LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
+              ListedEntry& entry) {
   std::vector<ListedEntry> entries;
-  if (!NtSucceeded(TheFileCalls().listFolder(folder, name, entries, folderPath)) || entries.empty())
-    return false;
-  entry = entries.front();
-  return true;
+  const NtStatus listed = TheFileCalls().listFolder(folder, name, entries, folderPath);
+  if (listed == kStatusNoSuchFile || IsAbsent(listed)) return Looked::Missing;
+  if (!NtSucceeded(listed)) return Looked::Refused;
+  return PickListed(entries, name, entry);
+}
+
+NtStatus OpenListed(HANDLE parent, const ListedEntry& entry, const OpenMode& mode, KernelHandle& handle) {
+  const NtStatus opened = TheFileCalls().openChild(parent, entry.name, mode, handle);
+  if (!NtSucceeded(opened) || entry.fileId == 0) return opened;
+  LONGLONG id = 0;
+  if (ReadOpenedFileId(handle.get(), id) && (id == 0 || id == entry.fileId)) return opened;
+  handle.Reset();
+  return kStatusNotSameObject;
+}
+
+ListedOpen LookUpAndOpen(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
+                         const OpenMode& mode, KernelHandle& handle) {
+  ListedOpen result;
+  handle.Reset();
+  switch (LookUp(parent, parentPath, name, result.entry)) {
+    case Looked::Missing: return result;
+    case Looked::Refused: result.reach = Reach::Refused; return result;
+    case Looked::Found: break;
+  }
+  result.status = OpenListed(parent, result.entry, mode, handle);
+  if (NtSucceeded(result.status))
+    result.reach = Reach::Reached;
+  else
+    result.reach = IsAbsent(result.status) ? Reach::Gone : Reach::Refused;
+  return result;
 }
 
 namespace {
 
-// Opens `name` in `parent` as a folder to pass through. A link is followed only when an
-// administrator made it; a user's own link could lead anywhere.
+// Opens `name` in `parent` as a folder to pass through: the entry its listing shows under
+// that name, and no other. A link is followed only when an administrator made it; a user's
+// own link could lead anywhere.
 Reach StepInto(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
                const OpenMode& mode, KernelHandle& next) {
-  ListedEntry listed;
-  const bool known = LookUp(parent, parentPath, name, listed);
-  const NtStatus opened = TheFileCalls().openChild(parent, name, mode, next);
-  if (IsAbsent(opened)) return Reach::Gone;
-  if (!NtSucceeded(opened)) return Reach::Refused;
-  if (!(known && listed.IsLink()) && !IsLinkHandle(next.get())) return Reach::Reached;
+  const ListedOpen found = LookUpAndOpen(parent, parentPath, name, mode, next);
+  if (found.reach != Reach::Reached) return found.reach;
+  if (!found.entry.IsLink() && !IsLinkHandle(next.get())) return Reach::Reached;
   next.Reset();
   KernelHandle link;
-  if (!NtSucceeded(TheFileCalls().openChild(parent, name, kOwnerOnly, link)) ||
+  if (!NtSucceeded(OpenListed(parent, found.entry, kOwnerOnly, link)) ||
       !TheFileCalls().madeByAdministrators(link.get()))
     return Reach::Refused;
   OpenMode follow = mode;
   follow.links = LinkHandling::Follow;
-  const NtStatus followed = TheFileCalls().openChild(parent, name, follow, next);
+  const NtStatus followed = TheFileCalls().openChild(parent, found.entry.name, follow, next);
   if (NtSucceeded(followed)) return Reach::Reached;
   return IsAbsent(followed) ? Reach::Gone : Reach::Refused;
 }

@@ -33,10 +33,39 @@ bool IsAbsent(NtStatus status);
 // True when the open entry shows itself as a link (on Windows; Wine shows the target).
 bool IsLinkHandle(HANDLE handle);
 
-// How the listing of `folder` (a handle not listed yet) shows `name`. Under Wine only the
-// listing tells a link from a folder: an opened link shows the folder it points at.
-bool LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
-            ListedEntry& entry);
+// What a look-up of one name in a folder's listing found.
+enum class Looked {
+  Found,    // the entry the name means
+  Missing,  // no entry of that name
+  Refused,  // the folder cannot be listed, or several entries differ from the name only in
+            // case and none is spelled exactly so: which one is meant cannot be told
+};
+
+// The entry `name` means in `entries`, a listing filtered by that name (which matches every
+// spelling of it, and short names): the one spelled exactly so, else the only one.
+Looked PickListed(const std::vector<ListedEntry>& entries, const std::wstring& name, ListedEntry& picked);
+
+// How the listing of `folder` (a handle not listed yet) shows `name` (PickListed). Under Wine
+// only the listing tells a link from a folder: an opened link shows the folder it points at.
+Looked LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
+              ListedEntry& entry);
+
+// Opens the listed `entry` of `parent` by its own spelling, and makes sure the object opened
+// is the one listed: where the file system gives ids, they must agree (a name opened again may
+// be resolved to another spelling of it, or swapped since the listing). kStatusNotSameObject
+// when they do not; the handle is then closed.
+NtStatus OpenListed(HANDLE parent, const ListedEntry& entry, const OpenMode& mode, KernelHandle& handle);
+
+// Looks `name` up in the listing of `parent` and opens the entry found (OpenListed). Gone
+// when there is no such entry, Refused when the look-up or the open was refused; `entry` is
+// the listed entry, `status` the open's status.
+struct ListedOpen {
+  Reach reach = Reach::Gone;
+  ListedEntry entry;
+  NtStatus status = kStatusSuccess;
+};
+ListedOpen LookUpAndOpen(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
+                         const OpenMode& mode, KernelHandle& handle);
 
 // Opens the folder that holds the last of `steps.names` (the root when there is only one),
 // that folder with the access of `mode`. `folderPath` is its path, ending in a backslash.

@@ -79,6 +79,18 @@ GateSays ChangeGate::BeforeOperations(HKEY root, const std::wstring& subKey, HKE
   return Held(LOG_REG_VALUE, root, LogText(subKey + L" - " + name), Reporting::Reported);
 }
 
+// A file with other names is not copied into a backup: only this name goes.
+Outcome ChangeGate::KeepFileOrName(const OpenedEntry& entry) {
+  switch (backup_.KeepFile(entry)) {
+    case BackupWriter::FileKept::Kept: return Outcome::Done();
+    case BackupWriter::FileKept::Linked:
+      TheCleanupContext().ReportLinkedNotKept(LogText(entry.path));
+      return DeleteNow(entry);
+    case BackupWriter::FileKept::Failed: break;
+  }
+  return KeptOr(false);
+}
+
 Outcome ChangeGate::Delete(const OpenedEntry& entry) {
   const std::string text = LogText(entry.path);
   Outcome outcome = Outcome::Done();
@@ -91,7 +103,7 @@ Outcome ChangeGate::Delete(const OpenedEntry& entry) {
       return outcome;
     case ChangeMode::Backup:
       if (entry.kind != LOG_DIR)
-        outcome = KeptOr(backup_.KeepFile(entry));
+        outcome = KeepFileOrName(entry);
       else
         outcome = backup_.KeepFolder(entry.path) ? DeleteNow(entry) : KeptOr(false);
       break;

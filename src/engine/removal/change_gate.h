@@ -63,6 +63,7 @@ class ChangeGate {
 
  private:
   GateSays Held(int kind, HKEY root, const std::string& text, Reporting reporting);
+  Outcome KeepFileOrName(const OpenedEntry& entry);
 
   ChangeMode mode_ = ChangeMode::Live;
   GoneItems gone_;

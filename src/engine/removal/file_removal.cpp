@@ -30,8 +30,20 @@ bool IsNetworkPath(const std::wstring& path) {
          (path[1] == L'\\' || path[1] == L'/');
 }
 
+// Why a look-up and open was refused: the open's reason, or the program's own refusal.
+DWORD RefusalError(const ListedOpen& found) {
+  return NtSucceeded(found.status) ? kRefused : ErrorOfStatus(found.status);
+}
+
+// Deletes the open entry through the change gate.
+DWORD DeleteThroughGate(HANDLE entry, HANDLE parent, const std::wstring& name, int kind,
+                        const std::wstring& path) {
+  return TheChangeGate().Delete(OpenedEntry{entry, parent, name, kind, path}).error();
+}
+
 // Opens `name` of `parent` to delete it and deletes it through the change gate. An entry that
-// is gone is passed over; one that is there but cannot be opened is reported as failed.
+// is gone is passed over; one that is there but cannot be opened is reported as failed. Inside
+// a tree walk, where `name` is the listing's own spelling, opened as given.
 DWORD RemoveChild(HANDLE parent, const std::wstring& name, int kind, EntryKind entryKind,
                   const std::wstring& path) {
   OpenMode mode = kEntryToDelete;
@@ -40,7 +52,19 @@ DWORD RemoveChild(HANDLE parent, const std::wstring& name, int kind, EntryKind e
   const NtStatus opened = TheFileCalls().openChild(parent, name, mode, entry);
   if (IsAbsent(opened)) return ERROR_SUCCESS;
   if (!NtSucceeded(opened)) return ReportFailed(kind, path, ErrorOfStatus(opened));
-  return TheChangeGate().Delete(OpenedEntry{entry.get(), parent, name, kind, path}).error();
+  return DeleteThroughGate(entry.get(), parent, name, kind, path);
+}
+
+// The same for a name the program asked for: the entry is the one its folder's listing shows
+// under that name, and the object opened is that entry.
+DWORD RemoveNamedChild(const Holder& at, int kind, EntryKind entryKind, const std::wstring& path) {
+  OpenMode mode = kEntryToDelete;
+  mode.kind = entryKind;
+  KernelHandle entry;
+  const ListedOpen found = LookUpAndOpen(at.folder.get(), at.folderPath, at.name, mode, entry);
+  if (found.reach == Reach::Gone) return ERROR_SUCCESS;
+  if (found.reach != Reach::Reached) return ReportFailed(kind, path, RefusalError(found));
+  return DeleteThroughGate(entry.get(), at.folder.get(), found.entry.name, kind, path);
 }
 
 // The walk below a held folder: every entry by the name its listing gave, relative to the
@@ -142,19 +166,17 @@ DWORD RemoveNamedTree(const std::wstring& path) {
   const Reach reach = ReachHolder(path, at);
   if (reach != Reach::Reached) return Unreached(reach, LOG_DIR, path);
   const KernelHandle& parent = at.folder;
-  const std::wstring& name = at.name;
-  ListedEntry listed;
-  const bool known = LookUp(parent.get(), at.folderPath, name, listed);
   KernelHandle folder;
-  const NtStatus opened = TheFileCalls().openChild(parent.get(), name, kHeldFolder, folder);
-  if (IsAbsent(opened)) return ERROR_SUCCESS;  // not there, or a file: no folder of that name
-  if (!NtSucceeded(opened)) return ReportDirFailed(path, ErrorOfStatus(opened));
+  const ListedOpen found = LookUpAndOpen(parent.get(), at.folderPath, at.name, kHeldFolder, folder);
+  if (found.reach == Reach::Gone) return ERROR_SUCCESS;  // not there, or a file: no folder of that name
+  if (found.reach != Reach::Reached) return ReportDirFailed(path, RefusalError(found));
+  const std::wstring& name = found.entry.name;
   // Read once for every check below: under Wine each reading is a round trip to another process.
   BY_HANDLE_FILE_INFORMATION info;
   const bool read = ReadOpenedInfo(folder.get(), info);
-  if ((known && listed.IsLink()) || (read && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
+  if (found.entry.IsLink() || (read && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
     folder.Reset();  // only the link itself may go
-    return RemoveChild(parent.get(), name, LOG_DIR, EntryKind::Any, path);
+    return RemoveNamedChild(at, LOG_DIR, EntryKind::Any, path);
   }
   if (!read) return ReportDirFailed(path, GetLastError());
   if (IsProtectedFolder(info)) return ReportDirFailed(path, kRefused);
@@ -170,7 +192,7 @@ DWORD RemoveFile(const std::wstring& path) {
   Holder at;
   const Reach reach = ReachHolder(path, at);
   if (reach != Reach::Reached) return Unreached(reach, LOG_FILE, path);
-  return RemoveChild(at.folder.get(), at.name, LOG_FILE, EntryKind::File, path);
+  return RemoveNamedChild(at, LOG_FILE, EntryKind::File, path);
 }
 
 bool ListDirectory(const std::wstring& pattern, std::vector<std::wstring>& names,
