@@ -24,6 +24,9 @@ struct AppModule {
   // versionText.
   std::string BuildTitle();
 
+  // Why the launcher was not asked to unregister, for the closing report; empty when it was.
+  std::string launcherNotStarted;
+
   std::string versionText;  // the file version text of the version resource
   std::string title;        // "Purgon " and the file version: caption of every box but usage
 };

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/backup/backup_names.h"
+
 namespace {
 
 bool IsDelimiter(char c) { return c == '-' || c == '/' || c == ' '; }
@@ -54,17 +56,26 @@ bool IsBackupTimeToken(const char* s, size_t length) {
 }
 
 // "20261209-101500" arrives split at the hyphen: an eight-digit token followed by the time
-// part. On a match both are used up and `name` is set; otherwise nothing is.
+// part. On a match both are used up and `name` is set; otherwise nothing is. A name longer
+// than any backup's is none.
 bool TakeBackupName(Tokenizer& tokens, std::string& name) {
   Tokenizer after = tokens;
   if (tokens.length() != 8 || !AreDigits(tokens.start(), 8) || !after.Next() ||
-      !IsBackupTimeToken(after.start(), after.length()))
+      !IsBackupTimeToken(after.start(), after.length()) || 9 + after.length() > kMaxBackupNameLength)
     return false;
   name.assign(tokens.start(), 8);
   name += '-';
   name.append(after.start(), after.length());
   tokens = after;
   return true;
+}
+
+// The word as it was typed, from the token at hand up to the next blank: "C:\x/y" or
+// "2026-12-09", not only the part before a "/" or "-".
+std::string WordAt(const Tokenizer& tokens) {
+  const char* end = tokens.start();
+  while (*end && *end != ' ') ++end;
+  return std::string(tokens.start(), static_cast<size_t>(end - tokens.start()));
 }
 
 // Value of the leading decimal digits, modulo 2^32.
@@ -129,7 +140,15 @@ ParseOutcome ParseCommandLineText(const char* line, RunSettings& settings, Keywo
       case KW_BACKUP: settings.backup = true; break;
       case KW_RESTORE:
         settings.restore = true;
-        if (pending && TakeBackupName(tokens, settings.restoreName)) pending = tokens.Next();
+        // A word that is neither a keyword nor a backup's name is refused, never passed over:
+        // the newest backup is not what someone who named another one asked for.
+        if (!pending || Classify(tokens.Text(), compare) != KW_NONE) break;
+        if (TakeBackupName(tokens, settings.restoreName)) {
+          pending = tokens.Next();
+        } else {
+          if (settings.restoreRefused.empty()) settings.restoreRefused = WordAt(tokens);
+          pending = tokens.Next();
+        }
         break;
       case KW_CODES: settings.codes = true; break;
       case KW_PEL:

@@ -20,5 +20,6 @@ int CompareAsciiNoCase(const char* a, const char* b);
 // "/" and " ", compared with the keywords and applied to `settings`. Tokens after "?",
 // "regserver" or "unregserver" are not read. After "restore", an eight-digit token and a
 // six-digit one (with ".N" or not) name a backup ("20261209-101500" arrives split at its
-// hyphen): both are used up for `restoreName`; anything else is read as it always was.
+// hyphen): both are used up for `restoreName`. Any other word there that is no keyword is
+// used up for `restoreRefused`, as it was typed up to the next blank.
 ParseOutcome ParseCommandLineText(const char* line, RunSettings& settings, KeywordCompare compare);

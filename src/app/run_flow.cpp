@@ -7,7 +7,9 @@
 #include "engine/removal/change_gate.h"
 #include "engine/text/wide_text.h"
 #include "orv/launcher.h"
+#include "orv/orv_catalogue.h"
 #include "orv/orv_removal.h"
+#include "pel/pel_catalogue.h"
 #include "pel/pel_removal.h"
 
 namespace {
@@ -19,12 +21,14 @@ int ShowBox(const char* text, UINT type) {
   return MessageBoxA(nullptr, text, TheApp().title.c_str(), type);
 }
 
-// The notes that end the closing box: the log's name was refused, no backup could be made;
-// empty otherwise.
+// The notes that end the closing box: the log's name was refused, no backup could be made, the
+// launcher was not started; empty otherwise.
 std::string ClosingNotes() {
   const std::string backup = LogText(TheChangeGate().backupRefusal());
+  const std::string& launcher = TheApp().launcherNotStarted;
   return (TheApp().cleanup.logRefused ? kLogRefusedNote : "") +
-         (backup.empty() ? std::string() : BuildBackupRefusedNote(backup));
+         (backup.empty() ? std::string() : BuildBackupRefusedNote(backup)) +
+         (launcher.empty() ? std::string() : BuildLauncherNotStartedNote(launcher));
 }
 
 int PreviewExitCode() { return TheApp().cleanup.found.empty() ? EXIT_CODE_DONE : EXIT_CODE_FOUND; }
@@ -74,11 +78,32 @@ int DeclinedExitCode() {
   return app.settings.codes && !app.settings.preview ? EXIT_CODE_DECLINED : EXIT_CODE_DONE;
 }
 
+// What marks each client's own operations in the queue of file operations: the only ones a
+// restore queues again.
+std::vector<std::string> QueueOwners() {
+  std::vector<std::string> owners;
+  for (const Catalogue* catalogue : {&kPelCatalogue, &kOrvCatalogue})
+    if (catalogue->queueOwner) owners.push_back(catalogue->queueOwner);
+  return owners;
+}
+
+// A word after "/restore" that names no backup: nothing is restored, and the log's failed
+// line and the report name the word.
+RestoreOutcome RefuseRestoreWord(const std::string& word) {
+  RestoreOutcome outcome;
+  TheApp().cleanup.ReportResult(LOG_RESTORE_DIR, Outcome::Failed(ERROR_INVALID_NAME), word);
+  outcome.problem = BuildRefusedBackupWord(word);
+  return outcome;
+}
+
 int RunRestore() {
   AppModule& app = TheApp();
-  const RestoreOutcome outcome = RestoreBackup(app.settings.restoreName, app.settings.preview);
+  const std::string& refused = app.settings.restoreRefused;
+  const RestoreOutcome outcome =
+      refused.empty() ? RestoreBackup(app.settings.restoreName, app.settings.preview, QueueOwners())
+                      : RefuseRestoreWord(refused);
   const bool stayed = !app.cleanup.failures.empty() || !outcome.problem.empty();
-  if (app.settings.preview) {  // keeps a preview's box and codes
+  if (app.settings.preview && refused.empty()) {  // keeps a preview's box and codes
     if (!app.settings.silent) ShowPreviewReport();
     return PreviewExitCode();
   }
@@ -86,7 +111,8 @@ int RunRestore() {
     ShowBox(BuildRestoreReport(outcome.folder, outcome.restored, app.cleanup.failures, outcome.problem).c_str(),
             MB_OK | (stayed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
   }
-  return app.settings.codes && stayed ? EXIT_CODE_STAYED : EXIT_CODE_DONE;
+  // A refused word ends even a preview with 1: there was no backup to look at.
+  return (app.settings.codes || app.settings.preview) && stayed ? EXIT_CODE_STAYED : EXIT_CODE_DONE;
 }
 
 void RunRemovals() {
@@ -99,5 +125,5 @@ void RunRemovals() {
   const LauncherLocation launcher = app.settings.removeLauncher ? FindLauncher() : LauncherLocation();
   if (app.settings.pelOptions != 0) RemovePelClient(run);
   if (app.settings.orvOptions != 0) RemoveOrvClient(run);
-  if (app.settings.removeLauncher) RemoveLauncher(run, launcher);
+  if (app.settings.removeLauncher) TheApp().launcherNotStarted = RemoveLauncher(run, launcher);
 }

@@ -122,6 +122,23 @@ std::string BuildRestoreReport(const std::string& folder, size_t restored,
 
 std::string BuildSuccessReport(const std::string& note) { return kSuccessText + note; }
 
+std::string BuildLauncherNotStartedNote(const std::string& reason) {
+  // The reason names a path the user's settings chose: a long one is cut, and the cut said.
+  const size_t kShown = 400;
+  const std::string shown = reason.size() <= kShown ? reason : reason.substr(0, kShown) + "... (cut)";
+  return "\n\nQLaunch was not asked to unregister itself, only its files were deleted: " + shown + ".";
+}
+
 std::string BuildBackupRefusedNote(const std::string& reason) {
   return "\n\nNo backup could be made, so nothing that needed one was deleted: " + reason + ".";
+}
+
+std::string BuildRefusedBackupWord(const std::string& word) {
+  const size_t kShown = 80;
+  const std::string shown = word.size() <= kShown
+                                ? word
+                                : word.substr(0, kShown) + "... (" + std::to_string(word.size()) + " characters)";
+  return "\"" + shown +
+         "\" is not the name of a backup (a backup is named for its time: YYYYMMDD-HHMMSS, with .2, .3, "
+         "... after it)";
 }

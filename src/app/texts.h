@@ -19,6 +19,9 @@ extern const char kLogRefusedNote[];
 // stayed. `reason` says why ("the backups folder ... can be changed by other users").
 std::string BuildBackupRefusedNote(const std::string& reason);
 
+// The note that ends the closing box when the launcher was not started (`reason`: why).
+std::string BuildLauncherNotStartedNote(const std::string& reason);
+
 // The verbose summary of what the run will remove.
 std::string BuildOptionsSummary(const RunSettings& settings);
 
@@ -42,3 +45,7 @@ std::string BuildPreviewReport(const std::vector<std::string>& found,
 std::string BuildRestoreReport(const std::string& folder, size_t restored,
                                const std::vector<std::string>& failures,
                                const std::string& problem = std::string());
+
+// Why "/restore" followed by `word` restored nothing: the word names no backup. A word longer
+// than a line of the box is cut, and the cut said.
+std::string BuildRefusedBackupWord(const std::string& word);

@@ -1,13 +1,13 @@
 #include "orv/launcher.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
 #include "engine/removal/change_gate.h"
 #include "engine/removal/file_removal.h"
 #include "engine/removal/registry_removal.h"
+#include "engine/safety/program_start.h"
 #include "engine/safety/protected_folders.h"
 #include "engine/core/handles.h"
 #include "engine/rules/path_names.h"
@@ -22,23 +22,16 @@ namespace {
 const DWORD kLauncherExitWaitMs = 30000;
 
 // Starts "qlaunch.exe /unregserver" in the launcher folder and waits until it has ended (at
-// most kLauncherExitWaitMs). A launcher that does not start costs no wait. It is started by
-// its full path, and only when it is there: a bare name would be looked for along the search
-// path too (the program's own folder, the current directory), and an elevated run would start
-// whatever "qlaunch.exe" was planted there.
-void UnregisterLauncher(const std::wstring& path, const std::wstring& folder) {
-  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  SHELLEXECUTEINFOW start = {};
-  start.cbSize = sizeof(start);
-  start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-  start.lpVerb = L"open";
-  start.lpFile = path.c_str();
-  start.lpParameters = L"/unregserver";
-  start.lpDirectory = folder.c_str();
-  start.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExW(&start)) return;
-  const KernelHandle process(start.hProcess);
-  if (process) WaitForSingleObject(process.get(), kLauncherExitWaitMs);
+// most kLauncherExitWaitMs), but only from where only administrators write: its settings are
+// the user's own. A launcher that does not start costs no wait. It is started by its full
+// path: a bare name would be looked for along the search path too. Returns why it was not
+// started; empty when it was, or when there was none.
+std::wstring UnregisterLauncher(const std::wstring& path) {
+  CheckedProgram launcher;
+  const std::wstring objection = launcher.Check(path);
+  if (!objection.empty()) return objection;
+  launcher.StartAndWait(L"/unregserver", kLauncherExitWaitMs);
+  return std::wstring();
 }
 
 // The launcher's folder and icon may be used: the folder is not one of the system's own
@@ -63,11 +56,13 @@ LauncherLocation FindLauncher() {
   return launcher;
 }
 
-void RemoveLauncher(const Run& run, const LauncherLocation& launcher) {
-  if (launcher.path.empty()) return;
+std::string RemoveLauncher(const Run& run, const LauncherLocation& launcher) {
+  if (launcher.path.empty()) return std::string();
   const std::wstring folder = WideOfUtf8(FolderOfPath(Utf8Of(launcher.path)));
-  if (!run.settings.preview) UnregisterLauncher(launcher.path, folder);  // a preview starts nothing
+  // A preview starts nothing.
+  const std::wstring objection = run.settings.preview ? std::wstring() : UnregisterLauncher(launcher.path);
   // The folder ends in a backslash; the icon path keeps the doubled one, as logged.
   if (!launcher.icon.empty()) RemoveFile(folder + L"\\" + launcher.icon);
   RemoveFile(launcher.path);
+  return LogText(objection);
 }

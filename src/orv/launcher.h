@@ -19,5 +19,7 @@ struct LauncherLocation {
 LauncherLocation FindLauncher();
 
 // Unregisters the QLaunch launcher (not in a preview of the run) and deletes its executable
-// and icon file.
-void RemoveLauncher(const Run& run, const LauncherLocation& launcher);
+// and icon file. It is started only from where only administrators write (program_start.h);
+// otherwise its files still go, and the returned line (for the closing report) says why it
+// was not asked to unregister. Empty when it was, or when there was nothing to start.
+std::string RemoveLauncher(const Run& run, const LauncherLocation& launcher);

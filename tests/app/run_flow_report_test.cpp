@@ -14,7 +14,9 @@ class FinalReportEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = MakeScratchDir("report");
-    folder_ = dir_ + "QLaunch\\";
+    // Where only administrators write, as the clients install it: a launcher in a user's own
+    // folder (the scratch folder is one) is not started, and the report would say so.
+    folder_ = "C:\\QLaunchReport\\";
     ASSERT_TRUE(MakeDirs(folder_));
     // Not a real program: starting it fails, which the removal passes over.
     ASSERT_TRUE(WriteFileBytes(folder_ + "qlaunch.exe", "not a program"));
@@ -25,6 +27,7 @@ class FinalReportEndToEnd : public ::testing::Test {
   void TearDown() override {
     SetFileAttributesA((folder_ + "qlaunch.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteRegTreeForTest(HKEY_CURRENT_USER, "Software\\Varenta");
+    DeleteTreeForTest(folder_);
     DeleteTreeForTest(dir_);
   }
   std::string dir_, folder_;

@@ -260,7 +260,7 @@ TEST(ClassesHalves, AKeyTakenFromTheUsersClassesGoesBackThere) {
   EXPECT_EQ(log.Log(), LogLines({KeyOk("HKEY_CLASSES_ROOT\\PurgonHalf")}));
   ASSERT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Classes\\PurgonHalf"));
 
-  const RestoreOutcome restored = RestoreBackup("", false);
+  const RestoreOutcome restored = RestoreBackup("", false, {"orv"});
   EXPECT_EQ(restored.problem, "");
   EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, "Software\\Classes\\PurgonHalf\\CLSID", ""));
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\PurgonHalf"));

@@ -104,6 +104,9 @@ TEST(RegFile, WhatCannotBeWrittenExactlyIsRefusedAndBrokenTextRejected) {
                           "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"v\"=-\r\n",
                           "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"v\"=\"x\\n\"\r\n",
                           "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"v\"=hex:1,zz\r\n",
+                          // a hex continuation cut inside a byte: every byte is two digits
+                          "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"v\"=hex:01,02,\\\r\n  03,0\r\n",
+                          "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"v\"=hex(7):1\r\n",
                           "REGEDIT4\r\n[HKEY_CURRENT_USER\\a]\r\n\"v\"=dword:123456789\r\n"})
     EXPECT_FALSE(ParseRegFile(bad, keys, &errorLine)) << bad;
 }

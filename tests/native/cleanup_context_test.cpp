@@ -87,9 +87,17 @@ TEST_F(CleanupContextTest, FoundAndRestoreLinesKeepTheColumns) {
 TEST_F(CleanupContextTest, RepeatedFailuresAreListedEachTimeAndUnknownKindsHaveNoLabel) {
   context_.ReportFile("C:\\x", false);
   context_.ReportFile("C:\\x", false);
-  context_.ReportResult(LOG_USER_HIVE + 1, true, "odd");
+  context_.ReportResult(LOG_NOT_KEPT + 1, true, "odd");
   EXPECT_EQ(Log(), "Remove File   : failed C:\\x\nRemove File   : failed C:\\x\n: OK     odd\n");
   EXPECT_EQ(context_.failures.size(), 2u);
+}
+
+// A file a backup does not copy because other names keep its data: a line of its own, in
+// the same columns, and no failure.
+TEST_F(CleanupContextTest, AFileNotBackedUpForItsOtherNamesHasALineAndNoFailure) {
+  context_.ReportLinkedNotKept("C:\\u\\prefs.xml");
+  EXPECT_EQ(Log(), "Not Backed Up : linked C:\\u\\prefs.xml\n");
+  EXPECT_TRUE(context_.failures.empty());
 }
 
 TEST_F(CleanupContextTest, LinesReachTheFileAsTheyAreWritten) {

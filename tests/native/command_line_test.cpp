@@ -72,8 +72,37 @@ TEST(ParseCommandLine, RestoreNamesABackupWhateverSplitsItsParts) {
     EXPECT_EQ(p.settings.restore, std::string(other).find("restore") != std::string::npos) << other;
   }
   p = Parse("x /restore 20261209 /v");
-  EXPECT_TRUE(p.settings.verbose);  // not a name: each token is read in its own right
+  EXPECT_TRUE(p.settings.verbose);  // the tokens after a refused word are read in their own right
   EXPECT_EQ(Parse("x /restore /pel 20261209 101500").settings.pelOptions, 20261209);
+}
+
+// A word after "/restore" that is no keyword and no backup's name is refused as typed (up to
+// the next blank), so that the run restores nothing rather than the newest backup; a keyword
+// there is read as a keyword.
+TEST(ParseCommandLine, RestoreRefusesAWordThatNamesNoBackup) {
+  const std::string tooLong = "20261209-101500." + std::string(284, '7');
+  const struct {
+    std::string line;
+    std::string refused;
+  } kCases[] = {
+      {"x /restore ..\\..\\x /l", "..\\..\\x"},
+      {"x /restore C:\\somewhere", "C:\\somewhere"},
+      {"x /restore C:/some/where -s", "C:/some/where"},
+      {"x /restore 2026-12-09", "2026-12-09"},
+      {"x /restore 20261209 /v", "20261209"},
+      {"x /restore 20261209-101500.1234567890", "20261209-101500.1234567890"},
+      {"x /restore " + tooLong, tooLong},
+      {"x /restore foo /restore 20261209-101500", "foo"},
+      {"x /restore /l /s /codes", ""},
+      {"x /restore", ""},
+      {"x /restore 20261209-101500.999999999", ""},
+  };
+  for (const auto& c : kCases) {
+    const Parsed p = Parse(c.line.c_str());
+    EXPECT_TRUE(p.settings.restore) << c.line;
+    EXPECT_EQ(p.settings.restoreRefused, c.refused) << c.line;
+  }
+  EXPECT_TRUE(Parse("x /restore C:/some/where -s").settings.silent);
 }
 
 TEST(ParseCommandLine, MissingOrNonNumericNumberAsksForEveryStep) {
@@ -154,12 +183,26 @@ TEST(ParseCommandLine, QAloneMakesTheRunSilent) {
 // The grammar written out again, as plainly as it reads, to judge the parser on lines no one
 // would think of: split the whole line at the three delimiters, then walk the tokens.
 Parsed ReferenceParse(const std::string& line) {
-  std::vector<std::string> tokens(1);
-  for (char c : line) {
-    if (c == '-' || c == '/' || c == ' ') tokens.emplace_back();
-    else tokens.back() += c;
+  // Each token with the word it begins: the line from there up to the next blank.
+  std::vector<std::string> tokens, words;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '-' || c == '/' || c == ' ') continue;
+    if (i == 0 || line[i - 1] == '-' || line[i - 1] == '/' || line[i - 1] == ' ') {
+      tokens.emplace_back();
+      words.push_back(line.substr(i, line.find(' ', i) == std::string::npos ? std::string::npos
+                                                                            : line.find(' ', i) - i));
+    }
+    tokens.back() += c;
   }
-  tokens.erase(std::remove(tokens.begin(), tokens.end(), std::string()), tokens.end());
+  const auto isKeyword = [](std::string t) {
+    for (char& c : t)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (const char* k : {"unregserver", "regserver", "automation", "?", "l", "v", "s", "q", "pel",
+                          "orv", "ql", "preview", "backup", "restore", "codes"})
+      if (t == k) return true;
+    return false;
+  };
   Parsed p;
   p.outcome = ParseOutcome::Run;
   for (size_t i = 0; i < tokens.size(); ++i) {
@@ -181,13 +224,19 @@ Parsed ReferenceParse(const std::string& line) {
       const auto digits = [](const std::string& text, size_t from) {
         return from < text.size() && text.find_first_not_of("0123456789", from) == std::string::npos;
       };
+      bool named = false;
       if (i + 2 < tokens.size() && tokens[i + 1].size() == 8 && digits(tokens[i + 1], 0)) {
         const std::string& time = tokens[i + 2];
-        if (time.size() >= 6 && digits(time.substr(0, 6), 0) &&
+        if (time.size() >= 6 && time.size() <= 16 && digits(time.substr(0, 6), 0) &&
             (time.size() == 6 || (time[6] == '.' && digits(time, 7)))) {
           p.settings.restoreName = tokens[i + 1] + "-" + time;
           i += 2;
+          named = true;
         }
+      }
+      if (!named && i + 1 < tokens.size() && !isKeyword(tokens[i + 1])) {
+        if (p.settings.restoreRefused.empty()) p.settings.restoreRefused = words[i + 1];
+        ++i;
       }
     }
     if (t == "codes") p.settings.codes = true;
@@ -215,7 +264,7 @@ TEST(ParseCommandLine, RandomLinesAgreeWithTheGrammarWrittenOut) {
                           "20261209", "101500", "101500.2", "2026120", ".", "7", " restore ",
                           " 20261209 ", "-101500 ", "/101500.2 ", " 101500.x "};
   std::mt19937 random(12345);
-  int named = 0;
+  int named = 0, refused = 0;
   for (int round = 0; round < 20000; ++round) {
     std::string line;
     const int count = random() % 40;
@@ -237,9 +286,12 @@ TEST(ParseCommandLine, RandomLinesAgreeWithTheGrammarWrittenOut) {
     ASSERT_EQ(got.settings.restore, want.settings.restore) << line;
     ASSERT_EQ(got.settings.codes, want.settings.codes) << line;
     ASSERT_EQ(got.settings.restoreName, want.settings.restoreName) << line;
+    ASSERT_EQ(got.settings.restoreRefused, want.settings.restoreRefused) << line;
     named += !want.settings.restoreName.empty();
+    refused += !want.settings.restoreRefused.empty();
   }
   EXPECT_GT(named, 10);  // the lines do name backups
+  EXPECT_GT(refused, 10);  // and give other words after "restore"
 }
 
 }  // namespace

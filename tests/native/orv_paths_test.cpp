@@ -112,6 +112,8 @@ TEST(PendingRenames, TheBackupKeepsOnlyTheOperationsTakenOut) {
   EXPECT_TRUE(QueuedFilePath(u"C:\\x") == u"C:\\x");
 }
 
+bool IsOrvOwn(const RenameOperation& operation) { return IsOwnOperation(operation, u"orv"); }
+
 TEST(PendingRenames, RestoreAppendsWhatIsMissingAndWhoseFileIsStillThere) {
   const std::u16string kept =
       MultiString(u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0\\??\\C:\\orv\\gone.dll\0\0"
@@ -126,7 +128,7 @@ TEST(PendingRenames, RestoreAppendsWhatIsMissingAndWhoseFileIsStillThere) {
   // by the client itself (other letter case).
   const std::u16string current = MultiString(u"\\??\\C:\\t\\x.tmp\0\0\\??\\c:\\ORV\\B.DLL\0\0");
   RenameQueueMerge merge;
-  ASSERT_TRUE(MergeRenameOperations(current, kept, exists, merge));
+  ASSERT_TRUE(MergeRenameOperations(current, kept, IsOrvOwn, exists, merge));
   EXPECT_TRUE(merge.data == MultiString(u"\\??\\C:\\t\\x.tmp\0\0\\??\\c:\\ORV\\B.DLL\0\0"
                                         u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0"));
   ASSERT_EQ(merge.added.size(), 1u);
@@ -137,7 +139,7 @@ TEST(PendingRenames, RestoreAppendsWhatIsMissingAndWhoseFileIsStillThere) {
 
   // The value deleted by the reboot: only the client's operations come back, once.
   const std::u16string twice = kept.substr(0, kept.size() - 1) + kept;
-  ASSERT_TRUE(MergeRenameOperations(std::u16string(), twice, exists, merge));
+  ASSERT_TRUE(MergeRenameOperations(std::u16string(), twice, IsOrvOwn, exists, merge));
   EXPECT_TRUE(merge.data == MultiString(u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\orv\\a.dll\0\\??\\C:\\orv\\b.dll\0\0"));
   EXPECT_EQ(merge.alreadyQueued.size(), 2u);
 }
@@ -148,14 +150,35 @@ TEST(PendingRenames, AQueueThatCannotTakeMoreSafelyIsLeftAlone) {
   const std::u16string kept = MultiString(u"\\??\\C:\\orv\\b.dll\0\0");
   const auto exists = [](const std::u16string&) { return true; };
   RenameQueueMerge merge;
-  EXPECT_FALSE(MergeRenameOperations(MultiString(u"\\??\\C:\\t\\odd"), kept, exists, merge));
-  EXPECT_FALSE(MergeRenameOperations(std::u16string(), MultiString(u"a\0b\0c"), exists, merge));
-  EXPECT_FALSE(MergeRenameOperations(MultiString(u"\0\\??\\C:\\t\\y\0a\0\0"), kept, exists, merge));
+  EXPECT_FALSE(MergeRenameOperations(MultiString(u"\\??\\C:\\t\\odd"), kept, IsOrvOwn, exists, merge));
+  EXPECT_FALSE(MergeRenameOperations(std::u16string(), MultiString(u"a\0b\0c"), IsOrvOwn, exists, merge));
+  EXPECT_FALSE(MergeRenameOperations(MultiString(u"\0\\??\\C:\\t\\y\0a\0\0"), kept, IsOrvOwn, exists, merge));
   // Empty operations at the end are what an empty list looks like; they go.
-  ASSERT_TRUE(MergeRenameOperations(MultiString(u"\\??\\C:\\t\\a\0\0\0\0"), kept, exists, merge));
+  ASSERT_TRUE(MergeRenameOperations(MultiString(u"\\??\\C:\\t\\a\0\0\0\0"), kept, IsOrvOwn, exists, merge));
   EXPECT_TRUE(merge.data == MultiString(u"\\??\\C:\\t\\a\0\0\\??\\C:\\orv\\b.dll\0\0"));
-  ASSERT_TRUE(MergeRenameOperations(MultiString(u"\0"), kept, exists, merge));
+  ASSERT_TRUE(MergeRenameOperations(MultiString(u"\0"), kept, IsOrvOwn, exists, merge));
   EXPECT_TRUE(merge.data == kept);
+}
+
+// A backup's queue value is the restore's to trust no further than the removal: only
+// operations whose every path is the client's go back, never one that acts on another file
+// (a deletion of another program's file, a client file moved over a system file, a path that
+// climbs out of the client's folder with "..").
+TEST(PendingRenames, RestoreQueuesOnlyTheClientsOwnOperations) {
+  const std::u16string kept = MultiString(
+      u"\\??\\C:\\orv\\ok.dll\0\0"
+      u"\\??\\C:\\acc-victim\\boot-victim.txt\0\0"
+      u"\\??\\C:\\orv\\a.new\0!\\??\\C:\\Windows\\System32\\x.dll\0"
+      u"\\??\\C:\\Windows\\System32\\y.dll\0\\??\\C:\\orv\\y.dll\0"
+      u"\\??\\C:\\orv\\..\\acc-victim\\z.txt\0\0"
+      u"\\??\\C:\\orv\\b.new\0!\\??\\C:\\orv\\b.dll\0");
+  const auto exists = [](const std::u16string&) { return true; };
+  RenameQueueMerge merge;
+  ASSERT_TRUE(MergeRenameOperations(std::u16string(), kept, IsOrvOwn, exists, merge));
+  EXPECT_TRUE(merge.data == MultiString(u"\\??\\C:\\orv\\ok.dll\0\0"
+                                        u"\\??\\C:\\orv\\b.new\0!\\??\\C:\\orv\\b.dll\0"));
+  ASSERT_EQ(merge.foreign.size(), 4u);
+  EXPECT_TRUE(merge.foreign[0].source == u"\\??\\C:\\acc-victim\\boot-victim.txt");
 }
 
 }  // namespace

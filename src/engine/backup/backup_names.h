@@ -4,6 +4,7 @@
 // name is sorting by time, so the newest backup is found by its name alone, whatever order a
 // listing gives. Anything else in the backups folder, a restored backup ("....restored")
 // included, is not a backup.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ extern const char kRestoredSuffix[];  // ".restored"
 
 // The highest number a backup name may carry.
 const unsigned kMaxBackupNumber = 999999999;
+// The longest backup name: "YYYYMMDD-HHMMSS.999999999".
+const size_t kMaxBackupNameLength = 25;
 
 // The name of the `number`th backup made in the second `time` (1: the bare stamp). Empty for
 // a time that is no date of the calendar or a number outside 1 to kMaxBackupNumber.

@@ -77,8 +77,12 @@ bool SourceExists(const std::u16string& queued) {
 class Restorer {
  public:
   // `backup` is the backup folder, open and checked; `folder` its path, ending in a backslash.
-  Restorer(HANDLE backup, const std::wstring& folder, bool preview)
-      : backup_(backup), folder_(folder), preview_(preview), mode_(preview ? PutMode::Look : PutMode::Act) {}
+  Restorer(HANDLE backup, const std::wstring& folder, bool preview, const std::vector<std::u16string>& queueOwners)
+      : backup_(backup),
+        folder_(folder),
+        preview_(preview),
+        mode_(preview ? PutMode::Look : PutMode::Act),
+        queueOwners_(queueOwners) {}
 
   void RestoreRegistry() {
     const std::wstring name = Widen(kBackupRegistryFile);
@@ -215,12 +219,22 @@ class Restorer {
         !PendingQueueFromValue(type, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), current))
       return ValueBack::Stays;  // a value of another kind: not ours to change
     RenameQueueMerge merge;
-    if (!MergeRenameOperations(current, kept, SourceExists, merge)) return ValueBack::Stays;
-    if (merge.added.empty() && merge.sourceGone.empty()) return ValueBack::Already;
-    if (preview_ || merge.added.empty()) return ValueBack::Set;
+    const auto isOwn = [this](const RenameOperation& operation) { return IsClientsOperation(operation); };
+    if (!MergeRenameOperations(current, kept, isOwn, SourceExists, merge)) return ValueBack::Stays;
+    // An operation that is not the client's stays in the backup, whatever becomes of the others.
+    const ValueBack done = merge.foreign.empty() ? ValueBack::Set : ValueBack::Stays;
+    if (merge.added.empty() && merge.sourceGone.empty() && merge.foreign.empty()) return ValueBack::Already;
+    if (preview_ || merge.added.empty()) return done;
     const std::string data(reinterpret_cast<const char*>(merge.data.data()), merge.data.size() * sizeof(char16_t));
     const bool set = SetValue(key, name, REG_MULTI_SZ, data) == ERROR_SUCCESS;
-    return set ? ValueBack::Set : ValueBack::Stays;
+    return set ? done : ValueBack::Stays;
+  }
+
+  // The operation is one a removal of a client takes out and a restore may queue again.
+  bool IsClientsOperation(const RenameOperation& operation) const {
+    for (const std::u16string& owner : queueOwners_)
+      if (IsOwnOperation(operation, owner)) return true;
+    return false;
   }
 
   // The bytes the value goes back with: the exact UTF-16 form when the backup has one, else
@@ -314,6 +328,7 @@ class Restorer {
   std::wstring folder_;
   bool preview_;
   PutMode mode_;
+  std::vector<std::u16string> queueOwners_;
   std::vector<Queue> queues_;
   AccountRegistries accounts_;
   BackupPrivileges privileges_;
@@ -325,7 +340,7 @@ class Restorer {
 
 }  // namespace
 
-RestoreOutcome RestoreBackup(const std::string& name, bool preview) {
+RestoreOutcome RestoreBackup(const std::string& name, bool preview, const std::vector<std::string>& queueOwners) {
   RestoreOutcome outcome;
   BackupRoot root;
   CheckedFolder backup;
@@ -340,7 +355,9 @@ RestoreOutcome RestoreBackup(const std::string& name, bool preview) {
   }
   const std::wstring folder = WithoutTrailingBackslashes(backup.path());
   outcome.folder = LogText(folder);
-  Restorer restorer(backup.handle(), backup.path(), preview);
+  std::vector<std::u16string> owners;
+  for (const std::string& owner : queueOwners) owners.emplace_back(owner.begin(), owner.end());
+  Restorer restorer(backup.handle(), backup.path(), preview, owners);
   restorer.RestoreRegistry();
   restorer.RestoreFiles();
   restorer.RestoreQueues();

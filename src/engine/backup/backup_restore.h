@@ -9,6 +9,7 @@
 // a later restore can finish a partial one.
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct RestoreOutcome {
   std::string folder;   // the backup restored (its name before the renaming); empty: none
@@ -17,5 +18,7 @@ struct RestoreOutcome {
 };
 
 // `name`: the backup's folder name, or empty for the newest. `preview`: change nothing; report
-// what would be put back as found, what would stay as failed.
-RestoreOutcome RestoreBackup(const std::string& name, bool preview);
+// what would be put back as found, what would stay as failed. `queueOwners`: what marks each
+// client's own operations in the queue of file operations (ASCII, as the catalogues give it);
+// no other operation is queued again.
+RestoreOutcome RestoreBackup(const std::string& name, bool preview, const std::vector<std::string>& queueOwners);

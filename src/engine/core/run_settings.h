@@ -35,6 +35,9 @@ struct RunSettings {
   // The backup "/restore" named ("YYYYMMDD-HHMMSS[.N]" in shape; whether such a backup name
   // is valid is for the restore to judge). Empty: the newest.
   std::string restoreName;
+  // A word after "/restore" that is neither a keyword nor a backup's name (a path, a name too
+  // long): nothing is restored, and the report names it. Empty when there was none.
+  std::string restoreRefused;
 };
 
 // One run as the run flow hands it to each removal: what was asked for, and the caption of

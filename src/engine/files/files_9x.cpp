@@ -59,3 +59,19 @@ bool Win9xMove(const std::wstring& from, const std::wstring& to) {
   std::string ansiFrom, ansiTo;
   return AnsiPath(from, ansiFrom) && AnsiPath(to, ansiTo) && MoveFileA(ansiFrom.c_str(), ansiTo.c_str()) != FALSE;
 }
+
+bool Win9xStart(const std::wstring& path, const std::wstring& arguments, const std::wstring& folder,
+                KernelHandle& process) {
+  std::string program, words, directory;
+  if (!AnsiPath(path, program) || !AnsiPath(arguments, words) || !AnsiPath(folder, directory)) return false;
+  std::string line = "\"" + program + "\" " + words;  // written into by the call
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                      &startup, &started))
+    return false;
+  CloseHandle(started.hThread);
+  process.Reset(started.hProcess);
+  return true;
+}

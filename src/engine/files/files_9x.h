@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/handles.h"
+
 // The attributes of `path`; INVALID_FILE_ATTRIBUTES also for a path the code page cannot spell.
 DWORD Win9xAttributes(const std::wstring& path);
 bool Win9xExists(const std::wstring& path);
@@ -15,3 +17,7 @@ bool Win9xListDirectory(const std::wstring& pattern, std::vector<std::wstring>& 
 // ERROR_INVALID_NAME for a path the code page cannot spell exactly.
 DWORD Win9xDelete(const std::wstring& path, bool folder);
 bool Win9xMove(const std::wstring& from, const std::wstring& to);
+// Starts the program `path` with `arguments` in `folder` through the ANSI call; false (and no
+// process) for a path the code page cannot spell exactly, or one that does not start.
+bool Win9xStart(const std::wstring& path, const std::wstring& arguments, const std::wstring& folder,
+                KernelHandle& process);

@@ -48,6 +48,10 @@ bool ReadPathId(const std::wstring& path, FolderId& id) {
 }  // namespace
 
 struct FolderIdSet::Ids {
+  explicit Ids(const std::vector<std::wstring>& exactly) {
+    for (const std::wstring& folder : exactly)
+      if (!folder.empty()) Add(folder);
+  }
   explicit Ids(const ProtectedFolders& folders) {
     for (const std::string& folder : folders.folders) AddWithAncestors(WideOfUtf8(folder), 0);
     for (const std::string& root : folders.childrenOf)
@@ -90,6 +94,7 @@ struct FolderIdSet::Ids {
 };
 
 FolderIdSet::FolderIdSet(const ProtectedFolders& folders) : ids_(new Ids(folders)) {}
+FolderIdSet::FolderIdSet(const std::vector<std::wstring>& exactly) : ids_(new Ids(exactly)) {}
 FolderIdSet::~FolderIdSet() = default;
 
 bool FolderIdSet::Holds(HANDLE folder) const {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/rules/path_rules.h"
 
@@ -14,6 +15,8 @@
 class FolderIdSet {
  public:
   explicit FolderIdSet(const ProtectedFolders& folders);
+  // The identities of exactly these folders, none above them.
+  explicit FolderIdSet(const std::vector<std::wstring>& exactly);
   ~FolderIdSet();
   FolderIdSet(const FolderIdSet&) = delete;
   FolderIdSet& operator=(const FolderIdSet&) = delete;

@@ -118,8 +118,6 @@ ListedOpen LookUpAndOpen(HANDLE parent, const std::wstring& parentPath, const st
   return result;
 }
 
-namespace {
-
 // Opens `name` in `parent` as a folder to pass through: the entry its listing shows under
 // that name, and no other. A link is followed only when an administrator made it; a user's
 // own link could lead anywhere.
@@ -139,8 +137,6 @@ Reach StepInto(HANDLE parent, const std::wstring& parentPath, const std::wstring
   if (NtSucceeded(followed)) return Reach::Reached;
   return IsAbsent(followed) ? Reach::Gone : Reach::Refused;
 }
-
-}  // namespace
 
 Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::wstring& folderPath,
                            const OpenMode& mode) {

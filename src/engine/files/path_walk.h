@@ -67,6 +67,12 @@ struct ListedOpen {
 ListedOpen LookUpAndOpen(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
                          const OpenMode& mode, KernelHandle& handle);
 
+// Opens the folder `name` of `parent` (its path `parentPath`) with the access of `mode`, the
+// entry the listing shows under that name and no other. A link is followed only when an
+// administrator made it; what lies behind a user's own link is Refused.
+Reach StepInto(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
+               const OpenMode& mode, KernelHandle& next);
+
 // Opens the folder that holds the last of `steps.names` (the root when there is only one),
 // that folder with the access of `mode`. `folderPath` is its path, ending in a backslash.
 Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::wstring& folderPath,

@@ -102,8 +102,10 @@ bool ReadHexBytes(const std::string& s, size_t pos, std::string& out) {
   while (pos < s.size() && (s[pos] == ' ' || s[pos] == '\t')) ++pos;
   if (pos == s.size()) return true;  // no data at all
   for (;;) {
+    // Exactly two digits a byte: "03,0" is a byte cut short, not a 0.
     uint32_t byte = 0;
-    if (!ReadHexNumber(s, pos, 2, byte)) return false;
+    const size_t start = pos;
+    if (!ReadHexNumber(s, pos, 2, byte) || pos - start != 2) return false;
     out += static_cast<char>(byte);
     while (pos < s.size() && (s[pos] == ' ' || s[pos] == '\t')) ++pos;
     if (pos == s.size()) return true;

@@ -33,6 +33,35 @@ bool IsOwnedPath(const std::u16string& path, const std::u16string& owner) {
   return false;
 }
 
+namespace {
+
+// True when a name of `path` (split at "\\" and "/") is "." or "..".
+bool HasDotName(const std::u16string& path) {
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of(u"\\/", start);
+    if (end == std::u16string::npos) end = path.size();
+    const std::u16string name = path.substr(start, end - start);
+    if (name == u"." || name == u"..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+bool IsOwnPath(const std::u16string& path, const std::u16string& owner) {
+  return IsOwnedPath(path, owner) && !HasDotName(path);
+}
+
+}  // namespace
+
+bool IsOwnOperation(const RenameOperation& operation, const std::u16string& owner) {
+  if (!IsOwnPath(operation.source, owner)) return false;
+  if (operation.target.empty()) return true;
+  const std::u16string target =
+      operation.target[0] == u'!' ? operation.target.substr(1) : operation.target;  // "!": replace
+  return IsOwnPath(target, owner);
+}
+
 QueueTaking TakeOperations(const std::u16string& data, const std::u16string& owner) {
   const std::vector<std::u16string> strings = SplitMultiString(data);
   std::vector<std::u16string> kept;
@@ -131,6 +160,7 @@ bool OpenQueueForAppending(const std::u16string& current, std::vector<std::u16st
 }  // namespace
 
 bool MergeRenameOperations(const std::u16string& current, const std::u16string& kept,
+                           const std::function<bool(const RenameOperation&)>& isOwn,
                            const std::function<bool(const std::u16string&)>& sourceExists,
                            RenameQueueMerge& merge) {
   merge = RenameQueueMerge();
@@ -138,7 +168,9 @@ bool MergeRenameOperations(const std::u16string& current, const std::u16string& 
   std::vector<RenameOperation> wanted;
   if (!OpenQueueForAppending(current, strings) || !RenameOperationsOf(kept, wanted)) return false;
   for (const RenameOperation& operation : wanted) {
-    if (IsQueued(strings, operation)) {
+    if (!isOwn(operation)) {
+      merge.foreign.push_back(operation);
+    } else if (IsQueued(strings, operation)) {
       merge.alreadyQueued.push_back(operation);
     } else if (operation.source.empty() || !sourceExists(operation.source)) {
       merge.sourceGone.push_back(operation);

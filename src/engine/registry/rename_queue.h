@@ -60,21 +60,29 @@ bool RenameOperationsOf(const std::u16string& data, std::vector<RenameOperation>
 // A queued source path as a file path: without the "\??\" the queue puts before it.
 std::u16string QueuedFilePath(const std::u16string& queued);
 
+// True when a restore may queue `operation` again for the client `owner`: every path it names
+// is the client's (the source, and the target unless the operation deletes), and none holds a
+// "." or ".." name that could lead out of the client's folders. Stricter than the removal's
+// rule (either path): taking an operation out harms nobody, queueing one acts on its source.
+bool IsOwnOperation(const RenameOperation& operation, const std::u16string& owner);
+
 struct RenameQueueMerge {
   std::u16string data;  // the queue with what was added, with its closing empty string; to be
                         // written only when something was added
   std::vector<RenameOperation> added;          // in the order they were added
   std::vector<RenameOperation> alreadyQueued;  // the same operation is in the queue
   std::vector<RenameOperation> sourceGone;     // its file no longer exists
+  std::vector<RenameOperation> foreign;        // not the client's own (`isOwn`): never queued
 };
 
 // Puts the operations a backup kept (`kept`, REG_MULTI_SZ data) back into the queue as it is
-// now (`current`; empty when the value is missing): each operation that is not queued already
-// (paths compared with the letters A to Z folded) and whose source file still exists
-// (`sourceExists`, given the source as queued) is appended. Every operation of `current` stays
+// now (`current`; empty when the value is missing): each operation that is the client's own
+// (`isOwn`), is not queued already (paths compared with the letters A to Z folded) and whose
+// source file still exists (`sourceExists`, given the source as queued) is appended. Every operation of `current` stays
 // as it is and where it is; only empty operations at its end, which would end the list for
 // Windows before the appended ones, are dropped. False, and nothing to write, when either list
 // has an unpaired last string or `current` holds an operation without a source before its end.
 bool MergeRenameOperations(const std::u16string& current, const std::u16string& kept,
+                           const std::function<bool(const RenameOperation&)>& isOwn,
                            const std::function<bool(const std::u16string&)>& sourceExists,
                            RenameQueueMerge& merge);
