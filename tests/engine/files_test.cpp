@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "engine/files/file_calls.h"
+#include "engine/files/path_walk.h"
 #include "engine/removal/file_removal.h"
 #include "engine/text/wide_text.h"
 #include "engine/system/shell.h"
@@ -297,6 +298,60 @@ TEST_F(FilesTest, EntryVanishingAfterListingIsPassedOver) {
   EXPECT_FALSE(DirExists(tree));
   EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "stays.txt"), DirOk(tree)}));
   EXPECT_TRUE(log_->Failures().empty());
+}
+
+// Stands for a name that, opened again after the listing showed it, leads to another object:
+// another spelling of it in a folder whose names differ only in case, or a folder swapped in
+// meanwhile. `gTwinName` is opened in the folder `gTwinParent` instead.
+std::wstring gTwinName;
+HANDLE gTwinParent = nullptr;
+NtStatus OpenTheTwin(HANDLE parent, const std::wstring& name, const OpenMode& mode, KernelHandle& handle) {
+  return RealFileCalls().openChild(name == gTwinName ? gTwinParent : parent, name, mode, handle);
+}
+
+// Every open of a name the program looked up is checked against the entry listed: on the way
+// to a path, for the folder a removal names, for a file it names, and for each folder of a
+// tree. The object opened instead (the same name in the folder "elsewhere") is refused as
+// failed, and nothing of it is deleted.
+TEST_F(FilesTest, AnObjectOtherThanTheOneListedIsNeverActedOn) {
+  const struct {
+    const char* twin;    // the name that opens its twin in "elsewhere"
+    const char* target;  // the file the removal is after, and its twin below "elsewhere\\"
+    const char* named;   // what the removal names: a file, or a folder (ending in "\\")
+    const char* failed;  // the failed line's path
+  } kCases[] = {
+      {"dir", "dir\\f.txt", "dir\\f.txt", "dir\\f.txt"},  // a folder on the way
+      {"tree", "tree\\a.txt", "tree\\", "tree\\"},        // the folder named
+      {"f.txt", "f.txt", "f.txt", "f.txt"},                // the file named
+      {"sub", "t\\sub\\a.txt", "t\\", "t\\sub\\"},        // a folder of the tree
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.twin);
+    const std::string twin = std::string(c.twin) == "sub" ? "elsewhere\\sub\\a.txt" : std::string("elsewhere\\") + c.target;
+    MakeFiles({c.target, twin});
+    KernelHandle elsewhere;
+    ASSERT_EQ(OpenFolder(Widen(root_ + "elsewhere\\"), elsewhere), Reach::Reached);
+    gTwinName = Widen(c.twin);
+    gTwinParent = elsewhere.get();
+    const std::string named = root_ + c.named;
+    {
+      LogCapture log(logDir_ + c.twin + ".log");
+      FileCallsOverride restore;
+      TheFileCalls().openChild = OpenTheTwin;
+      if (named.back() == '\\')
+        RemoveDirTree(named);
+      else
+        RemoveFile(named);
+      const std::string failed = root_ + c.failed;
+      const std::vector<std::string> lines = TextLines(log.Log());
+      EXPECT_NE(std::find(lines.begin(), lines.end(), failed.back() == '\\' ? DirFailed(failed) : FileFailed(failed)),
+                lines.end());
+    }
+    EXPECT_TRUE(FileExists(root_ + twin)) << "the twin was acted on";
+    EXPECT_TRUE(FileExists(root_ + c.target));
+    elsewhere.Reset();
+    DeleteTreeForTest(root_ + "elsewhere\\");
+  }
 }
 
 // Stands for a folder whose ACL denies listing (Wine does not enforce file ACLs).
