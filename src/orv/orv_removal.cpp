@@ -17,6 +17,7 @@
 #include "engine/text/wide_text.h"
 #include "orv/orv_catalogue.h"
 #include "orv/orv_configuration.h"
+#include "engine/system/system_roots.h"
 #include "orv/orv_paths.h"
 #include "orv/orv_shutdown.h"
 
@@ -29,10 +30,9 @@ const char* const kAlwaysRemovedFiles[] = {"error.log", "errorlog.ini", "nhelper
                                            "nprefs_db_update.xml", "ncstore_db.xml.swap"};
 
 void RemoveWindowsOrvFolder() {
-  wchar_t windows[kWindowsPathBufferSize] = {};
-  const UINT length = GetWindowsDirectoryW(windows, kWindowsPathBufferSize);
-  if (length == 0 || length >= kWindowsPathBufferSize) return;
-  RemoveDirTree(std::wstring(windows) + L"\\orv\\");
+  const std::wstring windows = WindowsFolder();
+  if (windows.empty() || windows.size() >= kWindowsPathBufferSize) return;
+  RemoveDirTree(windows + L"\\orv\\");
 }
 
 // The application-data folders to clean: every profile's, or the current user's only. Empty

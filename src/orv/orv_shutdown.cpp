@@ -85,7 +85,7 @@ void ShutDownOrvClient() {
   const std::wstring serverPath = GetHostServerPath();
   if (IsSecureApiRegistered()) {
     // The secure host stops its running instances itself when started with "-u".
-    ShellExecuteW(GetDesktopWindow(), L"Open", serverPath.c_str(), L"-u", nullptr, SW_HIDE);
+    ShellOpenHidden(serverPath, L"-u");
   } else if (GetRunningDispatch(kOrvHostItems[0], nullptr) == S_OK) {
     InvokeHostStop();
   }

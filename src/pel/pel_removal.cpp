@@ -14,6 +14,7 @@
 #include "engine/accounts/profiles.h"
 #include "engine/removal/registry_removal.h"
 #include "engine/system/shell.h"
+#include "engine/system/system_roots.h"
 #include "engine/accounts/user_accounts.h"
 #include "engine/text/wide_text.h"
 #include "pel/pel_catalogue.h"
@@ -130,9 +131,8 @@ void RemoveInstallFolder(const PelLocations& locations) {
 }
 
 void RemoveTemporaryImages() {
-  wchar_t temp[kPelPathBufferSize] = {};
-  const DWORD length = GetTempPathW(kPelPathBufferSize, temp);
-  if (length == 0 || length >= kPelPathBufferSize) return;
+  const std::wstring temp = TempFolder();
+  if (temp.empty() || temp.size() >= kPelPathBufferSize) return;
   std::string folder;
   if (TempImagesFolder(Utf8Of(temp), folder)) RemoveDirTree(WideOfUtf8(folder));
 }

@@ -21,6 +21,8 @@ ServerState& Server() {
 #include <vector>
 
 #include "engine/core/handles.h"
+#include "engine/core/optional_calls.h"
+#include "engine/registry/registry.h"
 #include "resource.h"
 #include "server/registrar.h"
 #include "engine/text/wide_text.h"
@@ -65,15 +67,66 @@ std::string WithExtension(const std::string& path, const char* extension) {
   return (hasExtension ? path.substr(0, dot) : path) + extension;
 }
 
+// Loads a type library without registering it where OLE automation can (LoadTypeLibEx, from
+// version 2.40 on); older versions have only LoadTypeLib, which may register it as well: what
+// follows registers or unregisters it anyway.
+HRESULT LoadTypeLibFrom(const std::string& path, ComPtr<ITypeLib>& library) {
+  if (const auto loadEx = Optional().loadTypeLibEx)
+    return loadEx(Widen(path).c_str(), REGKIND_NONE, library.Receive());
+  return LoadTypeLib(Widen(path).c_str(), library.Receive());
+}
+
 // The program's type library: its own TYPELIB resource, else the .tlb file beside it.
-// Loaded without any registration of its own.
 HRESULT LoadOwnTypeLib(ComPtr<ITypeLib>& library, std::string& loadedFrom) {
   loadedFrom = ModulePath();
   if (loadedFrom.empty()) return HRESULT_FROM_WIN32(GetLastError());
-  HRESULT hr = LoadTypeLibEx(Widen(loadedFrom).c_str(), REGKIND_NONE, library.Receive());
+  HRESULT hr = LoadTypeLibFrom(loadedFrom, library);
   if (SUCCEEDED(hr)) return hr;
   loadedFrom = WithExtension(loadedFrom, ".tlb");
-  return LoadTypeLibEx(Widen(loadedFrom).c_str(), REGKIND_NONE, library.Receive());
+  return LoadTypeLibFrom(loadedFrom, library);
+}
+
+// Deletes the key and everything below it, deepest first; a key that is not there is no error.
+LONG DeleteKeyTree(HKEY root, const std::wstring& path) {
+  {
+    RegKey key;
+    const LONG opened = OpenKey(root, path, KEY_READ, key);
+    if (opened == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+    if (opened != ERROR_SUCCESS) return opened;
+    for (const std::wstring& name : SubKeyNames(key.get()))
+      if (const LONG status = DeleteKeyTree(root, path + L"\\" + name)) return status;
+  }
+  const LONG status = DeleteKey(root, path);
+  return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+}
+
+// A version number as the TypeLib key spells it: hexadecimal, lower case.
+std::wstring Hex(unsigned value) {
+  std::wstring text;
+  do {
+    text.insert(text.begin(), L"0123456789abcdef"[value % 16]);
+    value /= 16;
+  } while (value);
+  return text;
+}
+
+// What UnRegisterTypeLib does, for OLE automation older than 2.40, which lacks it: the
+// library's version key under HKEY_CLASSES_ROOT\TypeLib goes, and its own key when no other
+// version is left. (The program's library declares no interfaces to unregister.)
+HRESULT UnregisterTypeLibKeys(const TLIBATTR& attributes) {
+  wchar_t guid[40] = {};
+  if (!StringFromGUID2(attributes.guid, guid, 40)) return E_FAIL;
+  const std::wstring version = Hex(attributes.wMajorVerNum) + L"." + Hex(attributes.wMinorVerNum);
+  const std::wstring library = std::wstring(L"TypeLib\\") + guid;
+  LONG status = DeleteKeyTree(HKEY_CLASSES_ROOT, library + L"\\" + version);
+  RegKey key;
+  DWORD left = 0;
+  if (status == ERROR_SUCCESS && OpenKey(HKEY_CLASSES_ROOT, library, KEY_READ, key) == ERROR_SUCCESS &&
+      CountSubKeys(key.get(), left) == ERROR_SUCCESS && left == 0) {
+    key.Reset();
+    status = DeleteKeyTree(HKEY_CLASSES_ROOT, library);
+  }
+  return HRESULT_FROM_WIN32(status);
 }
 
 HRESULT RegisterOwnTypeLib() {
@@ -95,8 +148,10 @@ HRESULT UnregisterOwnTypeLib() {
   TLIBATTR* attributes = nullptr;
   hr = library->GetLibAttr(&attributes);
   if (FAILED(hr)) return hr;
-  hr = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
-                         attributes->lcid, attributes->syskind);
+  const auto unregister = Optional().unRegisterTypeLib;
+  hr = unregister ? unregister(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                               attributes->lcid, attributes->syskind)
+                  : UnregisterTypeLibKeys(*attributes);
   library->ReleaseTLibAttr(attributes);
   return hr;
 }

@@ -4,7 +4,6 @@
 #include <tlhelp32.h>
 #include <shlwapi.h>
 
-#include <thread>
 
 #include "app/app_module.h"
 #include "app/run_flow.h"
@@ -139,7 +138,7 @@ TEST_F(RunFlow, AutomationServesUntilQuitAndRemovesNothing) {
   // sender: once the log is open the program is past its start-up and must keep serving; it
   // then posts WM_QUIT until the process has ended.
   bool keptRunning = false;
-  std::thread quitter([this, &keptRunning]() {
+  TestThread quitter([this, &keptRunning]() {
     DWORD processId = 0;
     HANDLE process = nullptr;
     for (int i = 0; i < 6000 && !(process && FileExists(LogPath())); ++i) {
@@ -172,7 +171,7 @@ BoxInfo FinalReportBox(const std::vector<std::string>& failures) {
   AppModule& app = TheApp();
   app.cleanup.failures = failures;
   BoxInfo seen;
-  std::thread user([&seen]() {
+  TestThread user([&seen]() {
     if (WaitForBox(GetCurrentProcessId(), 10000, seen)) PressButton(seen, "OK");
   });
   ShowFinalReport();

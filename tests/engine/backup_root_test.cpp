@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "engine/accounts/running_account.h"
 #include "engine/backup/backup_root.h"
 #include "test_support.h"
 

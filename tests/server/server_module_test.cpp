@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include <atomic>
-#include <thread>
 
 #include "server/server_module.h"
+#include "test_support.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ class IdleMonitor : public ::testing::Test {
   DWORD RunLoop(DWORD limitMs) {
     const DWORD thread = GetCurrentThreadId();
     HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread watchdog([thread, done, limitMs]() {
+    TestThread watchdog([thread, done, limitMs]() {
       if (WaitForSingleObject(done, limitMs) == WAIT_TIMEOUT)
         PostThreadMessageA(thread, WM_QUIT, kWatchdogQuit, 0);
     });
@@ -98,7 +98,7 @@ TEST_F(IdleMonitor, ALockHeldWhenTheWaitRunsOutKeepsTheLoopRunningUntilItsReleas
   LockModule();    // ... which finds a lock held when its wait runs out
   Client client;
   std::atomic<bool> released{false};
-  std::thread user([&client, &released]() {
+  TestThread user([&client, &released]() {
     Sleep(1200);  // three idle times with the lock held: the monitor must not quit meanwhile
     released.store(true);
     client.Unlock();
@@ -118,7 +118,7 @@ TEST_F(IdleMonitor, EachFallToZeroStartsTheWaitAgain) {
   Client client;
   LockModule();
   client.Unlock();
-  std::thread user([&client]() {
+  TestThread user([&client]() {
     for (int i = 0; i < 8 && !client.done(); ++i) {
       Sleep(100);
       LockModule();

@@ -319,3 +319,22 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) text += line + "\n";
   return text;
 }
+
+TestThread::TestThread(std::function<void()> body) : body_(std::move(body)) {
+  thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+  if (!thread_) body_();  // no thread to be had: the work is still done, on this one
+}
+
+TestThread::~TestThread() { join(); }
+
+void TestThread::join() {
+  if (!thread_) return;
+  WaitForSingleObject(thread_, INFINITE);
+  CloseHandle(thread_);
+  thread_ = nullptr;
+}
+
+DWORD WINAPI TestThread::Run(void* self) {
+  static_cast<TestThread*>(self)->body_();
+  return 0;
+}

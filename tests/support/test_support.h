@@ -15,6 +15,22 @@
 std::string BinDir();
 std::string PurgonPath();
 
+// A thread of the test on the Windows thread calls (the program's thread model has no
+// std::thread): runs `body` at once; join() waits for it to end, and so does the destructor.
+class TestThread {
+ public:
+  explicit TestThread(std::function<void()> body);
+  ~TestThread();
+  TestThread(const TestThread&) = delete;
+  TestThread& operator=(const TestThread&) = delete;
+  void join();
+
+ private:
+  static DWORD WINAPI Run(void* self);
+  std::function<void()> body_;
+  HANDLE thread_ = nullptr;
+};
+
 // Decides what the user does with one box: press a button, tick boxes, close it.
 using BoxHandler = std::function<void(const BoxInfo&)>;
 

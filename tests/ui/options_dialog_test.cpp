@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "resource.h"
@@ -148,7 +147,7 @@ RunSettings gSettings;
 // Runs the dialog from purgon.exe's template on this thread while `user` works it.
 INT_PTR RunDialogInProcess(const std::function<void(const BoxInfo&)>& user) {
   DataModule program;
-  std::thread driver([&user]() {
+  TestThread driver([&user]() {
     BoxInfo box;
     if (WaitForBox(GetCurrentProcessId(), 10000, box)) user(box);
   });

@@ -1,16 +1,17 @@
 #include "engine/accounts/user_accounts.h"
 
 #include <windows.h>
-#include <sddl.h>
 #include <shlobj.h>
 
 #include <memory>
 #include <set>
 
 #include "engine/accounts/privileges.h"
+#include "engine/accounts/running_account.h"
 #include "engine/rules/account_rules.h"
 #include "engine/core/cleanup_context.h"
 #include "engine/core/handles.h"
+#include "engine/core/optional_calls.h"
 #include "engine/rules/path_rules.h"
 #include "engine/rules/profile_layout.h"
 #include "engine/accounts/profiles.h"
@@ -31,24 +32,6 @@ const wchar_t kUserHiveFile[] = L"\\NTUSER.DAT";
 const wchar_t kClassesHiveFile[] = L"\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat";
 const wchar_t kClassesSuffix[] = L"_Classes";
 const DWORD kPathValueSize = 32767;  // the longest path Windows knows, in characters
-
-// The SID of the account this process runs as, "" when it cannot be read.
-std::wstring RunningAccountSid() {
-  KernelHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return std::wstring();
-  DWORD size = 0;
-  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-  if (size == 0) return std::wstring();
-  std::vector<BYTE> buffer(size);
-  if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
-    return std::wstring();
-  wchar_t* text = nullptr;
-  if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
-    return std::wstring();
-  const std::wstring sid = text;
-  LocalFree(text);
-  return sid;
-}
 
 std::wstring Expanded(const std::wstring& value) {
   const DWORD needed = ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
@@ -186,7 +169,7 @@ std::vector<UserAccount> ReadOtherUserAccounts() {
   RegKey list;
   if (OpenKey(HKEY_LOCAL_MACHINE, kProfileList, KEY_READ, list) != ERROR_SUCCESS)
     return accounts;
-  const std::wstring running = RunningAccountSid();
+  const std::wstring running = RunningAccountSidText();
   ProtectedFolders systemFolders = GatherSystemFolders();
   const std::wstring profilesRoot =
       Expanded(ReadRegStringWithin(list.get(), L"ProfilesDirectory", kPathValueSize));
@@ -206,7 +189,9 @@ std::vector<UserAccount> ReadOtherUserAccounts() {
 const std::vector<UserAccount>& ListOtherUserAccounts() {
   // Read once: the protected folders and each client's pass over the accounts all need the
   // list, and the profile list does not change while the program runs.
-  static const std::vector<UserAccount> accounts = ReadOtherUserAccounts();
+  // Windows 9x has one account: whoever logs on shares it, and there is no other to reach.
+  static const std::vector<UserAccount> accounts =
+      OnWindows9x() ? std::vector<UserAccount>() : ReadOtherUserAccounts();
   return accounts;
 }
 

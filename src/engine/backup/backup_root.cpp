@@ -1,25 +1,19 @@
 #include "engine/backup/backup_root.h"
 
-#include <aclapi.h>
-#include <sddl.h>
 #include <shlobj.h>
 
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "engine/accounts/running_account.h"
 #include "engine/backup/backup_names.h"
+#include "engine/core/optional_calls.h"
+#include "engine/files/file_security.h"
 #include "engine/files/nt_files.h"
 #include "engine/text/text_utils.h"
 
 namespace {
-
-struct LocalTraits {
-  static HLOCAL Invalid() { return nullptr; }
-  static bool IsValid(HLOCAL p) { return p != nullptr; }
-  static void Close(HLOCAL p) { LocalFree(p); }
-};
-using LocalMemory = UniqueHandle<HLOCAL, LocalTraits>;  // what the security calls allocate
 
 const wchar_t kPurgonFolder[] = L"Purgon";
 const wchar_t kBackupsFolder[] = L"backups";
@@ -50,42 +44,15 @@ bool AsciiName(const wchar_t* wide, std::string& name) {
 
 std::wstring WidenAscii(const std::string& name) { return std::wstring(name.begin(), name.end()); }
 
-bool ProcessUserSid(std::vector<BYTE>& sid) {
-  KernelHandle token;
-  DWORD size = 0;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return false;
-  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-  std::vector<BYTE> buffer(size);
-  if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
-    return false;
-  const PSID user = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
-  sid.assign(static_cast<BYTE*>(user), static_cast<BYTE*>(user) + GetLengthSid(user));
-  return true;
-}
-
-// Built by hand rather than with CreateWellKnownSid, which Windows 2000 lacks.
-bool NtAuthoritySid(std::initializer_list<DWORD> subAuthorities, std::vector<BYTE>& sid) {
-  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-  const BYTE count = static_cast<BYTE>(subAuthorities.size());
-  sid.assign(GetSidLengthRequired(count), 0);
-  if (!InitializeSid(sid.data(), &nt, count)) return false;
-  DWORD index = 0;
-  for (DWORD subAuthority : subAuthorities) *GetSidSubAuthority(sid.data(), index++) = subAuthority;
-  return true;
-}
-
-bool SystemSid(std::vector<BYTE>& sid) { return NtAuthoritySid({SECURITY_LOCAL_SYSTEM_RID}, sid); }
-
-bool AdministratorsSid(std::vector<BYTE>& sid) {
-  return NtAuthoritySid({SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS}, sid);
-}
-
 // The accounts that may own and change the folders: the system, the administrators and the
 // running account.
 class TrustedAccounts {
  public:
-  TrustedAccounts() {
-    complete_ = SystemSid(system_) && AdministratorsSid(administrators_) && ProcessUserSid(user_);
+  TrustedAccounts()
+      : system_(SidOf(WellKnownSid::System)),
+        administrators_(SidOf(WellKnownSid::Administrators)),
+        user_(RunningAccountSid()) {
+    complete_ = !system_.empty() && !administrators_.empty() && !user_.empty();
   }
   bool complete() const { return complete_; }
   bool Contains(PSID sid) const {
@@ -96,7 +63,7 @@ class TrustedAccounts {
 
  private:
   bool complete_ = false;
-  std::vector<BYTE> system_, administrators_, user_;
+  SidBytes system_, administrators_, user_;
 };
 
 // An allowed entry that applies to the folder itself and grants an untrusted account a right
@@ -125,14 +92,16 @@ bool LetsOthersChange(const ACE_HEADER* ace, const TrustedAccounts& trusted) {
 
 BackupPlaceResult CheckSecurity(HANDLE folder, const std::wstring& what) {
   const TrustedAccounts trusted;
+  SecurityBytes descriptor;
   PSID owner = nullptr;
   PACL dacl = nullptr;
-  LocalMemory descriptor;
-  const DWORD status = GetSecurityInfo(folder, SE_FILE_OBJECT,
-                                       OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                       &owner, nullptr, &dacl, nullptr,
-                                       reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.Receive()));
-  if (status != ERROR_SUCCESS || !trusted.complete() || !owner)
+  BOOL present = FALSE, defaulted = FALSE;
+  const bool read = ReadSecurity(folder, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor) &&
+                    GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted) &&
+                    GetSecurityDescriptorDacl(descriptor.data(), &present, &dacl, &defaulted);
+  const DWORD status = read ? ERROR_SUCCESS : GetLastError();
+  if (!present) dacl = nullptr;
+  if (!read || !trusted.complete() || !owner)
     return Failed(BackupPlaceOutcome::Unreadable, what + L" cannot be checked",
                   status != ERROR_SUCCESS ? status : ERROR_INVALID_SECURITY_DESCR);
   if (!trusted.Contains(owner))
@@ -151,9 +120,7 @@ BackupPlaceResult CheckSecurity(HANDLE folder, const std::wstring& what) {
 // The name the open folder really has: under Wine a Unix link is opened as what it points at
 // and shows as a plain folder on the handle, but its final path names the target.
 bool NamedOtherwise(HANDLE folder, const std::wstring& path) {
-  using FinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
-  const auto finalPath = reinterpret_cast<FinalPath>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW"));
+  const auto finalPath = Optional().getFinalPathNameByHandleW;
   if (!finalPath) return false;  // before Vista: junctions only, which the handle shows
   std::vector<wchar_t> buffer(32768);
   const DWORD length = finalPath(folder, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
@@ -184,27 +151,18 @@ BackupPlaceResult CheckIsOwnFolder(HANDLE folder, const std::wstring& path, cons
 
 // The protected DACL of what is made here: the system and the administrators, and for the
 // per-user folder the running account, with full control of the folder and all below it.
-bool MakeFolderSecurity(bool perUser, LocalMemory& descriptor) {
-  std::wstring sddl = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
-  if (perUser) {
-    std::vector<BYTE> user;
-    LocalMemory text;
-    if (!ProcessUserSid(user) ||
-        !ConvertSidToStringSidW(user.data(), reinterpret_cast<LPWSTR*>(text.Receive())))
-      return false;
-    sddl += L"(A;OICI;FA;;;" + std::wstring(static_cast<const wchar_t*>(text.get())) + L")";
-  }
-  return ConvertStringSecurityDescriptorToSecurityDescriptorW(
-             sddl.c_str(), SDDL_REVISION_1,
-             reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.Receive()), nullptr) != FALSE;
+std::vector<SidBytes> FolderAccounts(bool perUser) {
+  std::vector<SidBytes> accounts = {SidOf(WellKnownSid::System), SidOf(WellKnownSid::Administrators)};
+  if (perUser) accounts.push_back(RunningAccountSid());
+  return accounts;
 }
 
 // Makes the folder with that DACL. One that is there already keeps its own (`existed`).
 BackupPlaceResult MakeFolder(const std::wstring& path, const wchar_t* label, bool perUser, bool& existed) {
   existed = false;
-  LocalMemory descriptor;
+  ProtectedSecurity descriptor(FolderAccounts(perUser));
   DWORD error = ERROR_SUCCESS;
-  if (MakeFolderSecurity(perUser, descriptor)) {
+  if (descriptor.get()) {
     SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
     if (CreateDirectoryW(path.c_str(), &attributes)) return BackupPlaceResult();
     error = GetLastError();
@@ -264,10 +222,17 @@ void CheckedFolder::Release() {
 }
 
 BackupPlaceResult BackupRoot::Open() {
+  // Windows 9x has no permissions: no folder there could keep a backup from other programs.
+  if (OnWindows9x())
+    return Failed(BackupPlaceOutcome::NoBaseFolder, L"Windows 9x has no permissions to protect a backup with");
+  const auto folderPath = Optional().shGetFolderPathW;
+  if (!folderPath)
+    return Failed(BackupPlaceOutcome::NoBaseFolder,
+                  L"the folder for application data is not known (SHFolder.dll is missing)");
   const bool perUser = !IsElevatedRun();
   wchar_t base[MAX_PATH] = {};
-  if (SHGetFolderPathW(nullptr, perUser ? CSIDL_LOCAL_APPDATA : CSIDL_COMMON_APPDATA, nullptr,
-                       SHGFP_TYPE_CURRENT, base) != S_OK || !base[0])
+  if (folderPath(nullptr, perUser ? CSIDL_LOCAL_APPDATA : CSIDL_COMMON_APPDATA, nullptr,
+                 SHGFP_TYPE_CURRENT, base) != S_OK || !base[0])
     return Failed(BackupPlaceOutcome::NoBaseFolder, L"the folder for application data is not known");
   return OpenBelow(base, perUser);
 }
@@ -334,27 +299,12 @@ BackupPlaceResult BackupRoot::OpenBackup(const std::string& name, CheckedFolder&
 }
 
 bool BackupRoot::CreateProtectedFile(const std::wstring& path, KernelHandle& file) const {
-  LocalMemory descriptor;
-  if (!MakeFolderSecurity(perUser_, descriptor)) return false;
+  ProtectedSecurity descriptor(FolderAccounts(perUser_));
+  if (!descriptor.get()) return false;
   SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
   file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &attributes, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
   return static_cast<bool>(file);
-}
-
-bool IsElevatedRun() {
-  KernelHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return false;
-  TOKEN_ELEVATION elevation = {};
-  DWORD size = 0;
-  if (GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
-      elevation.TokenIsElevated)
-    return true;
-  std::vector<BYTE> user, system, administrators;
-  if (ProcessUserSid(user) && SystemSid(system) && EqualSid(user.data(), system.data())) return true;
-  BOOL member = FALSE;
-  return AdministratorsSid(administrators) && CheckTokenMembership(nullptr, administrators.data(), &member) &&
-         member;
 }
 
 bool IsOnFixedLocalDrive(const std::wstring& path) {

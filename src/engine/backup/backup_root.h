@@ -88,10 +88,6 @@ class BackupRoot {
   bool perUser_ = false;
 };
 
-// The run is elevated: its token is elevated, it is the system account, or (before Windows
-// Vista, or with UAC off) the administrators group is enabled in it.
-bool IsElevatedRun();
-
 // The path ("X:\...") is on a fixed local drive; false for network, removable and missing
 // drives and for every other form of path (UNC, "\\?\", relative). Only the drive is judged.
 bool IsOnFixedLocalDrive(const std::wstring& path);

@@ -5,9 +5,9 @@
 #include "engine/backup/backup_layout.h"
 #include "engine/backup/backup_root.h"
 #include "engine/core/cleanup_context.h"
+#include "engine/core/optional_calls.h"
 #include "engine/files/file_calls.h"
 #include "engine/core/handles.h"
-#include "engine/files/files_9x.h"
 #include "engine/files/file_copy.h"
 #include "engine/files/nt_files.h"
 #include "engine/registry/reg_file.h"
@@ -106,19 +106,6 @@ std::wstring FullKeyPath(HKEY root, const std::wstring& subKey) {
   return rootName ? Widen(rootName) + L"\\" + subKey : std::wstring();
 }
 
-// Creates `folder` (inside the backup `backup`, ending in a backslash) and the folders above it
-// that are missing.
-bool MakeFolders(const std::wstring& backup, const std::wstring& folder) {
-  const size_t start = backup.size();
-  for (size_t end = folder.find(L'\\', start); end != std::wstring::npos;
-       end = folder.find(L'\\', end + 1)) {
-    const std::wstring part = L"\\\\?\\" + folder.substr(0, end);
-    if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-      return false;
-  }
-  return true;
-}
-
 // Opens the folder `relative` (names separated by backslashes) below the open folder `base`,
 // making each folder that is missing.
 bool OpenOrMakeBelow(HANDLE base, const std::wstring& relative, KernelHandle& folder) {
@@ -162,9 +149,7 @@ bool SameFile(HANDLE a, HANDLE b) {
 // The kernel's name of an open key ("\REGISTRY\USER\...", "\REGISTRY\MACHINE\..."); empty when
 // it cannot be read.
 std::wstring KernelKeyName(HKEY key) {
-  using QueryKey = LONG(NTAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
-  static const QueryKey query =
-      reinterpret_cast<QueryKey>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryKey"));
+  const auto query = Optional().ntQueryKey;
   const int kKeyNameInformation = 3;  // a ULONG byte count, then the name
   std::vector<BYTE> buffer(4096);
   ULONG length = 0;
@@ -229,12 +214,6 @@ void BackupWriter::Make() {
 
 bool BackupWriter::Write(const std::string& text) {
   return Ready() && WriteFlushed(registryFile_.get(), text);
-}
-
-std::wstring BackupWriter::KeptPlace(const std::wstring& path) {
-  std::string kept;
-  if (!Ready() || !KeptPathOf(Utf8Of(path), kept)) return std::wstring();
-  return folder_.path() + Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept);
 }
 
 bool BackupWriter::KeepKeyTree(HKEY root, const std::wstring& subKey, HKEY key) {
@@ -304,13 +283,8 @@ BackupWriter::FileKept BackupWriter::CopyToOtherVolume(const OpenedEntry& entry,
 }
 
 BackupWriter::FileKept BackupWriter::KeepFile(const OpenedEntry& entry) {
-  if (!entry.handle) {  // Windows 9x: by the path
-    const std::wstring kept = KeptPlace(entry.path);
-    const bool moved = !kept.empty() && !PathExists(L"\\\\?\\" + kept) &&
-                       MakeFolders(folder_.path(), kept.substr(0, kept.rfind(L'\\') + 1)) &&
-                       Win9xMove(entry.path, kept);
-    return moved ? FileKept::Kept : FileKept::Failed;
-  }
+  // Windows 9x makes no backup (backup_root.h): its entries come without a handle.
+  if (!entry.handle || !Ready()) return FileKept::Failed;
   DWORD attributes = 0;
   if (!ReadOpenedAttributes(entry.handle, attributes) || (attributes & FILE_ATTRIBUTE_READONLY))
     return FileKept::Failed;

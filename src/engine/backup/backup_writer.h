@@ -47,7 +47,6 @@ class BackupWriter {
   bool Ready();
   void Make();
   bool Write(const std::string& text);
-  std::wstring KeptPlace(const std::wstring& path);
   bool OpenKeptFolder(const std::wstring& path, KernelHandle& folder, std::wstring& name);
   FileKept CopyToOtherVolume(const OpenedEntry& entry, HANDLE folder, const std::wstring& name);
 

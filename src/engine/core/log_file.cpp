@@ -1,5 +1,7 @@
 #include "engine/core/log_file.h"
 
+#include "engine/core/optional_calls.h"
+
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
@@ -29,9 +31,7 @@ const char* LastComponent(const char* path) {
 // Unix symbolic link points at and shows it as a plain file, but its final path names the
 // target. (Windows itself reports the link's own name here; its links show as reparse points.)
 bool NamedOtherwise(HANDLE file, const char* name) {
-  using FinalPath = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
-  const auto finalPath = reinterpret_cast<FinalPath>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA"));
+  const auto finalPath = Optional().getFinalPathNameByHandleA;
   if (!finalPath) return false;  // before Vista: no links to files to fear
   char buffer[MAX_PATH * 2] = {};
   const DWORD length = finalPath(file, buffer, sizeof(buffer), 0);

@@ -1,26 +1,25 @@
 #include "engine/core/sids.h"
 
-#include <initializer_list>
-
 namespace {
 
 struct SidParts {
   BYTE authority;  // the last byte of the six-byte identifier authority
-  std::initializer_list<DWORD> subAuthorities;
+  BYTE count;
+  DWORD subAuthorities[6];
 };
 
 SidParts PartsOf(WellKnownSid which) {
   switch (which) {
-    case WellKnownSid::System: return {5, {18}};
-    case WellKnownSid::Administrators: return {5, {32, 544}};
-    case WellKnownSid::Users: return {5, {32, 545}};
-    case WellKnownSid::Everyone: return {1, {0}};
-    case WellKnownSid::AuthenticatedUsers: return {5, {11}};
-    case WellKnownSid::Interactive: return {5, {4}};
+    case WellKnownSid::System: return {5, 1, {18}};
+    case WellKnownSid::Administrators: return {5, 2, {32, 544}};
+    case WellKnownSid::Users: return {5, 2, {32, 545}};
+    case WellKnownSid::Everyone: return {1, 1, {0}};
+    case WellKnownSid::AuthenticatedUsers: return {5, 1, {11}};
+    case WellKnownSid::Interactive: return {5, 1, {4}};
     case WellKnownSid::Installer:
-      return {5, {80, 956008885u, 3418522649u, 1831038044u, 1853292631u, 2271478464u}};
+      return {5, 6, {80, 956008885u, 3418522649u, 1831038044u, 1853292631u, 2271478464u}};
   }
-  return {0, {}};
+  return {0, 0, {}};
 }
 
 }  // namespace
@@ -28,11 +27,10 @@ SidParts PartsOf(WellKnownSid which) {
 SidBytes SidOf(WellKnownSid which) {
   const SidParts parts = PartsOf(which);
   SID_IDENTIFIER_AUTHORITY authority = {{0, 0, 0, 0, 0, parts.authority}};
-  const BYTE count = static_cast<BYTE>(parts.subAuthorities.size());
-  SidBytes sid(GetSidLengthRequired(count), 0);
-  if (!InitializeSid(sid.data(), &authority, count)) return SidBytes();
-  DWORD index = 0;
-  for (DWORD subAuthority : parts.subAuthorities) *GetSidSubAuthority(sid.data(), index++) = subAuthority;
+  if (parts.count == 0) return SidBytes();
+  SidBytes sid(GetSidLengthRequired(parts.count), 0);
+  if (!InitializeSid(sid.data(), &authority, parts.count)) return SidBytes();
+  for (BYTE i = 0; i < parts.count; ++i) *GetSidSubAuthority(sid.data(), i) = parts.subAuthorities[i];
   return sid;
 }
 

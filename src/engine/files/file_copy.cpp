@@ -2,8 +2,6 @@
 
 namespace {
 
-const SECURITY_INFORMATION kOwnerAndDacl = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-
 // Makes the file `name` in `folder` to receive a copy: written, and its owner and DACL set.
 NtStatus CreateCopyTarget(HANDLE folder, const std::wstring& name, KernelHandle& target) {
   const OpenMode write = {GENERIC_WRITE | DELETE | WRITE_DAC | WRITE_OWNER, FILE_SHARE_READ,
@@ -26,20 +24,6 @@ bool CopyBytes(HANDLE source, HANDLE target) {
 const OpenMode kFileToCopy = {GENERIC_READ | READ_CONTROL, kShareAllAccess, EntryKind::File,
                               LinkHandling::AsItself};
 
-bool ReadOwnerAndDacl(HANDLE object, std::vector<BYTE>& descriptor) {
-  DWORD needed = 0;
-  GetKernelObjectSecurity(object, kOwnerAndDacl, nullptr, 0, &needed);
-  if (needed == 0) return false;
-  descriptor.assign(needed, 0);
-  return GetKernelObjectSecurity(object, kOwnerAndDacl, descriptor.data(), needed, &needed) != FALSE;
-}
-
-bool WriteOwnerAndDacl(HANDLE object, const std::vector<BYTE>& descriptor) {
-  if (descriptor.empty()) return false;
-  std::vector<BYTE> copy = descriptor;  // the call takes a non-const pointer
-  return SetKernelObjectSecurity(object, kOwnerAndDacl, copy.data()) != FALSE;
-}
-
 bool ReadOpenedLinkCount(HANDLE file, DWORD& links) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!ReadOpenedInfo(file, info)) return false;
@@ -48,7 +32,7 @@ bool ReadOpenedLinkCount(HANDLE file, DWORD& links) {
 }
 
 bool CopyOpenedFile(HANDLE source, HANDLE folder, const std::wstring& name, bool withSecurity) {
-  std::vector<BYTE> security;
+  SecurityBytes security;
   if (withSecurity && !ReadOwnerAndDacl(source, security)) return false;
   KernelHandle target;
   if (!NtSucceeded(CreateCopyTarget(folder, name, target))) return false;

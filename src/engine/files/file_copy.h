@@ -9,15 +9,8 @@
 #include <vector>
 
 #include "engine/core/handles.h"
+#include "engine/files/file_security.h"
 #include "engine/files/nt_files.h"
-
-// The owner and DACL of an open file or folder (opened with READ_CONTROL), as a self-relative
-// security descriptor.
-bool ReadOwnerAndDacl(HANDLE object, std::vector<BYTE>& descriptor);
-
-// Gives the open object (opened with WRITE_DAC and WRITE_OWNER) exactly that owner and DACL.
-// Another account as owner takes the restore privilege.
-bool WriteOwnerAndDacl(HANDLE object, const std::vector<BYTE>& descriptor);
 
 // The number of names the open file has (more than one: hard links).
 bool ReadOpenedLinkCount(HANDLE file, DWORD& links);

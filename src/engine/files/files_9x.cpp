@@ -9,17 +9,10 @@
 
 namespace {
 
-// The ANSI form of a path the code page spells exactly; false for any other (a "?" put in
-// place of a character would be a wildcard).
+// The ANSI form of a path the code page spells exactly and the ANSI calls can take; false for
+// any other (a "?" put in place of a character would be a wildcard).
 bool AnsiPath(const std::wstring& path, std::string& ansi) {
-  if (path.empty()) return false;
-  BOOL lossy = FALSE;
-  const int units = static_cast<int>(path.size());
-  const int length = WideCharToMultiByte(CP_ACP, 0, path.data(), units, nullptr, 0, nullptr, &lossy);
-  if (length <= 0 || lossy || length >= MAX_PATH) return false;
-  ansi.assign(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, path.data(), units, &ansi[0], length, nullptr, nullptr);
-  return true;
+  return !path.empty() && ExactAnsi(path, ansi) && ansi.size() < MAX_PATH;
 }
 
 }  // namespace
@@ -53,11 +46,6 @@ DWORD Win9xDelete(const std::wstring& path, bool folder) {
   if (!AnsiPath(path, ansi)) return ERROR_INVALID_NAME;
   const BOOL deleted = folder ? RemoveDirectoryA(ansi.c_str()) : DeleteFileA(ansi.c_str());
   return deleted ? ERROR_SUCCESS : GetLastError();
-}
-
-bool Win9xMove(const std::wstring& from, const std::wstring& to) {
-  std::string ansiFrom, ansiTo;
-  return AnsiPath(from, ansiFrom) && AnsiPath(to, ansiTo) && MoveFileA(ansiFrom.c_str(), ansiTo.c_str()) != FALSE;
 }
 
 bool Win9xStart(const std::wstring& path, const std::wstring& arguments, const std::wstring& folder,

@@ -16,7 +16,6 @@ bool Win9xListDirectory(const std::wstring& pattern, std::vector<std::wstring>& 
 // Deletes the file, or the empty folder when `folder`; the Windows error code, or
 // ERROR_INVALID_NAME for a path the code page cannot spell exactly.
 DWORD Win9xDelete(const std::wstring& path, bool folder);
-bool Win9xMove(const std::wstring& from, const std::wstring& to);
 // Starts the program `path` with `arguments` in `folder` through the ANSI call; false (and no
 // process) for a path the code page cannot spell exactly, or one that does not start.
 bool Win9xStart(const std::wstring& path, const std::wstring& arguments, const std::wstring& folder,

@@ -6,6 +6,7 @@
 
 #include "engine/files/folder_listing.h"
 #include "engine/core/handles.h"
+#include "engine/core/optional_calls.h"
 #include "engine/text/text_utils.h"
 #include "engine/text/wide_text.h"
 
@@ -35,6 +36,7 @@ bool ReadId(HANDLE folder, FolderId& id) {
 // Opened by path for its identity alone; a link in the middle of the path is followed, which
 // is what makes its identity the folder's own.
 bool ReadPathId(const std::wstring& path, FolderId& id) {
+  if (OnWindows9x()) return false;  // its folders cannot be opened to read what they are
   std::wstring bare = WithoutTrailingBackslashes(path, RootBackslash::Keep);
   if (bare.size() == 2 && bare[1] == L':') bare += L'\\';
   if (bare.size() >= MAX_PATH - 1 && bare.compare(0, 2, L"\\\\") != 0) bare = L"\\\\?\\" + bare;

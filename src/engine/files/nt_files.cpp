@@ -2,40 +2,24 @@
 
 #include <windows.h>
 #include <winternl.h>
-#include <aclapi.h>
-#include <sddl.h>
 
 #include <cstring>
 
 #include "engine/core/cleanup_context.h"
+#include "engine/core/optional_calls.h"
+#include "engine/core/sids.h"
+#include "engine/files/file_security.h"
 
 namespace {
 
-// The kernel's calls, found in ntdll.dll at the first use (Windows 9x has none).
+// The kernel's calls, from the table of optional functions (Windows 9x has none).
 struct NtCalls {
-  using CreateFile = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
-                                      PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
-  using QueryDirectory = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PVOID, PVOID, PIO_STATUS_BLOCK, PVOID,
-                                          ULONG, ULONG, BOOLEAN, PUNICODE_STRING, BOOLEAN);
-  using SetInformation = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
-  using QueryInformation = NTSTATUS(NTAPI*)(HANDLE, PIO_STATUS_BLOCK, PVOID, ULONG, ULONG);
-  using StatusToError = ULONG(NTAPI*)(NTSTATUS);
-
-  CreateFile createFile = nullptr;
-  QueryDirectory queryDirectory = nullptr;
-  SetInformation setInformation = nullptr;
-  QueryInformation queryInformation = nullptr;
-  StatusToError statusToError = nullptr;
-
-  NtCalls() {
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    if (!ntdll) return;
-    createFile = reinterpret_cast<CreateFile>(GetProcAddress(ntdll, "NtCreateFile"));
-    queryDirectory = reinterpret_cast<QueryDirectory>(GetProcAddress(ntdll, "NtQueryDirectoryFile"));
-    setInformation = reinterpret_cast<SetInformation>(GetProcAddress(ntdll, "NtSetInformationFile"));
-    queryInformation = reinterpret_cast<QueryInformation>(GetProcAddress(ntdll, "NtQueryInformationFile"));
-    statusToError = reinterpret_cast<StatusToError>(GetProcAddress(ntdll, "RtlNtStatusToDosError"));
-  }
+  const OptionalCalls& calls = Optional();
+  decltype(OptionalCalls::ntCreateFile) createFile = calls.ntCreateFile;
+  decltype(OptionalCalls::ntQueryDirectoryFile) queryDirectory = calls.ntQueryDirectoryFile;
+  decltype(OptionalCalls::ntSetInformationFile) setInformation = calls.ntSetInformationFile;
+  decltype(OptionalCalls::ntQueryInformationFile) queryInformation = calls.ntQueryInformationFile;
+  decltype(OptionalCalls::rtlNtStatusToDosError) statusToError = calls.rtlNtStatusToDosError;
   bool complete() const {
     return createFile && queryDirectory && setInformation && queryInformation && statusToError;
   }
@@ -291,24 +275,10 @@ bool ReadOpenedInfoWithin(HANDLE entry, const BY_HANDLE_FILE_INFORMATION& within
 }
 
 bool IsOwnedByAdministrators(HANDLE object) {
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
-                      nullptr, &descriptor) != ERROR_SUCCESS)
-    return false;
-  wchar_t* text = nullptr;
-  bool trusted = false;
-  if (owner && ConvertSidToStringSidW(owner, &text)) {
-    static const wchar_t* const kTrusted[] = {
-        L"S-1-5-18",      // the system account
-        L"S-1-5-32-544",  // the administrators
-        L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",  // the installer
-    };
-    for (const wchar_t* sid : kTrusted) trusted = trusted || lstrcmpiW(text, sid) == 0;
-    LocalFree(text);
-  }
-  LocalFree(descriptor);
-  return trusted;
+  SecurityBytes descriptor;
+  const PSID owner = OwnerOf(object, descriptor);
+  return owner && (IsSid(owner, WellKnownSid::System) || IsSid(owner, WellKnownSid::Administrators) ||
+                   IsSid(owner, WellKnownSid::Installer));
 }
 
 DWORD ErrorOfStatus(NtStatus status) {

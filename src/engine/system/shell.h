@@ -10,6 +10,11 @@
 // or the shell's allocator could not be had.
 bool GetSpecialFolderPath(int folderId, std::wstring& path);
 
+// Opens `file` with `parameters` through the shell, its window hidden (ShellExecute's "Open"),
+// the ANSI call on Windows 9x (a path the code page cannot spell is not opened there). False
+// when it did not start.
+bool ShellOpenHidden(const std::wstring& file, const wchar_t* parameters);
+
 // S_OK when an object runs under the item moniker "!" + `itemName` (its IDispatch is then put
 // into `dispatch` when given), S_FALSE when nothing runs under it, an error otherwise.
 HRESULT GetRunningDispatch(const char* itemName, IDispatch** dispatch);

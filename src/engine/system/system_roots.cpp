@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "engine/core/handles.h"
+#include "engine/core/optional_calls.h"
 #include "engine/rules/profile_layout.h"
 #include "engine/registry/registry.h"
 #include "engine/system/shell.h"
@@ -25,8 +26,63 @@ std::wstring FromBuffer(Call call) {
   return buffer;
 }
 
+// The same through an ANSI call, widened: Windows 9x has only those.
+template <typename Call>
+std::wstring FromAnsiBuffer(Call call) {
+  std::string buffer(MAX_PATH + 1, '\0');
+  const UINT length = call(&buffer[0], MAX_PATH);
+  if (length >= MAX_PATH) return std::wstring();  // no path of Windows 9x is that long
+  buffer.resize(length);
+  return Widen(buffer);
+}
+
 std::wstring EnvironmentFolder(const wchar_t* name) {
+  if (OnWindows9x()) return std::wstring();  // only the native folders of 64-bit Windows are asked for
   return FromBuffer([name](wchar_t* b, UINT n) { return GetEnvironmentVariableW(name, b, n); });
+}
+
+// The long form of `path` built one name at a time from the listings (where Windows has no
+// GetLongPathNameW: NT 4 and Windows 95): each name after the drive or share is replaced by
+// the long name its folder lists for it. Empty when a name is not there.
+std::wstring LongFormByNames(const std::wstring& path) {
+  size_t start = 0;
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
+    start = 3;
+  } else if (path.compare(0, 2, L"\\\\") == 0) {  // \\server\share\ stays as it is
+    const size_t server = path.find(L'\\', 2);
+    const size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+    if (share == std::wstring::npos) return path;
+    start = share + 1;
+  } else {
+    return std::wstring();
+  }
+  std::wstring result = path.substr(0, start);
+  while (start < path.size()) {
+    size_t end = path.find(L'\\', start);
+    if (end == std::wstring::npos) end = path.size();
+    const std::wstring name = path.substr(start, end - start);
+    if (!name.empty() && name.find_first_of(L"*?") != std::wstring::npos) return std::wstring();
+    std::wstring found;
+    if (name.empty() || name == L"." || name == L"..") {
+      found = name;
+    } else if (OnWindows9x()) {
+      std::string pattern;
+      WIN32_FIND_DATAA entry;
+      if (!ExactAnsi(result + name, pattern)) return std::wstring();
+      FindHandle search(FindFirstFileA(pattern.c_str(), &entry));
+      if (!search) return std::wstring();
+      found = Widen(entry.cFileName);
+    } else {
+      WIN32_FIND_DATAW entry;
+      FindHandle search(FindFirstFileW((result + name).c_str(), &entry));
+      if (!search) return std::wstring();
+      found = entry.cFileName;
+    }
+    result += found;
+    if (end < path.size()) result += L'\\';
+    start = end + 1;
+  }
+  return result;
 }
 
 // A folder named in the 64-bit registry view (the 32-bit view names the "(x86)" folders).
@@ -41,14 +97,17 @@ std::wstring NativeRegistryFolder(const wchar_t* name) {
 }  // namespace
 
 std::wstring WindowsFolder() {
+  if (OnWindows9x()) return FromAnsiBuffer([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); });
   return FromBuffer([](wchar_t* b, UINT n) { return GetWindowsDirectoryW(b, n); });
 }
 
 std::wstring SystemFolder() {
+  if (OnWindows9x()) return FromAnsiBuffer([](char* b, UINT n) { return GetSystemDirectoryA(b, n); });
   return FromBuffer([](wchar_t* b, UINT n) { return GetSystemDirectoryW(b, n); });
 }
 
 std::wstring TempFolder() {
+  if (OnWindows9x()) return FromAnsiBuffer([](char* b, UINT n) { return static_cast<UINT>(GetTempPathA(n, b)); });
   return FromBuffer([](wchar_t* b, UINT n) { return static_cast<UINT>(GetTempPathW(n, b)); });
 }
 
@@ -66,10 +125,12 @@ void AddNativeFolders(std::vector<std::string>& folders, const std::wstring& win
 }
 
 std::wstring LongForm(const std::wstring& path) {
-  const DWORD needed = GetLongPathNameW(path.c_str(), nullptr, 0);
+  const auto longPath = Optional().getLongPathNameW;
+  if (!longPath) return LongFormByNames(path);
+  const DWORD needed = longPath(path.c_str(), nullptr, 0);
   if (needed == 0) return std::wstring();
   std::wstring buffer(needed, L'\0');
-  const DWORD length = GetLongPathNameW(path.c_str(), &buffer[0], needed);
+  const DWORD length = longPath(path.c_str(), &buffer[0], needed);
   if (length == 0 || length >= needed) return std::wstring();
   buffer.resize(length);
   return buffer;
@@ -105,7 +166,17 @@ std::wstring ProfilesRoot(const std::wstring& profile) {
 // would let "C:\\Users\\\u00C4..." pass for "C:\\Users\\\u00E4..."), in UTF-8.
 std::string FoldCase(const std::string& text) {
   std::wstring folded = WideOfUtf8(text);
-  if (!folded.empty()) CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
+  if (folded.empty()) return text;
+  std::string ansi;
+  if (!OnWindows9x()) {
+    CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
+  } else if (ExactAnsi(folded, ansi)) {  // Windows 9x folds names in its code page
+    CharUpperBuffA(&ansi[0], static_cast<DWORD>(ansi.size()));
+    folded = Widen(ansi);
+  } else {
+    for (wchar_t& c : folded)
+      if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  }
   return Utf8Of(folded);
 }
 

@@ -16,6 +16,18 @@ std::wstring Widen(const std::string& text) {
   return wide;
 }
 
+bool ExactAnsi(const std::wstring& text, std::string& ansi) {
+  ansi.clear();
+  if (text.empty()) return true;
+  BOOL lossy = FALSE;
+  const int units = static_cast<int>(text.size());
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), units, nullptr, 0, nullptr, &lossy);
+  if (length <= 0 || lossy) return false;
+  ansi.assign(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), units, &ansi[0], length, nullptr, nullptr);
+  return true;
+}
+
 std::string LogText(const std::wstring& text) {
   if (text.empty()) return std::string();
   const int units = static_cast<int>(text.size());

@@ -7,6 +7,10 @@
 // The program's own ANSI text as UTF-16.
 std::wstring Widen(const std::string& text);
 
+// The ANSI form of a UTF-16 text the code page spells exactly; false for any other (a "?" put
+// in place of a character would name something else). For the ANSI calls of Windows 9x.
+bool ExactAnsi(const std::wstring& text, std::string& ansi);
+
 // A name for the log, the failure list and the boxes, in the ANSI code page. A character the
 // code page cannot spell is written as "?", never as a look-alike ("best fit"), so that a
 // line can never spell a path other than the one acted on.
