@@ -10,7 +10,7 @@ echo "== Purgon demo: setup (only what is missing), build, demo machine, removal
 "$root/scripts/setup.sh"
 . "$root/scripts/test-arch.sh"
 purgon_decide_arch "$root" quiet
-"$root/scripts/build.sh" win
+"$root/scripts/build.sh" demo
 build=$PURGON_WIN_BUILD
 prefix=$build/wine/demo
 echo "== preparing the demo machine (a new $PURGON_TEST_ARCH Wine prefix, $prefix)"
