@@ -6,13 +6,9 @@
 # Every link is relative and leads to a folder inside drive_c that holds files: under Wine,
 # deleting a link to an empty folder deletes that folder.
 set -euo pipefail
-prefix=$1
-c="$prefix/drive_c"
-[ -d "$c/users" ] || { echo "make-checked-acts: no prefix at $prefix" >&2; exit 1; }
-shopt -s nullglob
-roaming=("$c"/users/*/AppData/Roaming)
-[ ${#roaming[@]} = 1 ] || { echo "make-checked-acts: not one profile in $prefix" >&2; exit 1; }
-data="${roaming[0]}/Varenta"
+. "$(dirname "$0")/../wine/planting.sh"
+purgon_planting make-checked-acts "$1"
+data="$roaming/Varenta"
 mkdir -p "$data"
 
 # Folder twins that differ only in case. The data folder of configuration "Main" is asked for;
@@ -49,6 +45,6 @@ chmod 600 "$data/Linked/nhelpers.xml"
 # remove with the prefix.
 [ -d /dev/shm ] || { echo "make-checked-acts: no /dev/shm for another file system" >&2; exit 1; }
 outside=$(mktemp -d /dev/shm/purgon-programdata.XXXXXX)
-echo "$outside" >>"$prefix/.outside"
+echo "$outside" >>"$1/.outside"
 mv "$c/ProgramData" "$outside/ProgramData"
 ln -s "$outside/ProgramData" "$c/ProgramData"

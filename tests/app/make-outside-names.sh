@@ -5,19 +5,15 @@
 # Every link is relative and leads to a folder inside drive_c that holds files: under Wine,
 # deleting a link to an empty folder deletes that folder.
 set -euo pipefail
-prefix=$1
-c="$prefix/drive_c"
-[ -d "$c/users" ] || { echo "make-outside-names: no prefix at $prefix" >&2; exit 1; }
-shopt -s nullglob
-roaming=("$c"/users/*/AppData/Roaming)
-[ ${#roaming[@]} = 1 ] || { echo "make-outside-names: not one profile in $prefix" >&2; exit 1; }
+. "$(dirname "$0")/../wine/planting.sh"
+purgon_planting make-outside-names "$1"
 
 # The running account's data folder of configuration "blankcfg": "sub " (a trailing blank)
 # leads to another folder. Six levels up is drive_c.
-mkdir -p "$c/victim-blank/deeper" "${roaming[0]}/Varenta/blankcfg"
+mkdir -p "$c/victim-blank/deeper" "$roaming/Varenta/blankcfg"
 echo keep >"$c/victim-blank/keep.txt"
 echo keep >"$c/victim-blank/deeper/keep.txt"
-ln -s ../../../../../../victim-blank "${roaming[0]}/Varenta/blankcfg/sub "
+ln -s ../../../../../../victim-blank "$roaming/Varenta/blankcfg/sub "
 
 # Another account's data root as a link to another program's folder. It waits in
 # AppData\parked (the depth of AppData\Roaming) until the test renames that folder, so that
