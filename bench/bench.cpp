@@ -15,8 +15,9 @@
 #include "engine/core/handles.h"
 #include "engine/files/nt_files.h"
 #include "engine/registry/registry.h"
-#include "engine/removal/file_removal.h"
-#include "engine/removal/registry_removal.h"
+#include "engine/removal/policies.h"
+#include "engine/removal/remover.h"
+#include "engine/text/wide_text.h"
 #include "timing.h"
 #include "whole_run.h"
 
@@ -168,27 +169,37 @@ void PrintTable(const char* what, const std::vector<Contender>& results, size_t 
 }
 
 // One contender: a name and the work that removes a tree it is given.
-struct Remover {
+struct Rival {
   const char* name;
   void (*remove)(const std::string& tree);
 };
 
-void PurgonFiles(const std::string& tree) { RemoveDirTree(tree + "\\"); }
+// The bench's one run of the engine: a plain removal that logs nothing, as for the bare loops
+// and the tools.
+struct BenchRun {
+  BenchRun() { context.Use(MakePolicy(ChangeMode::Live, context)); }
+  CleanupContext report;
+  RunContext context{report};
+  Remover remove{context};
+};
+BenchRun gRun;
+
+void PurgonFiles(const std::string& tree) { gRun.remove.RemoveDirTree(Widen(tree + "\\")); }
 void BareFiles(const std::string& tree) {
   BareRemoveTree(std::wstring(tree.begin(), tree.end()));  // the bench's paths are ASCII
 }
 void RdFiles(const std::string& tree) {
   RunTool(SystemTool("cmd.exe") + " /c rd /s /q \"" + tree + "\"");
 }
-void PurgonKeys(const std::string& tree) { DeleteRegKeyTree(HKEY_CURRENT_USER, tree.c_str()); }
+void PurgonKeys(const std::string& tree) { gRun.remove.DeleteKeyTree(HKEY_CURRENT_USER, Widen(tree)); }
 void RegKeys(const std::string& tree) {
   RunTool(SystemTool("reg.exe") + " delete \"HKCU\\" + tree + "\" /f");
 }
 void BareKeys(const std::string& tree) { BareDeleteKeyTree(HKEY_CURRENT_USER, tree.c_str()); }
 
-const Remover kFileRemovers[] = {
+const Rival kFileRemovers[] = {
     {"RemoveDirTree", PurgonFiles}, {"bare handle loop", BareFiles}, {"cmd /c rd /s /q", RdFiles}};
-const Remover kKeyRemovers[] = {
+const Rival kKeyRemovers[] = {
     {"DeleteRegKeyTree", PurgonKeys}, {"reg delete /f", RegKeys}, {"bare call loop", BareKeys}};
 
 // Each round gives every contender a freshly built tree, in an order that turns by one every
@@ -196,10 +207,10 @@ const Remover kKeyRemovers[] = {
 // every time is printed as it comes, and the best time of each contender counts (the machine
 // is shared, so the best is the least disturbed).
 template <typename Make, typename Gone>
-std::vector<Contender> Race(const Remover (&removers)[3], const std::string& tree, int rounds,
+std::vector<Contender> Race(const Rival (&removers)[3], const std::string& tree, int rounds,
                             Make make, Gone gone, bool& allGone) {
   std::vector<Contender> results;
-  for (const Remover& r : removers) results.push_back({r.name, 1e9});
+  for (const Rival& r : removers) results.push_back({r.name, 1e9});
   for (int round = 0; round < rounds; ++round) {
     for (int k = 0; k < 3; ++k) {
       const int i = (k + round) % 3;
@@ -230,13 +241,13 @@ std::vector<Contender> FileRace(const TreeShape& shape, int rounds, bool& allGon
 void WarmUp() {
   const std::string tree = std::string(kFileRoot) + "warm-up";
   MakeFileTree(tree + "\\", {"", 1, 0, 1});
-  RemoveDirTree(tree + "\\");
+  gRun.remove.RemoveDirTree(Widen(tree + "\\"));
   RemoveDirectoryA(kFileRoot);
 }
 
 // One remover alone on the 20,000-file tree, a process for each round: RemoveDirTree from two
 // builds, or beside the bare loop, run in turn in the same kind of prefix.
-int BenchOneRemover(const Remover& remover, int rounds) {
+int BenchOneRemover(const Rival& remover, int rounds) {
   WarmUp();
   const std::string tree = std::string(kFileRoot) + "tree";
   double best = 1e9;
@@ -270,7 +281,6 @@ int main(int argc, char** argv) {
   const int rounds = roundsArg ? atoi(roundsArg) : 3;
   if (rounds < 1) return 2;
   if (mode == "whole") return BenchWholeRun(rounds) ? 0 : 1;
-  TheCleanupContext().CloseLog();  // logging off, as for the bare loops and the tools
   if (mode == "dirtree") return BenchOneRemover(kFileRemovers[0], rounds);
   if (mode == "bareloop") return BenchOneRemover(kFileRemovers[1], rounds);
   if (!mode.empty() && mode != "files" && mode != "keys") return 2;

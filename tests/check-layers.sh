@@ -28,6 +28,7 @@ levels=(
   "system"
   "accounts"
   "safety"
+  "run"
   "backup"
   "removal"
   "catalogue"

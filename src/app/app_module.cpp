@@ -100,15 +100,10 @@ std::string ProgramVersion() {
   return VersionDll<Char>().FileVersionOf(path.data());
 }
 
-AppModule theApp;
-
 }  // namespace
-
-AppModule& TheApp() { return theApp; }
 
 AppModule::AppModule() {
   UseServerState(server);
-  UseCleanupContext(cleanup);
   BuildTitle();
 }
 

@@ -7,9 +7,9 @@
 #include "server/server_module.h"
 
 // The one application object: COM server state, run settings, the program title and the
-// cleanup context, each a part of its own. Constructed before WinMain (the title is built
-// then; the server module and the primitives are handed their parts) and destroyed after it
-// returns, which closes the log.
+// cleanup context, each a part of its own. The program's one instance is constructed before
+// WinMain (win_main.cpp: the title is built then, the server module handed its part) and
+// destroyed after it returns, which closes the log; the run flow is handed it.
 struct AppModule {
   AppModule();
 
@@ -17,20 +17,17 @@ struct AppModule {
   RunSettings settings;
   CleanupContext cleanup;
 
-  // The run as the removals are handed it.
-  Run AsRun() const { return Run{settings, title.c_str()}; }
-
   // Fills `title` and `versionText` from the program's version resource, once; returns
   // versionText.
   std::string BuildTitle();
 
-  // Why the launcher was not asked to unregister, for the closing report; empty when it was.
+  // What the closing report ends with, as the removals left it: why the launcher was not
+  // asked to unregister, why no backup could be made; each empty when there is nothing to say.
   std::string launcherNotStarted;
+  std::string backupRefusal;
 
   std::string versionText;  // the file version text of the version resource
   std::string title;        // "Purgon " and the file version: caption of every box but usage
 };
 
-AppModule& TheApp();
 
-inline std::string BuildTitle() { return TheApp().BuildTitle(); }

@@ -30,39 +30,42 @@ void RunConfirmed(AppModule& app, int& exitCode) {
   if (app.settings.automation) {
     RunMessageLoop();
   } else {
-    if (app.settings.verbose) ShowOptionsSummary();
-    RunRemovals();
-    if (!app.settings.silent) app.settings.preview ? ShowPreviewReport() : ShowFinalReport();
-    exitCode = RemovalExitCode();
+    if (app.settings.verbose) ShowOptionsSummary(app);
+    RunRemovals(app);
+    if (!app.settings.silent) app.settings.preview ? ShowPreviewReport(app) : ShowFinalReport(app);
+    exitCode = RemovalExitCode(app);
   }
   RevokeClassTable();
   Sleep(1000);
 }
 
+// The program's one application object, made before WinMain runs.
+AppModule theApp;
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   RestrictDllSearch();  // before anything loads a DLL on demand (COM, the shell)
-  AppModule& app = TheApp();
+  AppModule& app = theApp;
   int exitCode = EXIT_CODE_DONE;
   const char* commandLine = GetCommandLineA();
   CoInitialize(nullptr);
   InitModule(kClassTable, instance, &LIBID_PURGONLib);
   app.server.mainThreadId = GetCurrentThreadId();
-  if (!ParseCommandLine(commandLine, exitCode)) {
+  if (!ParseCommandLine(app, commandLine, exitCode)) {
     // "?", "regserver" or "unregserver" ended the run
   } else if (app.settings.restore) {
     // Undoing a removal asks nothing: a restore never overwrites what is there.
     OpenLogIfAsked(app);
-    if (app.settings.verbose) ShowOptionsSummary();
-    exitCode = RunRestore();
+    if (app.settings.verbose) ShowOptionsSummary(app);
+    exitCode = RunRestore(app);
   } else if (!(RemovalAsked(app) || ShowOptionsDialog(app.settings, app.title.c_str()))) {
-    exitCode = DeclinedExitCode();
-  } else if (app.settings.silent || app.settings.preview || ConfirmRemoval()) {
+    exitCode = DeclinedExitCode(app);
+  } else if (app.settings.silent || app.settings.preview || ConfirmRemoval(app)) {
     // A preview changes nothing, so it is not confirmed.
     RunConfirmed(app, exitCode);
   } else {
-    exitCode = DeclinedExitCode();
+    exitCode = DeclinedExitCode(app);
   }
   TermModule();
   CoUninitialize();

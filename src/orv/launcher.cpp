@@ -4,9 +4,6 @@
 
 #include <string>
 
-#include "engine/removal/change_gate.h"
-#include "engine/removal/file_removal.h"
-#include "engine/removal/registry_removal.h"
 #include "engine/safety/program_start.h"
 #include "engine/safety/protected_folders.h"
 #include "engine/core/handles.h"
@@ -26,9 +23,9 @@ const DWORD kLauncherExitWaitMs = 30000;
 // the user's own. A launcher that does not start costs no wait. It is started by its full
 // path: a bare name would be looked for along the search path too. Returns why it was not
 // started; empty when it was, or when there was none.
-std::wstring UnregisterLauncher(const std::wstring& path) {
+std::wstring UnregisterLauncher(RunContext& run, const std::wstring& path) {
   CheckedProgram launcher;
-  const std::wstring objection = launcher.Check(path);
+  const std::wstring objection = launcher.Check(path, run.files, run.safety);
   if (!objection.empty()) return objection;
   launcher.StartAndWait(L"/unregserver", kLauncherExitWaitMs);
   return std::wstring();
@@ -36,20 +33,20 @@ std::wstring UnregisterLauncher(const std::wstring& path) {
 
 // The launcher's folder and icon may be used: the folder is not one of the system's own
 // (by spelling and by what it is), the icon is one plain name or none.
-bool IsUsableLauncher(const std::wstring& folder, const std::wstring& icon) {
-  return (icon.empty() || IsPlainName(Utf8Of(icon))) && IsFolderSafeToActIn(folder);
+bool IsUsableLauncher(SafetyNet& safety, const std::wstring& folder, const std::wstring& icon) {
+  return (icon.empty() || IsPlainName(Utf8Of(icon))) && safety.IsFolderSafeToActIn(folder);
 }
 
 }  // namespace
 
-LauncherLocation FindLauncher() {
+LauncherLocation FindLauncher(const Remover& remove) {
   LauncherLocation launcher;
   RegKey key;
-  if (!OpenRegKey(HKEY_CURRENT_USER, "Software\\Varenta\\qlaunch", KEY_READ, key)) return launcher;
+  if (!remove.OpenKey(HKEY_CURRENT_USER, L"Software\\Varenta\\qlaunch", KEY_READ, key)) return launcher;
   const std::wstring path = ReadRegString(key.get(), L"path");
   const std::wstring icon = ReadRegString(key.get(), L"icon");
   if (!IsLauncherExecutablePath(Utf8Of(path)) ||
-      !IsUsableLauncher(WideOfUtf8(FolderOfPath(Utf8Of(path))), icon))
+      !IsUsableLauncher(remove.run().safety, WideOfUtf8(FolderOfPath(Utf8Of(path))), icon))
     return launcher;
   launcher.path = path;
   launcher.icon = icon;
@@ -59,10 +56,12 @@ LauncherLocation FindLauncher() {
 std::string RemoveLauncher(const Run& run, const LauncherLocation& launcher) {
   if (launcher.path.empty()) return std::string();
   const std::wstring folder = WideOfUtf8(FolderOfPath(Utf8Of(launcher.path)));
-  // A preview starts nothing.
-  const std::wstring objection = run.settings.preview ? std::wstring() : UnregisterLauncher(launcher.path);
+  // A run that changes nothing starts nothing.
+  const Remover& remove = run.remove;
+  const std::wstring objection =
+      remove.policy().ChangesNothing() ? std::wstring() : UnregisterLauncher(remove.run(), launcher.path);
   // The folder ends in a backslash; the icon path keeps the doubled one, as logged.
-  if (!launcher.icon.empty()) RemoveFile(folder + L"\\" + launcher.icon);
-  RemoveFile(launcher.path);
+  if (!launcher.icon.empty()) remove.RemoveFile(folder + L"\\" + launcher.icon);
+  remove.RemoveFile(launcher.path);
   return LogText(objection);
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/core/run_settings.h"
+#include "engine/removal/remover.h"
 
 // Where the launcher is, as its settings name it: the executable's path (empty when there is
 // no usable launcher) and its icon file's name (empty when it has none).
@@ -16,7 +16,7 @@ struct LauncherLocation {
 // as administrator, so the launcher is taken only when its path is an absolute path to a
 // file "qlaunch.exe" in a folder the folder safety net lets the removal act in, and its icon
 // (if any) is one plain file name; otherwise nothing of it is started or deleted.
-LauncherLocation FindLauncher();
+LauncherLocation FindLauncher(const Remover& remove);
 
 // Unregisters the QLaunch launcher (not in a preview of the run) and deletes its executable
 // and icon file. It is started only from where only administrators write (program_start.h);

@@ -4,11 +4,9 @@
 
 #include <vector>
 
-#include "engine/removal/file_removal.h"
 #include "engine/core/handles.h"
 #include "engine/registry/registry.h"
 #include "engine/core/run_settings.h"
-#include "engine/removal/registry_removal.h"
 #include "engine/system/shell.h"
 #include "engine/text/wide_text.h"
 #include "orv/orv_paths.h"
@@ -24,11 +22,11 @@ const wchar_t* const kShortcutLists[] = {L"\\uninstall\\shortcuts", L"\\shortcut
 
 // The machine's uninstall list when this user may change it, else the user's own. Another
 // account's configuration may have its entry in either: both are looked at.
-void RemoveUninstallEntry(const std::wstring& entry, const AccountScope& scope) {
+void RemoveUninstallEntry(const Remover& remove, const std::wstring& entry) {
   const std::wstring path = std::wstring(kUninstall) + L"\\" + entry;
-  if (scope.IsOtherAccount()) {
-    DeleteRegKeyTreeQuietly(HKEY_LOCAL_MACHINE, path);
-    DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER, path);
+  if (remove.scope().IsOtherAccount()) {
+    remove.ForRunningAccount().DeleteKeyTree(HKEY_LOCAL_MACHINE, path, Reporting::Quiet);
+    remove.DeleteKeyTree(HKEY_CURRENT_USER, path, Reporting::Quiet);
     return;
   }
   RegKey machine;
@@ -36,16 +34,14 @@ void RemoveUninstallEntry(const std::wstring& entry, const AccountScope& scope) 
                         ? HKEY_LOCAL_MACHINE
                         : HKEY_CURRENT_USER;
   machine.Reset();
-  DeleteRegKeyTreeQuietly(root, path);
+  remove.DeleteKeyTree(root, path, Reporting::Quiet);
 }
 
 // The list is created empty when missing, as the client's own set-up does; never in another
 // account's registry.
-void RemoveOptionalComponentEntry(const std::wstring& entry, const AccountScope& scope) {
-  if (!scope.IsOtherAccount() && !EnsureRegKey(HKEY_CURRENT_USER, std::wstring(kOptionalComponents)))
-    return;
-  DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER,
-                            std::wstring(kOptionalComponents) + L"\\" + entry);
+void RemoveOptionalComponentEntry(const Remover& remove, const std::wstring& entry) {
+  if (!remove.scope().IsOtherAccount() && !remove.EnsureKey(HKEY_CURRENT_USER, kOptionalComponents)) return;
+  remove.DeleteKeyTree(HKEY_CURRENT_USER, std::wstring(kOptionalComponents) + L"\\" + entry, Reporting::Quiet);
 }
 
 // The running account's desktop, or the other account's own.
@@ -57,38 +53,35 @@ bool DesktopOf(const AccountScope& scope, std::wstring& desktop) {
   return GetSpecialFolderPath(CSIDL_DESKTOP, desktop) && !desktop.empty();
 }
 
-void RemoveDesktopShortcuts(const std::wstring& name, const AccountScope& scope) {
+void RemoveDesktopShortcuts(const Remover& remove, const std::wstring& name) {
   for (const wchar_t* list : kShortcutLists) {
     RegKey key;
-    if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, L"Software\\orv\\" + name + list, key)) continue;
+    if (!remove.OpenKey(HKEY_CURRENT_USER, L"Software\\orv\\" + name + list, kKeyReadWrite, key)) continue;
     for (const std::wstring& shortcut : SubKeyNames(key.get())) {
       // A name is one plain component of the desktop, whatever characters it holds.
       if (!IsUsableShortcutName(Utf8Of(shortcut))) continue;
       std::wstring desktop;
-      if (!DesktopOf(scope, desktop)) continue;
-      RemoveFile(desktop + shortcut + L".lnk");
+      if (!DesktopOf(remove.scope(), desktop)) continue;
+      remove.RemoveFile(desktop + shortcut + L".lnk");
     }
   }
 }
 
-void RemoveRunValue(HKEY root, const AccountScope& scope) {
-  DeleteRegValueQuietlyIn(scope, root, kRun, L"orv");
-}
+void RemoveRunValue(const Remover& remove, HKEY root) { remove.DeleteValue(root, kRun, L"orv", Reporting::Quiet); }
 
-void RemoveConfigurationKey(const std::wstring& name, const AccountScope& scope) {
-  DeleteRegKeyTreeQuietlyIn(scope, HKEY_CURRENT_USER, std::wstring(kConfigurations) + L"\\" + name);
+void RemoveConfigurationKey(const Remover& remove, const std::wstring& name) {
+  remove.DeleteKeyTree(HKEY_CURRENT_USER, std::wstring(kConfigurations) + L"\\" + name, Reporting::Quiet);
 }
 
 }  // namespace
 
-void RemoveOrvConfiguration(const std::wstring& name, int32_t optionWord,
-                            const AccountScope& scope) {
+void RemoveOrvConfiguration(const Remover& remove, const std::wstring& name, int32_t optionWord) {
   const std::wstring entry = L"orv_" + name;
-  RemoveUninstallEntry(entry, scope);
-  RemoveOptionalComponentEntry(entry, scope);
+  RemoveUninstallEntry(remove, entry);
+  RemoveOptionalComponentEntry(remove, entry);
   // The lists are read before the configuration key that holds them goes below.
-  if (HasOptions(optionWord, OPT_DESKTOP_SHORTCUTS)) RemoveDesktopShortcuts(name, scope);
-  RemoveRunValue(HKEY_LOCAL_MACHINE, scope);  // the running account's pass only
-  RemoveRunValue(HKEY_CURRENT_USER, scope);
-  RemoveConfigurationKey(name, scope);
+  if (HasOptions(optionWord, OPT_DESKTOP_SHORTCUTS)) RemoveDesktopShortcuts(remove, name);
+  RemoveRunValue(remove, HKEY_LOCAL_MACHINE);  // the running account's pass only
+  RemoveRunValue(remove, HKEY_CURRENT_USER);
+  RemoveConfigurationKey(remove, name);
 }

@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/accounts/account_scope.h"
+#include "engine/removal/remover.h"
 
 // Removes the entries of configuration `name`; the desktop shortcuts only with
-// OPT_DESKTOP_SHORTCUTS. Only the shortcut files are reported. For another account the
+// OPT_DESKTOP_SHORTCUTS. Only the shortcut files are reported. In another account's scope the
 // entries are those of its registry and its desktop.
-void RemoveOrvConfiguration(const std::wstring& name, int32_t optionWord,
-                            const AccountScope& scope = AccountScope());
+void RemoveOrvConfiguration(const Remover& remove, const std::wstring& name, int32_t optionWord);

@@ -5,15 +5,11 @@
 
 #include "engine/core/run_settings.h"
 #include "engine/catalogue/catalogue_runner.h"
-#include "engine/removal/change_gate.h"
 #include "engine/removal/data_folder.h"
-#include "engine/removal/file_removal.h"
 #include "engine/core/handles.h"
 #include "engine/accounts/profiles.h"
 #include "engine/registry/registry.h"
-#include "engine/removal/registry_removal.h"
 #include "engine/system/shell.h"
-#include "engine/accounts/user_accounts.h"
 #include "engine/text/wide_text.h"
 #include "orv/orv_catalogue.h"
 #include "orv/orv_configuration.h"
@@ -29,20 +25,20 @@ const wchar_t kDataRoot[] = L"Varenta\\";
 const char* const kAlwaysRemovedFiles[] = {"error.log", "errorlog.ini", "nhelpers.xml",
                                            "nprefs_db_update.xml", "ncstore_db.xml.swap"};
 
-void RemoveWindowsOrvFolder() {
+void RemoveWindowsOrvFolder(const Remover& remove) {
   const std::wstring windows = WindowsFolder();
   if (windows.empty() || windows.size() >= kWindowsPathBufferSize) return;
-  RemoveDirTree(windows + L"\\orv\\");
+  remove.RemoveDirTree(windows + L"\\orv\\");
 }
 
 // The application-data folders to clean: every profile's, or the current user's only. Empty
 // when the current user's folder cannot be resolved.
-std::vector<std::wstring> ApplicationDataFolders(int32_t optionWord) {
+std::vector<std::wstring> ApplicationDataFolders(const Remover& remove, int32_t optionWord) {
   std::vector<std::wstring> folders;
   std::wstring appData;
   if (!GetSpecialFolderPath(CSIDL_APPDATA, appData) || appData.empty()) return folders;
   if (HasOptions(optionWord, OPT_ALL_USERS))
-    AppendAllUsersAppDataFolders(appData, folders);
+    AppendAllUsersAppDataFolders(remove.run().files, remove.run().report, appData, folders);
   else
     folders.push_back(appData);
   return folders;
@@ -51,58 +47,58 @@ std::vector<std::wstring> ApplicationDataFolders(int32_t optionWord) {
 // Cleans the data folders of one application-data folder: those whose names match "orv*",
 // then one per configuration name that is a plain folder name.
 // `listFolders` false: the "orv*" folders were cleaned already.
-void CleanDataFolders(const std::wstring& appData, const std::vector<std::wstring>& configurations,
-                      int32_t optionWord, bool listFolders = true) {
+void CleanDataFolders(const Remover& remove, const std::wstring& appData,
+                      const std::vector<std::wstring>& configurations, int32_t optionWord, bool listFolders = true) {
   const std::wstring dataRoot = appData + kDataRoot;
   std::vector<std::wstring> names;
   // Whatever was listed is used.
-  if (listFolders) ListDirectory(dataRoot + L"orv*", names, Unlistable::Reported);
+  if (listFolders) remove.ListDirectory(dataRoot + L"orv*", names, true);
   names.insert(names.end(), configurations.begin(), configurations.end());
   for (const std::wstring& name : names) {
     // A name such as ".." would turn the data root's parent into a data folder.
     if (!IsUsableDataFolderName(Utf8Of(name))) continue;
-    CleanOrvDataFolder(dataRoot + name + L"\\", optionWord);
+    CleanOrvDataFolder(remove, dataRoot + name + L"\\", optionWord);
   }
 }
 
 // The per-user part of the removal once more, with another account's own configurations,
 // registry, desktop and application-data folder. Shutdown and machine-wide steps are not
 // repeated.
-void RemoveOrvForAccount(const AccountScope& scope, int32_t optionWord) {
-  const std::vector<std::wstring> configurations = ListOrvConfigurations(scope);
-  for (const std::wstring& name : configurations) RemoveOrvConfiguration(name, optionWord, scope);
-  RunCatalogue(kOrvCatalogue, scope);
-  const OtherAccount& account = scope.account();
+void RemoveOrvForAccount(const Remover& remove, int32_t optionWord) {
+  const std::vector<std::wstring> configurations = ListOrvConfigurations(remove);
+  for (const std::wstring& name : configurations) RemoveOrvConfiguration(remove, name, optionWord);
+  RunCatalogue(remove, kOrvCatalogue);
+  const OtherAccount& account = remove.scope().account();
   if (!account.appData.empty())
-    CleanDataFolders(account.appData, configurations, optionWord, !account.appDataCleaned);
+    CleanDataFolders(remove, account.appData, configurations, optionWord, !account.appDataCleaned);
 }
 
 }  // namespace
 
-std::vector<std::wstring> ListOrvConfigurations(const AccountScope& scope) {
+std::vector<std::wstring> ListOrvConfigurations(const Remover& remove) {
   RegKey key;
-  if (!OpenRegKeyIn(scope, HKEY_CURRENT_USER, L"Software\\orv", key)) return {};
+  if (!remove.OpenKey(HKEY_CURRENT_USER, L"Software\\orv", kKeyReadWrite, key)) return {};
   return SubKeyNames(key.get());
 }
 
-void CleanOrvDataFolder(const std::wstring& folder, int32_t optionWord) {
-  CleanClientDataFolder(folder, optionWord, kAlwaysRemovedFiles,
+void CleanOrvDataFolder(const Remover& remove, const std::wstring& folder, int32_t optionWord) {
+  CleanClientDataFolder(remove, folder, optionWord, kAlwaysRemovedFiles,
                         sizeof(kAlwaysRemovedFiles) / sizeof(kAlwaysRemovedFiles[0]));
 }
 
 void RemoveOrvClient(const Run& run) {
+  const Remover& remove = run.remove;
   const int32_t optionWord = run.settings.orvOptions;
   // Read first: the catalogue deletes the key the names live in, and the data folders still
   // need them.
-  const std::vector<std::wstring> configurations = ListOrvConfigurations();
-  // A preview asks nothing of the running client.
-  if (!run.settings.preview) ShutDownOrvClient();  // reads the host's server path itself
-  for (const std::wstring& name : configurations) RemoveOrvConfiguration(name, optionWord);
-  RunCatalogue(kOrvCatalogue);
-  RemoveWindowsOrvFolder();
-  for (const std::wstring& appData : ApplicationDataFolders(optionWord))
-    CleanDataFolders(appData, configurations, optionWord);
+  const std::vector<std::wstring> configurations = ListOrvConfigurations(remove);
+  // A run that changes nothing asks nothing of the running client.
+  if (!remove.policy().ChangesNothing()) ShutDownOrvClient();  // reads the host's server path itself
+  for (const std::wstring& name : configurations) RemoveOrvConfiguration(remove, name, optionWord);
+  RunCatalogue(remove, kOrvCatalogue);
+  RemoveWindowsOrvFolder(remove);
+  for (const std::wstring& appData : ApplicationDataFolders(remove, optionWord))
+    CleanDataFolders(remove, appData, configurations, optionWord);
   if (HasOptions(optionWord, OPT_ALL_USERS))
-    ForEachOtherUserAccount(
-        [optionWord](const AccountScope& scope) { RemoveOrvForAccount(scope, optionWord); });
+    remove.ForEachOtherAccount([optionWord](const Remover& inAccount) { RemoveOrvForAccount(inAccount, optionWord); });
 }

@@ -22,9 +22,6 @@ const DWORD kServerPathBufferSize = 1024;
 const DWORD kAnyClassContext =
     CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 
-enum SecureApiState { SECURE_API_UNKNOWN, SECURE_API_ABSENT, SECURE_API_PRESENT };
-SecureApiState secureApiState = SECURE_API_UNKNOWN;
-
 // Calls the host's stop method on a fresh instance of "ORV.Host".
 void InvokeHostStop() {
   ComPtr<IDispatch> host;
@@ -58,13 +55,8 @@ std::wstring GetHostServerPath() {
 }
 
 bool IsSecureApiRegistered() {
-  if (secureApiState == SECURE_API_UNKNOWN) {
-    RegKey key;
-    const bool opened =
-        OpenKey(HKEY_CLASSES_ROOT, Widen(kOrvSecureApiProgId), kKeyReadWrite, key) == ERROR_SUCCESS;
-    secureApiState = opened ? SECURE_API_PRESENT : SECURE_API_ABSENT;
-  }
-  return secureApiState == SECURE_API_PRESENT;
+  RegKey key;
+  return OpenKey(HKEY_CLASSES_ROOT, Widen(kOrvSecureApiProgId), kKeyReadWrite, key) == ERROR_SUCCESS;
 }
 
 void WaitForHostExit(const char* itemName) {

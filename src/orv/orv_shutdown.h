@@ -11,7 +11,8 @@ void ShutDownOrvClient();
 // quote; empty when it is missing, not a string, too long or not terminated.
 std::wstring GetHostServerPath();
 
-// True when HKCR "ORV.SecureApi" opens with read and write access. Looked up once per run.
+// True when HKCR "ORV.SecureApi" opens with read and write access (asked once a run, by the
+// shutdown).
 bool IsSecureApiRegistered();
 
 // Returns once nothing runs under the item moniker "!" + `itemName`, checking once a second

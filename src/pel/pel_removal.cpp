@@ -6,16 +6,12 @@
 #include <vector>
 
 #include "engine/catalogue/catalogue_runner.h"
-#include "engine/removal/change_gate.h"
 #include "engine/core/run_settings.h"
-#include "engine/removal/file_removal.h"
 #include "engine/registry/registry.h"
 #include "engine/core/handles.h"
 #include "engine/accounts/profiles.h"
-#include "engine/removal/registry_removal.h"
 #include "engine/system/shell.h"
 #include "engine/system/system_roots.h"
-#include "engine/accounts/user_accounts.h"
 #include "engine/text/wide_text.h"
 #include "pel/pel_catalogue.h"
 #include "pel/pel_control.h"
@@ -38,9 +34,9 @@ std::wstring ReadSkinDir(HKEY skins, const std::wstring& skin) {
 
 // The skins in enumeration order, and the first one's "dir" value. The enumeration ends at
 // the first error of any kind, so a key that keeps failing cannot hold it up.
-void FindSkins(PelLocations& locations) {
+void FindSkins(const Remover& remove, PelLocations& locations) {
   RegKey skins;
-  if (!OpenRegKey(HKEY_LOCAL_MACHINE, kSkinsKey, KEY_READ, skins)) return;
+  if (!remove.OpenKey(HKEY_LOCAL_MACHINE, Widen(kSkinsKey), KEY_READ, skins)) return;
   const std::vector<std::wstring> names = SubKeyNames(skins.get());
   if (!names.empty()) locations.binFolder = Utf8Of(ReadSkinDir(skins.get(), names.front()));
   for (const std::wstring& name : names) locations.skins.push_back(Utf8Of(name));
@@ -98,7 +94,7 @@ void FindShellFolders(PelLocations& locations) {
       SpecialFolder(locations.isWin9x ? CSIDL_DESKTOP : CSIDL_COMMON_DESKTOPDIRECTORY);
 }
 
-void FindDataRoots(int32_t optionWord, PelLocations& locations) {
+void FindDataRoots(const Remover& remove, int32_t optionWord, PelLocations& locations) {
   if (!HasOptions(optionWord, OPT_ALL_USERS)) {
     locations.dataRoots.push_back(locations.appData);
     return;
@@ -106,44 +102,43 @@ void FindDataRoots(int32_t optionWord, PelLocations& locations) {
   // Every profile is found from the current user's folder; without it there is nothing to go by.
   if (locations.appData.empty()) return;
   std::vector<std::wstring> roots;
-  AppendAllUsersAppDataFolders(WideOfUtf8(locations.appData), roots);
+  AppendAllUsersAppDataFolders(remove.run().files, remove.run().report, WideOfUtf8(locations.appData), roots);
   for (const std::wstring& root : roots) locations.dataRoots.push_back(Utf8Of(root));
 }
 
-void RemoveAcrobatPlugins() {
-  RemoveAcrobatPlugin("Adobe Acrobat", "6.0");
-  RemoveAcrobatPlugin("Adobe Acrobat", "5.0");
-  RemoveAcrobatPlugin("Acrobat Reader", "6.0");
-  RemoveAcrobatPlugin("Acrobat Reader", "5.0");
+void RemoveAcrobatPlugins(const Remover& remove) {
+  RemoveAcrobatPlugin(remove, "Adobe Acrobat", "6.0");
+  RemoveAcrobatPlugin(remove, "Adobe Acrobat", "5.0");
+  RemoveAcrobatPlugin(remove, "Acrobat Reader", "6.0");
+  RemoveAcrobatPlugin(remove, "Acrobat Reader", "5.0");
 }
 
-void RemoveProgramFolder(const PelLocations& locations) {
+void RemoveProgramFolder(const Remover& remove, const PelLocations& locations) {
   if (locations.programFiles.empty()) return;
   const std::string folder = locations.programFiles + "Varenta\\";
-  if (FitsBuffer(folder, kPelPathBufferSize)) RemoveDirTree(WideOfUtf8(folder));
+  if (FitsBuffer(folder, kPelPathBufferSize)) remove.RemoveDirTree(WideOfUtf8(folder));
 }
 
 // The folder above the client's bin\ folder, only when "dir" names such a folder plainly: a
 // value read from the registry decides what is deleted here.
-void RemoveInstallFolder(const PelLocations& locations) {
+void RemoveInstallFolder(const Remover& remove, const PelLocations& locations) {
   std::string folder;
-  if (InstallFolderFromBinDir(locations.binFolder, folder)) RemoveDirTree(WideOfUtf8(folder));
+  if (InstallFolderFromBinDir(locations.binFolder, folder)) remove.RemoveDirTree(WideOfUtf8(folder));
 }
 
-void RemoveTemporaryImages() {
+void RemoveTemporaryImages(const Remover& remove) {
   const std::wstring temp = TempFolder();
   if (temp.empty() || temp.size() >= kPelPathBufferSize) return;
   std::string folder;
-  if (TempImagesFolder(Utf8Of(temp), folder)) RemoveDirTree(WideOfUtf8(folder));
+  if (TempImagesFolder(Utf8Of(temp), folder)) remove.RemoveDirTree(WideOfUtf8(folder));
 }
 
 // The per-user part once more, in another account: each edition's Run values and data
 // folders, then the catalogue's rows of the current user's roots. No shutdown, and nothing
 // machine-wide again.
-void RemovePelForAccount(const AccountScope& scope, int32_t optionWord) {
-  for (const BrandEdition& edition : kBrandEditions)
-    RemoveBrandEditionForAccount(edition, scope, optionWord);
-  RunCatalogue(kPelCatalogue, scope);
+void RemovePelForAccount(const Remover& remove, int32_t optionWord) {
+  for (const BrandEdition& edition : kBrandEditions) RemoveBrandEditionForAccount(remove, edition, optionWord);
+  RunCatalogue(remove, kPelCatalogue);
 }
 
 }  // namespace
@@ -157,23 +152,23 @@ void ShowPelInstallationReport(const PelLocations& locations, const char* title)
 // The running client is shut down before any file is touched, and the skins are read before
 // the catalogue removes their key.
 void RemovePelClient(const Run& run) {
+  const Remover& remove = run.remove;
   const int32_t optionWord = run.settings.pelOptions;
   PelLocations locations;
-  FindSkins(locations);
-  // A preview asks nothing of the running client.
-  if (HasOptions(optionWord, OPT_SHUTDOWN_CLIENT) && !run.settings.preview) ShutDownSkins(locations.skins);
+  FindSkins(remove, locations);
+  // A run that changes nothing asks nothing of the running client.
+  if (HasOptions(optionWord, OPT_SHUTDOWN_CLIENT) && !remove.policy().ChangesNothing())
+    ShutDownSkins(locations.skins);
   locations.isWin9x = IsWin9xFamily();
   FindShellFolders(locations);
-  FindDataRoots(optionWord, locations);
+  FindDataRoots(remove, optionWord, locations);
   if (run.settings.verbose) ShowPelInstallationReport(locations, run.title);
-  for (const BrandEdition& edition : kBrandEditions)
-    RemoveBrandEdition(edition, locations, optionWord);
-  RemoveAcrobatPlugins();
-  RunCatalogue(kPelCatalogue);
-  RemoveProgramFolder(locations);
-  RemoveInstallFolder(locations);
-  RemoveTemporaryImages();
+  for (const BrandEdition& edition : kBrandEditions) RemoveBrandEdition(remove, edition, locations, optionWord);
+  RemoveAcrobatPlugins(remove);
+  RunCatalogue(remove, kPelCatalogue);
+  RemoveProgramFolder(remove, locations);
+  RemoveInstallFolder(remove, locations);
+  RemoveTemporaryImages(remove);
   if (HasOptions(optionWord, OPT_ALL_USERS))
-    ForEachOtherUserAccount(
-        [optionWord](const AccountScope& scope) { RemovePelForAccount(scope, optionWord); });
+    remove.ForEachOtherAccount([optionWord](const Remover& inAccount) { RemovePelForAccount(inAccount, optionWord); });
 }

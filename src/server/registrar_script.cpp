@@ -1,4 +1,5 @@
 #include "server/registrar_script.h"
+#include "engine/text/case_folding.h"
 
 #include <cstddef>
 
@@ -12,18 +13,9 @@ struct Token {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsNoCase(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return i == a.size() && b[i] == '\0';
-}
-
 // A bare word that the grammar gives a meaning (quoted, the same text is a plain name).
 bool IsWord(const Token& token, const char* word) {
-  return !token.quoted && EqualsNoCase(token.text, word);
+  return !token.quoted && EqualsNoCase(token.text, std::string(word));
 }
 
 struct RootName {

@@ -167,24 +167,23 @@ TEST_F(RunFlow, AutomationServesUntilQuitAndRemovesNothing) {
 
 // Shows the final report in this test process while a second thread reads and closes it as
 // a user would.
-BoxInfo FinalReportBox(const std::vector<std::string>& failures) {
-  AppModule& app = TheApp();
+BoxInfo FinalReportBox(AppModule& app, const std::vector<std::string>& failures) {
   app.cleanup.failures = failures;
   BoxInfo seen;
   TestThread user([&seen]() {
     if (WaitForBox(GetCurrentProcessId(), 10000, seen)) PressButton(seen, "OK");
   });
-  ShowFinalReport();
+  ShowFinalReport(app);
   user.join();
-  app.cleanup.failures.clear();
   return seen;
 }
 
 TEST(FinalReport, NoFailuresGiveTheSuccessBox) {
+  AppModule app;
   // This test program has no version resource: the title is the bare prefix.
-  EXPECT_EQ(TheApp().title, "Purgon ");
-  BoxInfo seen = FinalReportBox({});
-  EXPECT_EQ(seen.caption, TheApp().title);
+  EXPECT_EQ(app.title, "Purgon ");
+  BoxInfo seen = FinalReportBox(app, {});
+  EXPECT_EQ(seen.caption, app.title);
   EXPECT_EQ(seen.text, "Purgon completed successfully.");
   EXPECT_EQ(seen.icon, BoxInfo::INFORMATION);
   EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
@@ -192,8 +191,8 @@ TEST(FinalReport, NoFailuresGiveTheSuccessBox) {
 }
 
 TEST(FinalReport, FailuresAreListedWithTheExclamationIcon) {
-  AppModule& app = TheApp();
-  BoxInfo seen = FinalReportBox({"a", "b", "c"});
+  AppModule app;
+  BoxInfo seen = FinalReportBox(app, {"a", "b", "c"});
   EXPECT_EQ(seen.caption, app.title);
   EXPECT_EQ(seen.text, BuildFailureReport({"a", "b", "c"}));  // its text has its own test
   EXPECT_EQ(seen.icon, BoxInfo::EXCLAMATION);

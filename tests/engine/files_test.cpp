@@ -9,7 +9,7 @@
 
 #include "engine/files/file_calls.h"
 #include "engine/files/path_walk.h"
-#include "engine/removal/file_removal.h"
+#include "engine/removal/remover.h"
 #include "engine/text/wide_text.h"
 #include "engine/system/shell.h"
 #include "engine/safety/protected_folders.h"
@@ -30,10 +30,10 @@ class FilesTest : public ::testing::Test {
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     logDir_ = MakeScratchDir("log-" + name);
     root_ = MakeScratchDir("files-" + name);
-    log_.reset(new LogCapture(logDir_ + "purgon.log"));
+    run_.reset(new TestRun(logDir_ + "purgon.log"));
   }
   void TearDown() override {
-    log_.reset();
+    run_.reset();
     DeleteTreeForTest(root_);
     DeleteTreeForTest(logDir_);
   }
@@ -48,15 +48,20 @@ class FilesTest : public ::testing::Test {
 
   std::string logDir_;
   std::string root_;  // the scratch folder, ending in a backslash
-  std::unique_ptr<LogCapture> log_;
+  // The removals of the fixture's run, by the tests' own ANSI paths.
+  DWORD RemoveFile(const std::string& path) { return run_->remove.RemoveFile(Widen(path)); }
+  DWORD RemoveDirTree(const std::string& path) { return run_->remove.RemoveDirTree(Widen(path)); }
+  FileCalls& Calls() { return run_->context.files; }
+
+  std::unique_ptr<TestRun> run_;
 };
 
 TEST_F(FilesTest, MissingFileAndFolderAndEmptyPathLeaveNoTrace) {
   RemoveFile(root_ + "absent.txt");
   RemoveDirTree(root_ + "absent\\");
   RemoveDirTree("");
-  EXPECT_EQ(log_->Log(), "");
-  EXPECT_TRUE(log_->Failures().empty());
+  EXPECT_EQ(run_->Log(), "");
+  EXPECT_TRUE(run_->Failures().empty());
 }
 
 TEST_F(FilesTest, ReadOnlyFileFailsAndIsListed) {
@@ -65,9 +70,9 @@ TEST_F(FilesTest, ReadOnlyFileFailsAndIsListed) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(RemoveFile(path), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_TRUE(FileExists(path));
-  EXPECT_EQ(log_->Log(), LogLines({FileFailed(path)}));
-  EXPECT_EQ(log_->Failures(), std::vector<std::string>{path});
-  EXPECT_EQ(log_->Reasons(), std::vector<unsigned long>{ERROR_ACCESS_DENIED});
+  EXPECT_EQ(run_->Log(), LogLines({FileFailed(path)}));
+  EXPECT_EQ(run_->Failures(), std::vector<std::string>{path});
+  EXPECT_EQ(run_->Reasons(), std::vector<unsigned long>{ERROR_ACCESS_DENIED});
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -90,8 +95,8 @@ TEST_F(FilesTest, TwoLevelTreeGoesContentsFirstNamedFolderLast) {
   expected.push_back(DirOk(tree));
   RemoveDirTree(tree);
   EXPECT_FALSE(DirExists(tree));
-  EXPECT_EQ(log_->Log(), LogLines(expected));
-  EXPECT_TRUE(log_->Failures().empty());
+  EXPECT_EQ(run_->Log(), LogLines(expected));
+  EXPECT_TRUE(run_->Failures().empty());
 }
 
 // Without its backslash the folder's listing pattern would match its neighbours.
@@ -101,7 +106,7 @@ TEST_F(FilesTest, FolderWithoutTrailingBackslashTakesOnlyItself) {
   EXPECT_FALSE(DirExists(root_ + "t"));
   EXPECT_TRUE(FileExists(root_ + "t2\\b.txt"));
   EXPECT_TRUE(FileExists(root_ + "tx.txt"));
-  EXPECT_EQ(log_->Log(), LogLines({FileOk(root_ + "t\\a.txt"), DirOk(root_ + "t\\")}));
+  EXPECT_EQ(run_->Log(), LogLines({FileOk(root_ + "t\\a.txt"), DirOk(root_ + "t\\")}));
 }
 
 TEST_F(FilesTest, EmptyFolderIsOneLine) {
@@ -109,7 +114,7 @@ TEST_F(FilesTest, EmptyFolderIsOneLine) {
   MakeDirs(tree);
   RemoveDirTree(tree);
   EXPECT_FALSE(DirExists(tree));
-  EXPECT_EQ(log_->Log(), LogLines({DirOk(tree)}));
+  EXPECT_EQ(run_->Log(), LogLines({DirOk(tree)}));
 }
 
 TEST_F(FilesTest, ListingHasNoDotEntriesAndNoMatchLeavesListAlone) {
@@ -172,19 +177,19 @@ TEST_F(FilesTest, RefusesRootsAndSystemFoldersButNotTheirSubFolders) {
       EXPECT_TRUE(DirExists(path)) << path;
     }
   }
-  EXPECT_EQ(log_->Log(), LogLines(expected));
-  EXPECT_EQ(log_->Failures(), refused);
-  EXPECT_EQ(log_->Reasons(), std::vector<unsigned long>(refused.size(), Outcome::kErrorRefused));
+  EXPECT_EQ(run_->Log(), LogLines(expected));
+  EXPECT_EQ(run_->Failures(), refused);
+  EXPECT_EQ(run_->Reasons(), std::vector<unsigned long>(refused.size(), Outcome::kErrorRefused));
 
   // Folders inside them are the removals' everyday work.
-  LogCapture again(logDir_ + "again.log");
+  TestRun again(logDir_ + "again.log");
   const std::vector<std::string> allowed = {windows + "purgon-engine-sub\\",
                                             Shell(CSIDL_COMMON_PROGRAMS) + "purgon-engine-sub\\",
                                             std::string(temp) + "purgon-engine-sub\\"};
   expected.clear();
   for (const std::string& path : allowed) {
     ASSERT_TRUE(MakeDirs(path));
-    RemoveDirTree(path);
+    again.remove.RemoveDirTree(Widen(path));
     EXPECT_FALSE(DirExists(path));
     expected.push_back(DirOk(path));
   }
@@ -206,10 +211,10 @@ TEST_F(FilesTest, OtherSpellingsOfProtectedFoldersAreRefused) {
       "\\\\localhost\\c$\\windows\\",
       "\\\\127.0.0.1\\C$\\Program Files\\",
   };
-  FakedDeletions faked;
+  FakedDeletions faked(*run_);
   for (const std::string& path : refused) RemoveDirTree(path);
   EXPECT_TRUE(FakedDeletions::Removed().empty());
-  EXPECT_EQ(log_->Log(), LogLines({DirFailed(refused[0]), DirFailed(refused[1]),
+  EXPECT_EQ(run_->Log(), LogLines({DirFailed(refused[0]), DirFailed(refused[1]),
                                    DirFailed(refused[2])}));
 }
 
@@ -233,20 +238,21 @@ const auto* const kGathered = ::testing::AddGlobalTestEnvironment(new MachineAsG
 TEST_F(FilesTest, AnotherAccountsProfileOutsideTheProfilesRootIsRefused) {
   const std::string sub = std::string(kOtherProfile) + "purgon-sub\\";
   ASSERT_TRUE(MakeDirs(sub));
-  FakedDeletions faked;
+  FakedDeletions faked(*run_);
   RemoveDirTree(kOtherProfile);
   RemoveDirTree("C:\\purgon-profiles\\");
   RemoveDirTree(sub);
   EXPECT_EQ(FakedDeletions::Removed(), std::vector<std::string>{sub});
-  EXPECT_EQ(log_->Log(), LogLines({DirFailed(kOtherProfile), DirFailed("C:\\purgon-profiles\\"),
+  EXPECT_EQ(run_->Log(), LogLines({DirFailed(kOtherProfile), DirFailed("C:\\purgon-profiles\\"),
                                    DirOk(sub)}));
 }
 
 TEST_F(FilesTest, LettersBeyondAToZAreFoldedAsWindowsFoldsThem) {
   ASSERT_EQ(GetACP(), 1252u);
-  EXPECT_TRUE(IsProtectedTree("c:\\programme-\xE4\\"));
-  EXPECT_TRUE(IsProtectedTree(std::string(kNativeProgramFiles) + "\\"));
-  EXPECT_FALSE(IsProtectedTree("C:\\PROGRAMME-\xE4\\Varenta\\"));
+  SafetyNet& safety = run_->context.safety;
+  EXPECT_TRUE(safety.IsProtectedTree(Widen("c:\\programme-\xE4\\")));
+  EXPECT_TRUE(safety.IsProtectedTree(Widen(std::string(kNativeProgramFiles) + "\\")));
+  EXPECT_FALSE(safety.IsProtectedTree(Widen("C:\\PROGRAMME-\xE4\\Varenta\\")));
 }
 
 // A refused folder that is not there is passed over like any missing folder: a line for it
@@ -263,21 +269,14 @@ TEST_F(FilesTest, MissingRefusedFoldersLeaveNoTraceButNetworkPathsAreListed) {
                                      profilesRoot + "purgon-no-such-user\\",
                                      windows + "Sysnative\\"})
     RemoveDirTree(missing);
-  EXPECT_EQ(log_->Log(), "");
+  EXPECT_EQ(run_->Log(), "");
   RemoveDirTree("\\\\purgon-no-such-server\\share\\");
-  EXPECT_EQ(log_->Failures(), std::vector<std::string>{"\\\\purgon-no-such-server\\share\\"});
+  EXPECT_EQ(run_->Failures(), std::vector<std::string>{"\\\\purgon-no-such-server\\share\\"});
 }
 
 }  // namespace
 
 namespace {
-
-// Puts test versions of single file calls in place for one test and restores the real ones.
-class FileCallsOverride {
- public:
-  FileCallsOverride() = default;
-  ~FileCallsOverride() { TheFileCalls() = RealFileCalls(); }
-};
 
 std::wstring gVanishing;  // the name of the entry that disappears right after the listing
 std::wstring gVanishingPath;
@@ -292,12 +291,11 @@ TEST_F(FilesTest, EntryVanishingAfterListingIsPassedOver) {
   const std::string tree = root_ + "t\\";
   gVanishing = L"gone.txt";
   gVanishingPath = Widen(tree) + gVanishing;
-  FileCallsOverride restore;
-  TheFileCalls().openChild = OpenAfterVanishing;
+  Calls().openChild = OpenAfterVanishing;
   RemoveDirTree(tree);
   EXPECT_FALSE(DirExists(tree));
-  EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "stays.txt"), DirOk(tree)}));
-  EXPECT_TRUE(log_->Failures().empty());
+  EXPECT_EQ(run_->Log(), LogLines({FileOk(tree + "stays.txt"), DirOk(tree)}));
+  EXPECT_TRUE(run_->Failures().empty());
 }
 
 // Stands for a name that, opened again after the listing showed it, leads to another object:
@@ -330,18 +328,17 @@ TEST_F(FilesTest, AnObjectOtherThanTheOneListedIsNeverActedOn) {
     const std::string twin = std::string(c.twin) == "sub" ? "elsewhere\\sub\\a.txt" : std::string("elsewhere\\") + c.target;
     MakeFiles({c.target, twin});
     KernelHandle elsewhere;
-    ASSERT_EQ(OpenFolder(Widen(root_ + "elsewhere\\"), elsewhere), Reach::Reached);
+    ASSERT_EQ(OpenFolder(RealFileCalls(), Widen(root_ + "elsewhere\\"), elsewhere), Reach::Reached);
     gTwinName = Widen(c.twin);
     gTwinParent = elsewhere.get();
     const std::string named = root_ + c.named;
     {
-      LogCapture log(logDir_ + c.twin + ".log");
-      FileCallsOverride restore;
-      TheFileCalls().openChild = OpenTheTwin;
+      TestRun log(logDir_ + c.twin + ".log");
+      log.context.files.openChild = OpenTheTwin;
       if (named.back() == '\\')
-        RemoveDirTree(named);
+        log.remove.RemoveDirTree(Widen(named));
       else
-        RemoveFile(named);
+        log.remove.RemoveFile(Widen(named));
       const std::string failed = root_ + c.failed;
       const std::vector<std::string> lines = TextLines(log.Log());
       EXPECT_NE(std::find(lines.begin(), lines.end(), failed.back() == '\\' ? DirFailed(failed) : FileFailed(failed)),
@@ -373,12 +370,11 @@ TEST_F(FilesTest, UnlistableFolderFailsWithItsParent) {
     expected.push_back(name == "x.txt" ? FileOk(tree + name) : DirFailed(tree + "locked\\"));
   expected.push_back(DirFailed(tree));
   gUnlistable = Widen(tree + "locked\\");
-  FileCallsOverride restore;
-  TheFileCalls().listFolder = ListDenied;
+  Calls().listFolder = ListDenied;
   RemoveDirTree(tree);
   EXPECT_TRUE(FileExists(tree + "locked\\inside.txt"));
-  EXPECT_EQ(log_->Log(), LogLines(expected));
-  EXPECT_EQ(log_->Failures(), (std::vector<std::string>{tree + "locked\\", tree}));
+  EXPECT_EQ(run_->Log(), LogLines(expected));
+  EXPECT_EQ(run_->Failures(), (std::vector<std::string>{tree + "locked\\", tree}));
 }
 
 // Stands for another program that, while the walk deletes the first file, tries to move the
@@ -396,12 +392,11 @@ TEST_F(FilesTest, FoldersBeingEmptiedCannotBeMovedAway) {
   MakeFiles({"t\\sub\\a.txt"});
   const std::string tree = root_ + "t\\";
   gSwapped = {Widen(root_ + "t"), Widen(tree + "sub")};
-  FileCallsOverride restore;
-  TheFileCalls().deleteOpened = DeleteWhileSwappingFolders;
+  Calls().deleteOpened = DeleteWhileSwappingFolders;
   RemoveDirTree(tree);
   EXPECT_TRUE(gSwapped.empty());
   EXPECT_FALSE(DirExists(tree));
-  EXPECT_EQ(log_->Log(), LogLines({FileOk(tree + "sub\\a.txt"), DirOk(tree + "sub\\"), DirOk(tree)}));
+  EXPECT_EQ(run_->Log(), LogLines({FileOk(tree + "sub\\a.txt"), DirOk(tree + "sub\\"), DirOk(tree)}));
 }
 
 // Stands for another program that, in the middle of the walk, moves the folder above the tree
@@ -431,8 +426,7 @@ TEST_F(FilesTest, FolderSwappedAboveTheTreeMidWalkLosesNothing) {
   }
   gDeletionsUntilSwap = 6;
   {
-    FileCallsOverride restore;
-    TheFileCalls().deleteOpened = DeleteThenSwapAbove;
+    Calls().deleteOpened = DeleteThenSwapAbove;
     RemoveDirTree("C:\\swap\\top\\store\\");
   }
   ASSERT_TRUE(gSwappedAbove) << "the swap did not happen";
@@ -455,13 +449,14 @@ NtStatus ListBreaksOff(HANDLE folder, const std::wstring& mask, std::vector<List
 TEST_F(FilesTest, ListingThatBreaksOffIsNotWholeAndKeepsWhatItRead) {
   MakeFiles({"t\\x.txt"});
   std::vector<std::string> names{"before"};
-  FileCallsOverride restore;
-  TheFileCalls().listFolder = ListBreaksOff;
-  EXPECT_FALSE(ListNames(root_ + "t\\x*", names));
+  Calls().listFolder = ListBreaksOff;
+  std::vector<std::wstring> listed;
+  EXPECT_FALSE(run_->remove.ListDirectory(Widen(root_ + "t\\x*"), listed));
+  for (const std::wstring& name : listed) names.push_back(LogText(name));
   EXPECT_EQ(names, (std::vector<std::string>{"before", "x.txt"}));
   RemoveDirTree(root_ + "t\\");
   EXPECT_TRUE(FileExists(root_ + "t\\x.txt"));
-  EXPECT_EQ(log_->Log(), LogLines({DirFailed(root_ + "t\\")}));
+  EXPECT_EQ(run_->Log(), LogLines({DirFailed(root_ + "t\\")}));
 }
 
 // A file in use by another program fails with every folder above it up to the named one;
@@ -480,10 +475,10 @@ TEST_F(FilesTest, FileHeldOpenByAnotherProcessFailsWithItsFolders) {
   }
   EXPECT_TRUE(stays);
   const std::vector<std::string> failed = {held, tree + "sub\\", tree};
-  EXPECT_EQ(log_->Log(), LogLines({FileFailed(failed[0]), DirFailed(failed[1]), DirFailed(failed[2])}));
-  EXPECT_EQ(log_->Failures(), failed);
+  EXPECT_EQ(run_->Log(), LogLines({FileFailed(failed[0]), DirFailed(failed[1]), DirFailed(failed[2])}));
+  EXPECT_EQ(run_->Failures(), failed);
   const std::vector<unsigned long> reasons = {ERROR_SHARING_VIOLATION, ERROR_DIR_NOT_EMPTY, ERROR_DIR_NOT_EMPTY};
-  EXPECT_EQ(log_->Reasons(), reasons);
+  EXPECT_EQ(run_->Reasons(), reasons);
   EXPECT_EQ(first, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 }
 
@@ -496,7 +491,7 @@ TEST_F(FilesTest, TreeDeeperThan480CharactersIsRemovedWhole) {
   while (deep.size() < 480) deep += std::string(60, 'd') + "\\";
   RemoveFile(deep + "absent.txt");
   RemoveDirTree(deep + "absent\\");
-  EXPECT_EQ(log_->Log(), "");
+  EXPECT_EQ(run_->Log(), "");
   const std::wstring longDeep = L"\\\\?\\" + Widen(deep);
   for (size_t end = longDeep.find(L'\\', 7); end != std::wstring::npos; end = longDeep.find(L'\\', end + 1))
     CreateDirectoryW(longDeep.substr(0, end).c_str(), nullptr);
@@ -504,8 +499,8 @@ TEST_F(FilesTest, TreeDeeperThan480CharactersIsRemovedWhole) {
                             CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   CloseHandle(file);
-  LogCapture capture(logDir_ + "deep.log");
-  RemoveDirTree(tree);
+  TestRun capture(logDir_ + "deep.log");
+  capture.remove.RemoveDirTree(Widen(tree));
   std::vector<std::string> expected = {FileOk(deep + "store.db")};
   for (std::string folder = deep; folder.size() >= tree.size();
        folder.resize(folder.rfind('\\', folder.size() - 2) + 1))
@@ -532,8 +527,8 @@ TEST_F(FilesTest, FileWithUnspellableNameGoesAndIsLoggedWithQuestionMarks) {
   RemoveDirTree(tree);
   EXPECT_EQ(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_FALSE(DirExists(tree));
-  EXPECT_EQ(log_->Log(), LogLines(expected));
-  EXPECT_NE(log_->Log().find(FileOk(tree + "??.txt")), std::string::npos);
+  EXPECT_EQ(run_->Log(), LogLines(expected));
+  EXPECT_NE(run_->Log().find(FileOk(tree + "??.txt")), std::string::npos);
 }
 
 }  // namespace

@@ -12,9 +12,10 @@
 #include <shlobj.h>
 
 #include "engine/files/file_calls.h"
-#include "engine/removal/file_removal.h"
+#include "engine/removal/remover.h"
 #include "engine/core/log_file.h"
 #include "engine/system/shell.h"
+#include "engine/text/wide_text.h"
 #include "log_capture.h"
 #include "test_support.h"
 
@@ -27,10 +28,10 @@ class LinksTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(GetFileAttributesA((kRoot + "tree\\link").c_str()), 0x410u) << "links not made";
     logDir_ = MakeScratchDir("links-log");
-    log_.reset(new LogCapture(logDir_ + "purgon.log"));
+    run_.reset(new TestRun(logDir_ + "purgon.log"));
   }
   void TearDown() override {
-    log_.reset();
+    run_.reset();
     DeleteTreeForTest(logDir_);
   }
   void ExpectTargetUntouched() {
@@ -39,7 +40,10 @@ class LinksTest : public ::testing::Test {
   }
 
   std::string logDir_;
-  std::unique_ptr<LogCapture> log_;
+  DWORD RemoveFile(const std::string& path) { return run_->remove.RemoveFile(Widen(path)); }
+  DWORD RemoveDirTree(const std::string& path) { return run_->remove.RemoveDirTree(Widen(path)); }
+
+  std::unique_ptr<TestRun> run_;
 };
 
 // Lines for the entries of `folder` in listing order: `lineFor` gives each entry's lines.
@@ -72,18 +76,18 @@ TEST_F(LinksTest, LinkInsideTreeIsNotFollowed) {
   ExpectTargetUntouched();
   EXPECT_FALSE(FileExists(tree + "a.txt"));
   EXPECT_FALSE(FileExists(sub + "b.txt"));
-  EXPECT_EQ(log_->Log(), LogLines(expected));
+  EXPECT_EQ(run_->Log(), LogLines(expected));
   std::vector<std::string> failed;
   for (const std::string& line : expected)
     if (line.compare(16, 6, "failed") == 0) failed.push_back(line.substr(23));
-  EXPECT_EQ(log_->Failures(), failed);
+  EXPECT_EQ(run_->Failures(), failed);
 }
 
 TEST_F(LinksTest, NamedFolderThatIsALinkIsRemovedAsALinkOnly) {
   RemoveDirTree(kRoot + "named\\");
   ExpectTargetUntouched();
-  EXPECT_EQ(log_->Log(), LogLines({DirFailed(kRoot + "named\\")}));
-  EXPECT_EQ(log_->Failures(), std::vector<std::string>{kRoot + "named\\"});
+  EXPECT_EQ(run_->Log(), LogLines({DirFailed(kRoot + "named\\")}));
+  EXPECT_EQ(run_->Failures(), std::vector<std::string>{kRoot + "named\\"});
 }
 
 bool MadeByAdministrators(HANDLE) { return true; }
@@ -109,7 +113,7 @@ TEST_F(LinksTest, LinkInTheMiddleOfAPathIsFollowedOnlyWhenTheSystemMadeIt) {
   };
   const std::string sub = "AppData\\Roaming\\purgon-links-sub\\";
   ASSERT_TRUE(MakeDirs(profile + sub + "inner\\"));
-  FakedDeletions faked;
+  FakedDeletions faked(*run_);
   std::vector<std::string> expected;
   for (const std::string& path : refused) expected.push_back(DirFailed(path));
   for (const std::string& path : refused) RemoveDirTree(path);
@@ -119,7 +123,7 @@ TEST_F(LinksTest, LinkInTheMiddleOfAPathIsFollowedOnlyWhenTheSystemMadeIt) {
   expected.push_back(FileFailed(viaDocs + sub + "a.txt"));
   EXPECT_TRUE(FakedDeletions::Removed().empty());
 
-  TheFileCalls().madeByAdministrators = MadeByAdministrators;
+  run_->context.files.madeByAdministrators = MadeByAdministrators;
   for (const std::string& path : refused) RemoveDirTree(path);
   RemoveDirTree(viaDocs + sub);
   for (const std::string& path : refused) expected.push_back(DirFailed(path));
@@ -127,7 +131,7 @@ TEST_F(LinksTest, LinkInTheMiddleOfAPathIsFollowedOnlyWhenTheSystemMadeIt) {
   expected.push_back(DirOk(viaDocs + sub));
   EXPECT_EQ(FakedDeletions::Removed(),
             (std::vector<std::string>{viaDocs + sub + "inner\\", viaDocs + sub}));
-  EXPECT_EQ(log_->Log(), LogLines(expected));
+  EXPECT_EQ(run_->Log(), LogLines(expected));
   RemoveDirectoryA((profile + sub + "inner").c_str());
   RemoveDirectoryA((profile + sub).c_str());
 }

@@ -1,30 +1,29 @@
 #include "log_capture.h"
 
 #include "engine/files/file_calls.h"
-#include "engine/removal/file_removal.h"
+#include "engine/files/folder_listing.h"
 #include "engine/system/shell.h"
 #include "engine/text/wide_text.h"
 #include "test_support.h"
 
-LogCapture::LogCapture(const std::string& logPath) : path_(logPath) {
-  TheCleanupContext().ClearFailures();
-  TheCleanupContext().OpenLog(path_.c_str());
+TestRun::TestRun(const std::string& logPath, ChangeMode mode) : context(report), remove(context), path_(logPath) {
+  context.Use(MakePolicy(mode, context));
+  report.OpenLog(path_.c_str());
 }
 
-LogCapture::~LogCapture() {
-  TheCleanupContext().CloseLog();
-  TheCleanupContext().ClearFailures();
+TestRun::~TestRun() {
+  report.CloseLog();
   DeleteFileA(path_.c_str());
 }
 
-std::string LogCapture::Log() {
-  TheCleanupContext().CloseLog();
+std::string TestRun::Log() {
+  report.CloseLog();
   return ReadFileBytes(path_);
 }
 
 bool ListNames(const std::string& pattern, std::vector<std::string>& names) {
   std::vector<std::wstring> wide;
-  const bool whole = ListDirectory(Widen(pattern), wide);
+  const bool whole = ListFolderNames(RealFileCalls(), Widen(pattern), wide);
   for (const std::wstring& name : wide) names.push_back(LogText(name));
   return whole;
 }
@@ -59,11 +58,11 @@ NtStatus RecordDeletion(HANDLE, const std::wstring& path) {
 
 }  // namespace
 
-FakedDeletions::FakedDeletions() {
+FakedDeletions::FakedDeletions(TestRun& run) : run_(run) {
   gRemoved.clear();
-  TheFileCalls().deleteOpened = RecordDeletion;
+  run_.context.files.deleteOpened = RecordDeletion;
 }
 
-FakedDeletions::~FakedDeletions() { TheFileCalls() = RealFileCalls(); }
+FakedDeletions::~FakedDeletions() { run_.context.files.deleteOpened = RealFileCalls().deleteOpened; }
 
 const std::vector<std::string>& FakedDeletions::Removed() { return gRemoved; }

@@ -1,31 +1,39 @@
 #pragma once
-// Captures what the primitives report: the log written by the cleanup context and its
-// failure list, for comparison with expected lines given as data.
+// One run of the engine for a test: its own report (a log written to a file, the failure list),
+// its own context with the policy the test asks for, and a remover in the running account's
+// scope, so that what the primitives report can be compared with expected lines given as data.
 #include <string>
 #include <vector>
 
 #include "engine/core/cleanup_context.h"
+#include "engine/removal/policies.h"
+#include "engine/removal/remover.h"
+#include "engine/run/run_context.h"
 
-class LogCapture {
+class TestRun {
  public:
-  // Opens a fresh log at `logPath` and empties the failure list.
-  explicit LogCapture(const std::string& logPath);
-  ~LogCapture();
-  LogCapture(const LogCapture&) = delete;
-  LogCapture& operator=(const LogCapture&) = delete;
+  // Opens a fresh log at `logPath`; the policy is that of `mode`.
+  explicit TestRun(const std::string& logPath, ChangeMode mode = ChangeMode::Live);
+  ~TestRun();
+  TestRun(const TestRun&) = delete;
+  TestRun& operator=(const TestRun&) = delete;
 
   // Closes the log and returns its bytes (each line ends in CR LF).
   std::string Log();
-  const std::vector<std::string>& Failures() const { return TheCleanupContext().failures; }
+  const std::vector<std::string>& Failures() const { return report.failures; }
   // The Windows error code kept with each failure, in the same order.
-  const std::vector<unsigned long>& Reasons() const { return TheCleanupContext().failureErrors; }
+  const std::vector<unsigned long>& Reasons() const { return report.failureErrors; }
+
+  CleanupContext report;
+  RunContext context;  // its `files` entries are the test's to replace
+  Remover remove;
 
  private:
   std::string path_;
 };
 
-// The listing of `pattern` (ANSI, as the tests spell their paths), each name as the log
-// spells it; the result of ListDirectory.
+// The listing of `pattern` (ANSI, as the tests spell their paths) with the real file calls,
+// each name as the log spells it.
 bool ListNames(const std::string& pattern, std::vector<std::string>& names);
 
 // A shell folder as the log spells it, ending in a backslash ("" when unknown).
@@ -43,16 +51,19 @@ std::string KeyOk(const std::string& text);
 std::string KeyFailed(const std::string& text);
 std::string ValueOk(const std::string& text);
 
-// Fakes the deletion call of the file primitives for the life of the object: nothing is
+// Fakes the deletion call of a run's file primitives for the life of the object: nothing is
 // deleted, every deletion asked for is recorded as the log spells it (and succeeds). For tests
 // whose failure would otherwise take the prefix's own folders.
 class FakedDeletions {
  public:
-  FakedDeletions();
+  explicit FakedDeletions(TestRun& run);
   ~FakedDeletions();
   FakedDeletions(const FakedDeletions&) = delete;
   FakedDeletions& operator=(const FakedDeletions&) = delete;
 
   // The paths of every file and folder deletion asked for, in order.
   static const std::vector<std::string>& Removed();
+
+ private:
+  TestRun& run_;
 };

@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "engine/backup/backup_restore.h"
-#include "engine/removal/change_gate.h"
+#include "engine/removal/policies.h"
 #include "engine/registry/registry.h"
-#include "engine/removal/registry_removal.h"
+#include "engine/removal/remover.h"
 #include "engine/text/wide_text.h"
 #include "log_capture.h"
 #include "test_support.h"
@@ -38,10 +38,10 @@ class RegistryTest : public ::testing::Test {
     key_ = std::string(kBase) + "\\" + name;
     DeleteRegTreeForTest(HKEY_CURRENT_USER, key_);
     logDir_ = MakeScratchDir("log-" + name);
-    log_.reset(new LogCapture(logDir_ + "purgon.log"));
+    run_.reset(new TestRun(logDir_ + "purgon.log"));
   }
   void TearDown() override {
-    log_.reset();
+    run_.reset();
     DeleteRegTreeForTest(HKEY_CURRENT_USER, key_);
     DeleteTreeForTest(logDir_);
   }
@@ -49,15 +49,27 @@ class RegistryTest : public ::testing::Test {
 
   std::string key_;  // this test's own key under HKCU
   std::string logDir_;
-  std::unique_ptr<LogCapture> log_;
+  // The registry primitives of the fixture's run, by the tests' own ANSI texts.
+  LONG DeleteRegKeyTree(HKEY root, const std::string& path) { return run_->remove.DeleteKeyTree(root, Widen(path)); }
+  LONG DeleteRegValueNamed(HKEY root, const std::string& path, const std::string& name) {
+    return run_->remove.DeleteValue(root, Widen(path), Widen(name));
+  }
+  LONG DeleteRegValuesContaining(HKEY root, const std::string& path, const std::string& word) {
+    return run_->remove.DeleteValuesContaining(root, Widen(path), Widen(word));
+  }
+  LONG DeleteRegValuesContaining(HKEY root, const std::wstring& path, const std::wstring& word) {
+    return run_->remove.DeleteValuesContaining(root, path, word);
+  }
+
+  std::unique_ptr<TestRun> run_;
 };
 
 TEST_F(RegistryTest, MissingKeyLeavesNoTrace) {
   DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
   DeleteRegValueNamed(HKEY_CURRENT_USER, key_.c_str(), "x");
   DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "x");
-  EXPECT_EQ(log_->Log(), "");
-  EXPECT_TRUE(log_->Failures().empty());
+  EXPECT_EQ(run_->Log(), "");
+  EXPECT_TRUE(run_->Failures().empty());
 }
 
 TEST_F(RegistryTest, ThreeLevelTreeLogsOneLine) {
@@ -65,8 +77,8 @@ TEST_F(RegistryTest, ThreeLevelTreeLogsOneLine) {
   SetRegString(HKEY_CURRENT_USER, key_ + "\\a\\b", "v", "data");
   DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
   EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, key_));
-  EXPECT_EQ(log_->Log(), LogLines({KeyOk(Hkcu(key_))}));
-  EXPECT_TRUE(log_->Failures().empty());
+  EXPECT_EQ(run_->Log(), LogLines({KeyOk(Hkcu(key_))}));
+  EXPECT_TRUE(run_->Failures().empty());
 }
 
 TEST_F(RegistryTest, NamedValueMatchesAnyCaseAndIsLoggedAsStored) {
@@ -75,7 +87,7 @@ TEST_F(RegistryTest, NamedValueMatchesAnyCaseAndIsLoggedAsStored) {
   DeleteRegValueNamed(HKEY_CURRENT_USER, key_.c_str(), "myvalue");
   EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, key_, "MyValue"));
   EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, key_, "MyValueToo"));
-  EXPECT_EQ(log_->Log(), LogLines({ValueOk(Hkcu(key_) + " - MyValue")}));
+  EXPECT_EQ(run_->Log(), LogLines({ValueOk(Hkcu(key_) + " - MyValue")}));
 }
 
 TEST_F(RegistryTest, ValuesContainingPatternGoAndKeyStays) {
@@ -93,7 +105,7 @@ TEST_F(RegistryTest, ValuesContainingPatternGoAndKeyStays) {
   std::vector<std::string> expected;
   for (auto name = order.rbegin(); name != order.rend(); ++name)
     if (*name == "ORVclient" || *name == "my-Orv") expected.push_back(ValueOk(Hkcu(key_) + " - " + *name));
-  EXPECT_EQ(log_->Log(), LogLines(expected));
+  EXPECT_EQ(run_->Log(), LogLines(expected));
   DeleteRegValuesContaining(HKEY_CURRENT_USER, key_.c_str(), "");
   EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, key_));  // emptied, never removed
 }
@@ -135,10 +147,10 @@ TEST_F(RegistryTest, UndeletableNestedKeyFailsNamedKeyAndSiblingsStillGo) {
   SetKeyDeny(key_ + "\\a\\locked", 0);  // let the tear-down remove it
   EXPECT_TRUE(lockedStays);
   EXPECT_TRUE(siblingsGone);
-  EXPECT_EQ(log_->Log(), LogLines({KeyFailed(Hkcu(key_))}));
-  EXPECT_EQ(log_->Failures(), std::vector<std::string>{Hkcu(key_)});
+  EXPECT_EQ(run_->Log(), LogLines({KeyFailed(Hkcu(key_))}));
+  EXPECT_EQ(run_->Failures(), std::vector<std::string>{Hkcu(key_)});
   EXPECT_EQ(error, ERROR_ACCESS_DENIED);  // a key with a sub-key left cannot go
-  EXPECT_EQ(log_->Reasons(), std::vector<unsigned long>{ERROR_ACCESS_DENIED});
+  EXPECT_EQ(run_->Reasons(), std::vector<unsigned long>{ERROR_ACCESS_DENIED});
 }
 
 // A user without write access to the named key: nothing is deleted, logged or listed.
@@ -153,8 +165,8 @@ TEST_F(RegistryTest, KeyWithoutWriteAccessIsPassedOverSilently) {
   SetKeyDeny(key_, 0);
   EXPECT_TRUE(keyStays);
   EXPECT_TRUE(valueStays);
-  EXPECT_EQ(log_->Log(), "");
-  EXPECT_TRUE(log_->Failures().empty());
+  EXPECT_EQ(run_->Log(), "");
+  EXPECT_TRUE(run_->Failures().empty());
 }
 
 // A path with an empty name would open the parent (or the root itself): refused and listed.
@@ -169,9 +181,9 @@ TEST_F(RegistryTest, KeyPathWithAnEmptyNameIsRefused) {
     listed.push_back(Hkcu(path));
   }
   EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, key_ + "\\sub"));
-  EXPECT_EQ(log_->Log(), LogLines(lines));
-  EXPECT_EQ(log_->Failures(), listed);
-  EXPECT_EQ(log_->Reasons(), std::vector<unsigned long>(paths.size(), Outcome::kErrorRefused));
+  EXPECT_EQ(run_->Log(), LogLines(lines));
+  EXPECT_EQ(run_->Failures(), listed);
+  EXPECT_EQ(run_->Reasons(), std::vector<unsigned long>(paths.size(), Outcome::kErrorRefused));
 }
 
 // 5,000 values, every other one holding the pattern in some case: exactly those go, each
@@ -198,7 +210,7 @@ TEST_F(RegistryTest, HalfOfFiveThousandValuesMatch) {
     if (name.compare(0, 4, "keep") == 0) kept.push_back(name);
   EXPECT_EQ(expected.size(), 2500u);
   EXPECT_EQ(ValueNames(key_), kept);
-  EXPECT_EQ(log_->Log(), LogLines(expected));
+  EXPECT_EQ(run_->Log(), LogLines(expected));
 }
 
 // A value name longer than the 1024-byte buffer is never cut into another name, and the
@@ -215,7 +227,7 @@ TEST_F(RegistryTest, OverlongValueNameIsSkippedAndWalkGoesOn) {
   std::vector<std::string> expected;
   for (auto name = order.rbegin(); name != order.rend(); ++name)
     if (*name != longName) expected.push_back(ValueOk(Hkcu(key_) + " - " + *name));
-  EXPECT_EQ(log_->Log(), LogLines(expected));
+  EXPECT_EQ(run_->Log(), LogLines(expected));
 }
 
 // Sub-keys and values whose names the ANSI code page cannot spell are enumerated by their
@@ -233,8 +245,8 @@ TEST_F(RegistryTest, NamesTheCodePageCannotSpellAreDeletedToo) {
   DeleteRegValuesContaining(HKEY_CURRENT_USER, Widen(key_) + L"\\\x4e2d\x6587", L"orv");
   DeleteRegKeyTree(HKEY_CURRENT_USER, key_.c_str());
   EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, key_));
-  EXPECT_EQ(log_->Log(), LogLines({ValueOk(Hkcu(key_) + "\\?? - orv-??"), KeyOk(Hkcu(key_))}));
-  EXPECT_TRUE(log_->Failures().empty());
+  EXPECT_EQ(run_->Log(), LogLines({ValueOk(Hkcu(key_) + "\\?? - orv-??"), KeyOk(Hkcu(key_))}));
+  EXPECT_TRUE(run_->Failures().empty());
 }
 
 }  // namespace
@@ -251,16 +263,15 @@ TEST(ClassesHalves, AKeyTakenFromTheUsersClassesGoesBackThere) {
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, KEY_ALL_ACCESS, &userClasses),
             ERROR_SUCCESS);
   ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, userClasses), ERROR_SUCCESS);
-  LogCapture log(MakeScratchDir("classes-half") + "purgon.log");
-  TheChangeGate().Begin(ChangeMode::Backup);
-  DeleteRegKeyTree(HKEY_CLASSES_ROOT, "PurgonHalf");
-  TheChangeGate().Begin(ChangeMode::Live);
+  TestRun log(MakeScratchDir("classes-half") + "purgon.log", ChangeMode::Backup);
+  log.remove.DeleteKeyTree(HKEY_CLASSES_ROOT, L"PurgonHalf");
   RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
   RegCloseKey(userClasses);
   EXPECT_EQ(log.Log(), LogLines({KeyOk("HKEY_CLASSES_ROOT\\PurgonHalf")}));
   ASSERT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Classes\\PurgonHalf"));
 
-  const RestoreOutcome restored = RestoreBackup("", false, {"orv"});
+  TestRun restore(MakeScratchDir("classes-half-restore") + "purgon.log");
+  const RestoreOutcome restored = RestoreBackup(restore.context, "", {"orv"});
   EXPECT_EQ(restored.problem, "");
   EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, "Software\\Classes\\PurgonHalf\\CLSID", ""));
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\PurgonHalf"));

@@ -6,7 +6,8 @@
 
 #include <memory>
 
-#include "engine/removal/file_removal.h"
+#include "engine/removal/remover.h"
+#include "engine/text/wide_text.h"
 #include "log_capture.h"
 #include "test_support.h"
 
@@ -43,10 +44,10 @@ TEST(Wow64, NativeProgramFilesAndSystemFoldersAreRefused) {
   const std::string sub = programFiles + "purgon-wow64-sub\\";
   ASSERT_TRUE(MakeDirs(sub));
   {
-    LogCapture log(logDir + "purgon.log");
-    FakedDeletions faked;
-    for (const std::string& path : refused) RemoveDirTree(path);
-    RemoveDirTree(sub);  // inside them: everyday work
+    TestRun log(logDir + "purgon.log");
+    FakedDeletions faked(log);
+    for (const std::string& path : refused) log.remove.RemoveDirTree(Widen(path));
+    log.remove.RemoveDirTree(Widen(sub));  // inside them: everyday work
     EXPECT_EQ(FakedDeletions::Removed(), std::vector<std::string>{sub});
     std::vector<std::string> expected;
     for (const std::string& path : refused) expected.push_back(DirFailed(path));

@@ -7,7 +7,7 @@
 
 #include "engine/backup/backup_layout.h"
 #include "engine/backup/backup_names.h"
-#include "engine/removal/gone_items.h"
+#include "engine/run/gone_items.h"
 #include "engine/registry/reg_file.h"
 
 namespace {

@@ -87,7 +87,7 @@ TEST_F(CleanupContextTest, FoundAndRestoreLinesKeepTheColumns) {
 TEST_F(CleanupContextTest, RepeatedFailuresAreListedEachTimeAndUnknownKindsHaveNoLabel) {
   context_.ReportFile("C:\\x", false);
   context_.ReportFile("C:\\x", false);
-  context_.ReportResult(LOG_NOT_KEPT + 1, true, "odd");
+  context_.ReportResult(static_cast<LogKind>(LOG_NOT_KEPT + 1), true, "odd");
   EXPECT_EQ(Log(), "Remove File   : failed C:\\x\nRemove File   : failed C:\\x\n: OK     odd\n");
   EXPECT_EQ(context_.failures.size(), 2u);
 }

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "engine/core/run_settings.h"
-#include "engine/removal/registry_removal.h"
+#include "engine/removal/remover.h"
 #include "engine/text/wide_text.h"
 #include "log_capture.h"
 #include "orv/launcher.h"
@@ -84,9 +84,10 @@ TEST_F(OrvParts, PendingRenamesKeepOtherInstallersOperations) {
   // walk goes on to the values below it.
   const std::wstring longName = L"PendingFileRenameOperations" + std::wstring(1100, L'x');
   SetMultiString(longName.c_str(), MultiString(u"\\??\\C:\\orv\\long\0\0"));
-  LogCapture capture(dir_ + "capture.log");
+  TestRun capture(dir_ + "capture.log");
 
-  TakeQueueOperations(HKEY_LOCAL_MACHINE, Widen(kSessionManager), L"pendingfilerenameoperations", u"orv");
+  capture.remove.TakeQueueOperations(HKEY_LOCAL_MACHINE, Widen(kSessionManager), L"pendingfilerenameoperations",
+                                     u"orv");
 
   EXPECT_TRUE(GetMultiString(L"PendingFileRenameOperations") ==
               MultiString(u"\\??\\C:\\Temp\\\u4E2D.tmp\0\0\\??\\C:\\y\\new.dll\0!\\??\\C:\\y\\old.dll\0"));
@@ -119,9 +120,9 @@ TEST_F(OrvParts, ShortcutNamesLeadingOutOfTheDesktopAreSkipped) {
   ASSERT_TRUE(WriteFileBytes(desktop + "c_victim.lnk", "lnk"));
   for (const char* name : {"x/../../victim", "Fine", "c:victim"})
     ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, std::string("Software\\orv\\Evil\\shortcuts\\") + name));
-  LogCapture capture(dir_ + "capture.log");
+  TestRun capture(dir_ + "capture.log");
 
-  RemoveOrvConfiguration(L"Evil", OPT_DESKTOP_SHORTCUTS);
+  RemoveOrvConfiguration(capture.remove, L"Evil", OPT_DESKTOP_SHORTCUTS);
 
   EXPECT_TRUE(FileExists(victim));
   EXPECT_TRUE(FileExists(desktop + "c_victim.lnk"));
@@ -149,13 +150,13 @@ TEST_F(OrvParts, ConfigurationNamesNeverLeaveTheDataRoot) {
     ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, std::string("Software\\orv\\") + name));
   ASSERT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\orv_..",
                            "DisplayName", "ORV"));
-  LogCapture capture(dir_ + "capture.log");
+  TestRun capture(dir_ + "capture.log");
 
   RunSettings settings;
   settings.orvOptions = OPT_PREFS;  // ".." would take the application-data folder's files
-  RemoveOrvClient(::Run{settings, "Purgon test"});
+  RemoveOrvClient(::Run{settings, "Purgon test", capture.remove});
   settings.orvOptions = OPT_PREFS | OPT_CONTENT_STORE;  // "." would take the whole data root
-  RemoveOrvClient(::Run{settings, "Purgon test"});
+  RemoveOrvClient(::Run{settings, "Purgon test", capture.remove});
 
   for (const std::string& file : kept) EXPECT_TRUE(FileExists(file)) << file;
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\orv_.."));
@@ -248,8 +249,8 @@ TEST_F(OrvParts, LauncherValuesAreCheckedBeforeUse) {
     ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kLauncherKey, "icon", c.icon));
     DeleteFileA(LauncherRecordPath().c_str());
     {
-      LogCapture capture(dir_ + "capture.log");
-      RemoveLauncher(::Run{RunSettings(), "Purgon test"}, FindLauncher());
+      TestRun capture(dir_ + "capture.log");
+      RemoveLauncher(::Run{RunSettings(), "Purgon test", capture.remove}, FindLauncher(capture.remove));
       std::vector<std::string> lines;
       if (c.iconRemoved) lines.push_back(FileOk(folder + "\\qlaunch.ico"));
       if (c.started) lines.push_back(FileOk(path));
@@ -282,10 +283,10 @@ TEST_F(OrvParts, LauncherIsDeletedOnceItHasEnded) {
     ASSERT_TRUE(CopyFileA((BinDir() + double_).c_str(), (folder + "qlaunch.exe").c_str(), FALSE));
     ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kLauncherKey, "path", folder + "qlaunch.exe"));
     ASSERT_TRUE(SetRegString(HKEY_CURRENT_USER, kLauncherKey, "icon", "qlaunch.ico"));
-    LogCapture capture(dir_ + "capture.log");
+    TestRun capture(dir_ + "capture.log");
     const DWORD start = GetTickCount();
 
-    RemoveLauncher(::Run{RunSettings(), "Purgon test"}, FindLauncher());
+    RemoveLauncher(::Run{RunSettings(), "Purgon test", capture.remove}, FindLauncher(capture.remove));
 
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_EQ(capture.Log(), LogLines({FileOk(folder + "qlaunch.exe")}));

@@ -11,6 +11,8 @@
 
 #include "engine/core/cleanup_context.h"
 #include "engine/core/run_settings.h"
+#include "engine/removal/policies.h"
+#include "engine/removal/remover.h"
 #include "orv/launcher.h"
 #include "orv/orv_removal.h"
 #include "pel/pel_removal.h"
@@ -146,15 +148,17 @@ TEST(PelRemovalWin9x, TheRemovalCallsNoWideFunction) {
   const std::vector<std::string> problems = InstallMachine(items);
   ASSERT_TRUE(problems.empty()) << problems.front();
   const std::string dir = MakeScratchDir("pel98-stubs");
-  CleanupContext context;
-  ASSERT_TRUE(context.OpenLog((dir + "purgon.log").c_str()));
-  UseCleanupContext(context);
+  CleanupContext report;
+  ASSERT_TRUE(report.OpenLog((dir + "purgon.log").c_str()));
   std::vector<std::string> called;
   {
+    RunContext context(report);
+    context.Use(MakePolicy(ChangeMode::Live, context));
+    const Remover remove(context);
     RunSettings settings;
     settings.pelOptions = 12;
     settings.orvOptions = -1;
-    const ::Run run{settings, "Purgon test"};
+    const ::Run run{settings, "Purgon test", remove};
     WideStubs stubs;
     // The stubs catch a call of this program's own, as a check of themselves.
     wchar_t windows[MAX_PATH] = {};
@@ -162,13 +166,13 @@ TEST(PelRemovalWin9x, TheRemovalCallsNoWideFunction) {
     EXPECT_EQ(WideStubs::Called(), std::vector<std::string>{"GetWindowsDirectoryW"});
     EXPECT_GT(WideStubs::Count(), 20u);
     WideStubs::Forget();
-    const LauncherLocation launcher = FindLauncher();
+    const LauncherLocation launcher = FindLauncher(remove);
     RemovePelClient(run);
     RemoveOrvClient(run);
     RemoveLauncher(run, launcher);
     called = WideStubs::Called();
   }
-  context.CloseLog();
+  report.CloseLog();
   std::string list;
   for (const std::string& name : called) list += " " + name;
   EXPECT_TRUE(called.empty()) << "wide functions called on the 9x path:" << list;

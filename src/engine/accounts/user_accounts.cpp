@@ -68,12 +68,12 @@ bool SameFolder(const std::wstring& a, const std::wstring& b) {
 // logged on), or one loaded from its file and unloaded again when the object goes.
 class UserHive {
  public:
-  UserHive() = default;
+  explicit UserHive(OtherAccounts& accounts) : accounts_(accounts) {}
   UserHive(const UserHive&) = delete;
   UserHive& operator=(const UserHive&) = delete;
   // A registry that stays loaded keeps its user from logging on normally: that is reported.
   ~UserHive() {
-    if (loaded_ && UnloadUserRegistry(name_) != ERROR_SUCCESS) ReportOnce(file_);
+    if (loaded_ && UnloadUserRegistry(name_) != ERROR_SUCCESS) accounts_.ReportHiveOnce(file_);
   }
 
   // True when the registry is at hand under `name`. A missing file is no failure; a file
@@ -84,7 +84,7 @@ class UserHive {
       return Ready(name);
     if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
       const DWORD error = GetLastError();
-      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) ReportOnce(file);
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) accounts_.ReportHiveOnce(file);
       return false;
     }
     privileges.Enable();
@@ -93,7 +93,7 @@ class UserHive {
       file_ = file;
       return Ready(name);
     }
-    ReportOnce(file);
+    accounts_.ReportHiveOnce(file);
     return false;
   }
   const std::wstring& name() const { return name_; }
@@ -103,11 +103,7 @@ class UserHive {
     name_ = name;
     return true;
   }
-  // Both clients pass every account; a file that resists is listed once.
-  static void ReportOnce(const std::wstring& file) {
-    static std::set<std::wstring> reported;
-    if (reported.insert(file).second) TheCleanupContext().ReportUserHive(LogText(file), false);
-  }
+  OtherAccounts& accounts_;
   std::wstring name_;
   std::wstring file_;
   bool loaded_ = false;
@@ -122,14 +118,14 @@ struct RunningLayout {
   std::wstring appDataSuffix;
 };
 
-RunningLayout ReadRunningLayout() {
+RunningLayout ReadRunningLayout(const FileCalls& files, CleanupContext& report) {
   RunningLayout layout;
   std::wstring appData;
   if (!GetSpecialFolderPath(CSIDL_APPDATA, appData) || appData.empty()) return layout;
   std::wstring profile;
   if (!GetSpecialFolderPath(CSIDL_PROFILE, profile)) profile.clear();
   const ProfileLayout found = FindProfileLayout(Utf8Of(appData), Utf8Of(profile));
-  AppendAppDataFoldersOf(found, layout.cleanedFolders);
+  AppendAppDataFoldersOf(files, report, found, layout.cleanedFolders);
   layout.known = true;
   layout.appDataSuffix = WideOfUtf8(found.suffix);
   return layout;
@@ -164,7 +160,7 @@ bool IsUsableProfile(const std::wstring& profile, const ProtectedFolders& system
   return IsUsableProfileFolder(Utf8Of(profile), systemFolders) && !systemIds.HoldsPath(profile);
 }
 
-std::vector<UserAccount> ReadOtherUserAccounts() {
+std::vector<UserAccount> ReadOtherUserAccounts(const FileCalls& files) {
   std::vector<UserAccount> accounts;
   RegKey list;
   if (OpenKey(HKEY_LOCAL_MACHINE, kProfileList, KEY_READ, list) != ERROR_SUCCESS)
@@ -174,7 +170,7 @@ std::vector<UserAccount> ReadOtherUserAccounts() {
   const std::wstring profilesRoot =
       Expanded(ReadRegStringWithin(list.get(), L"ProfilesDirectory", kPathValueSize));
   if (!profilesRoot.empty()) systemFolders.folders.push_back(Utf8Of(profilesRoot));
-  const FolderIdSet systemIds(systemFolders);
+  const FolderIdSet systemIds(systemFolders, files);
   for (const std::wstring& sid : SubKeyNames(list.get())) {
     if (!IsUserAccountSid(Utf8Of(sid)) || lstrcmpiW(sid.c_str(), running.c_str()) == 0) continue;
     const std::wstring profile = Expanded(ReadPathValue(list.get(), sid, L"ProfileImagePath"));
@@ -186,13 +182,16 @@ std::vector<UserAccount> ReadOtherUserAccounts() {
 
 }  // namespace
 
-const std::vector<UserAccount>& ListOtherUserAccounts() {
-  // Read once: the protected folders and each client's pass over the accounts all need the
-  // list, and the profile list does not change while the program runs.
-  // Windows 9x has one account: whoever logs on shares it, and there is no other to reach.
-  static const std::vector<UserAccount> accounts =
-      OnWindows9x() ? std::vector<UserAccount>() : ReadOtherUserAccounts();
-  return accounts;
+const std::vector<UserAccount>& OtherAccounts::List() {
+  // Read once a run: the protected folders and each client's pass over the accounts all need
+  // the list, and the profile list does not change while the program runs.
+  if (!read_ && !OnWindows9x()) accounts_ = ReadOtherUserAccounts(files_);
+  read_ = true;
+  return accounts_;
+}
+
+void OtherAccounts::ReportHiveOnce(const std::wstring& file) {
+  if (reported_.insert(file).second) report_.ReportUserHive(LogText(file), false);
 }
 
 struct AccountRegistries::Held {
@@ -200,7 +199,7 @@ struct AccountRegistries::Held {
   std::vector<std::unique_ptr<UserHive>> hives;
 };
 
-AccountRegistries::AccountRegistries() : held_(new Held) {}
+AccountRegistries::AccountRegistries(OtherAccounts& accounts) : accounts_(accounts), held_(new Held) {}
 
 AccountRegistries::~AccountRegistries() {
   while (!held_->hives.empty()) held_->hives.pop_back();  // the last loaded goes first
@@ -213,9 +212,9 @@ bool AccountRegistries::Mount(const std::wstring& key) {
   const size_t suffix = key.size() > wcslen(kClassesSuffix) ? key.size() - wcslen(kClassesSuffix) : 0;
   const bool classes = suffix && lstrcmpiW(key.c_str() + suffix, kClassesSuffix) == 0;
   const std::wstring sid = classes ? key.substr(0, suffix) : key;
-  for (const UserAccount& account : ListOtherUserAccounts()) {
+  for (const UserAccount& account : accounts_.List()) {
     if (lstrcmpiW(account.sid.c_str(), sid.c_str()) != 0) continue;
-    std::unique_ptr<UserHive> hive(new UserHive);
+    std::unique_ptr<UserHive> hive(new UserHive(accounts_));
     const std::wstring file = account.profile + (classes ? kClassesHiveFile : kUserHiveFile);
     if (!hive->Mount(key, file, held_->privileges)) return false;
     held_->hives.push_back(std::move(hive));
@@ -224,15 +223,15 @@ bool AccountRegistries::Mount(const std::wstring& key) {
   return false;
 }
 
-void ForEachOtherUserAccount(const std::function<void(const AccountScope&)>& step) {
-  const std::vector<UserAccount>& accounts = ListOtherUserAccounts();
+void OtherAccounts::ForEach(const std::function<void(const AccountScope&)>& step) {
+  const std::vector<UserAccount>& accounts = List();
   if (accounts.empty()) return;
   BackupPrivileges privileges;  // outlives every hive below: unloading needs them too
-  const RunningLayout layout = ReadRunningLayout();
+  const RunningLayout layout = ReadRunningLayout(files_, report_);
   for (const UserAccount& account : accounts) {
-    UserHive user;
+    UserHive user(*this);
     if (!user.Mount(account.sid, account.profile + kUserHiveFile, privileges)) continue;
-    UserHive classes;
+    UserHive classes(*this);
     const bool hasClasses = classes.Mount(account.sid + kClassesSuffix,
                                           account.profile + kClassesHiveFile, privileges);
     step(AccountScope(DescribeAccount(account, user.name(), hasClasses ? classes.name() : std::wstring(),

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <set>
 #include <vector>
 
 #include "engine/accounts/privileges.h"
+#include "engine/run/gone_items.h"
 #include "engine/backup/backup_layout.h"
 #include "engine/backup/backup_names.h"
 #include "engine/backup/backup_root.h"
@@ -77,19 +77,22 @@ bool SourceExists(const std::u16string& queued) {
 class Restorer {
  public:
   // `backup` is the backup folder, open and checked; `folder` its path, ending in a backslash.
-  Restorer(HANDLE backup, const std::wstring& folder, bool preview, const std::vector<std::u16string>& queueOwners)
-      : backup_(backup),
+  // A run whose policy changes nothing only looks.
+  Restorer(RunContext& run, HANDLE backup, const std::wstring& folder, const std::vector<std::u16string>& queueOwners)
+      : run_(run),
+        backup_(backup),
         folder_(folder),
-        preview_(preview),
-        mode_(preview ? PutMode::Look : PutMode::Act),
-        queueOwners_(queueOwners) {}
+        preview_(run.policy().ChangesNothing()),
+        mode_(preview_ ? PutMode::Look : PutMode::Act),
+        queueOwners_(queueOwners),
+        accounts_(run.accounts) {}
 
   void RestoreRegistry() {
     const std::wstring name = Widen(kBackupRegistryFile);
     const OpenMode read = {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, EntryKind::File,
                            LinkHandling::AsItself};
     KernelHandle file;
-    const NtStatus opened = OpenChild(backup_, name, read, file);
+    const NtStatus opened = run_.files.openChild(backup_, name, read, file);
     if (IsGoneStatus(opened)) return;  // only files kept
     std::string text;
     std::vector<RegFileKey> keys;
@@ -101,7 +104,7 @@ class Restorer {
   void RestoreFiles() {
     const std::wstring name = Widen(kBackupFilesFolder);
     KernelHandle files;
-    const NtStatus opened = OpenChild(backup_, name, kKeptFolder, files);
+    const NtStatus opened = run_.files.openChild(backup_, name, kKeptFolder, files);
     if (IsGoneStatus(opened)) return;  // only keys kept
     if (!NtSucceeded(opened)) return Report(LOG_RESTORE_DIR, false, folder_ + name + L"\\");
     privileges_.Enable();  // a file copied back keeps another account as its owner
@@ -122,26 +125,24 @@ class Restorer {
   size_t stayed() const { return stayed_; }
 
  private:
-  // In a preview, what would be put back is reported as found.
-  void Report(int kind, bool succeeded, const std::wstring& item) {
+  // What is put back is reported as the policy says (found, in a look); what stays, as failed.
+  void Report(LogKind kind, bool succeeded, const std::wstring& item) {
     const std::string text = LogText(item);
-    if (preview_ && succeeded)
-      TheCleanupContext().ReportFound(kind, text);
+    if (succeeded)
+      run_.policy().ReportDone(kind, text);
     else
-      TheCleanupContext().ReportResult(kind, succeeded, text);
+      run_.report.ReportResult(kind, false, text);
     if (succeeded)
       ++restored_;
     else
       ++stayed_;
   }
 
-  // A key a preview counts as made, with the keys above it, which its making makes too.
+  // A key a look counts as made already; else it counts as made now, with the keys above it,
+  // which its making makes too.
   bool WouldExist(const std::wstring& path) {
-    const std::string lowered = ToLowerCopy(Utf8Of(path));
-    if (previewKeys_.count(lowered)) return true;
-    for (size_t end = 0; end != std::string::npos; end = lowered.find('\\', end + 1))
-      if (end) previewKeys_.insert(lowered.substr(0, end));
-    previewKeys_.insert(lowered);
+    if (made_.IsMade(Utf8Of(path))) return true;
+    made_.MarkMade(Utf8Of(path), true);
     return false;
   }
 
@@ -256,7 +257,7 @@ class Restorer {
   // removal cannot have put here (a link, a name that leads nowhere) is not put back.
   void RestoreFolder(HANDLE folder, const std::wstring& kept, const std::string& relative) {
     std::vector<ListedEntry> entries;
-    const NtStatus listed = TheFileCalls().listFolder(folder, L"*", entries, kept);
+    const NtStatus listed = run_.files.listFolder(folder, L"*", entries, kept);
     if (!NtSucceeded(listed) && listed != kStatusNoSuchFile) return Report(LOG_RESTORE_DIR, false, kept);
     for (const ListedEntry& entry : entries) {
       const std::wstring keptEntry = kept + entry.name;
@@ -272,7 +273,7 @@ class Restorer {
         RestoreKeptFolder(folder, entry, keptEntry, entryRelative);
       } else {
         KernelHandle file;
-        const bool opened = NtSucceeded(OpenListed(folder, entry, kKeptFile, file));
+        const bool opened = NtSucceeded(OpenListed(run_.files, folder, entry, kKeptFile, file));
         const std::wstring path = WideOfUtf8(original);
         Report(LOG_RESTORE_FILE, opened && PutFileBack(file.get(), path) == PutBack::Done, path);
       }
@@ -285,12 +286,13 @@ class Restorer {
                          const std::string& relative) {
     {
       KernelHandle folder;
-      if (!NtSucceeded(OpenListed(parent, entry, kKeptFolder, folder)))
+      if (!NtSucceeded(OpenListed(run_.files, parent, entry, kKeptFolder, folder)))
         return Report(LOG_RESTORE_DIR, false, keptEntry + L"\\");
       RestoreFolder(folder.get(), keptEntry + L"\\", relative);
     }
     KernelHandle emptied;
-    if (!preview_ && NtSucceeded(OpenListed(parent, entry, kEntryToDelete, emptied))) DeleteOpened(emptied.get());
+    if (!preview_ && NtSucceeded(OpenListed(run_.files, parent, entry, kEntryToDelete, emptied)))
+      run_.files.deleteOpened(emptied.get(), keptEntry);
   }
 
   // Drive letters and the server and share of a network path are only walked through; a
@@ -299,22 +301,19 @@ class Restorer {
     if (original.compare(0, 2, L"\\\\") == 0 && std::count(original.begin(), original.end(), L'\\') < 4)
       return;
     PutBack put = PutBack::Done;
-    if (!MadeInPreview(ParentOf(original))) put = MakeFolderBack(original, mode_);
-    if (preview_ && put == PutBack::Done) previewFolders_.insert(Lowered(original));
+    if (!MadeInPreview(ParentOf(original))) put = MakeFolderBack(run_, original, mode_);
+    if (preview_ && put == PutBack::Done) made_.MarkMade(Utf8Of(original), false);
     if (put != PutBack::There) Report(LOG_RESTORE_DIR, put == PutBack::Done, original + L"\\");
   }
 
   // A preview makes no folder: what goes into one it counts as made is not looked up.
   PutBack PutFileBack(HANDLE kept, const std::wstring& original) {
-    if (!MadeInPreview(ParentOf(original))) return MoveFileBack(kept, original, mode_);
+    if (!MadeInPreview(ParentOf(original))) return MoveFileBack(run_, kept, original, mode_);
     return IsOnFixedLocalDrive(original) ? PutBack::Done : PutBack::Refused;
   }
 
-  bool MadeInPreview(const std::wstring& folder) const {
-    return preview_ && previewFolders_.count(Lowered(folder)) != 0;
-  }
+  bool MadeInPreview(const std::wstring& folder) const { return preview_ && made_.IsMade(Utf8Of(folder)); }
   static std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
-  static std::string Lowered(const std::wstring& path) { return ToLowerCopy(Utf8Of(path)); }
 
   struct Queue {
     HKEY root;
@@ -324,6 +323,7 @@ class Restorer {
     RegFileValue value;
   };
 
+  RunContext& run_;
   HANDLE backup_;
   std::wstring folder_;
   bool preview_;
@@ -332,15 +332,14 @@ class Restorer {
   std::vector<Queue> queues_;
   AccountRegistries accounts_;
   BackupPrivileges privileges_;
-  std::set<std::string> previewKeys_;
-  std::set<std::string> previewFolders_;  // folders a preview counts as made
+  GoneItems made_;  // what a look counts as made
   size_t restored_ = 0;
   size_t stayed_ = 0;
 };
 
 }  // namespace
 
-RestoreOutcome RestoreBackup(const std::string& name, bool preview, const std::vector<std::string>& queueOwners) {
+RestoreOutcome RestoreBackup(RunContext& run, const std::string& name, const std::vector<std::string>& queueOwners) {
   RestoreOutcome outcome;
   BackupRoot root;
   CheckedFolder backup;
@@ -357,15 +356,15 @@ RestoreOutcome RestoreBackup(const std::string& name, bool preview, const std::v
   outcome.folder = LogText(folder);
   std::vector<std::u16string> owners;
   for (const std::string& owner : queueOwners) owners.emplace_back(owner.begin(), owner.end());
-  Restorer restorer(backup.handle(), backup.path(), preview, owners);
+  Restorer restorer(run, backup.handle(), backup.path(), owners);
   restorer.RestoreRegistry();
   restorer.RestoreFiles();
   restorer.RestoreQueues();
   outcome.restored = restorer.restored();
   // Renamed only when everything went back: a later restore can finish a partial one.
-  if (preview || restorer.stayed() > 0) return outcome;
+  if (run.policy().ChangesNothing() || restorer.stayed() > 0) return outcome;
   backup.Release();
   if (!MoveFileW(folder.c_str(), (folder + Widen(kRestoredSuffix)).c_str()))
-    TheCleanupContext().NoteFailure(outcome.folder, GetLastError());
+    run.report.NoteFailure(outcome.folder, GetLastError());
   return outcome;
 }

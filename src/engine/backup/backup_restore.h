@@ -11,14 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "engine/run/run_context.h"
+
 struct RestoreOutcome {
   std::string folder;   // the backup restored (its name before the renaming); empty: none
   size_t restored = 0;  // items put back (in a preview: that would be)
   std::string problem;  // why no backup could be taken ("" when one was, or there was none)
 };
 
-// `name`: the backup's folder name, or empty for the newest. `preview`: change nothing; report
-// what would be put back as found, what would stay as failed. `queueOwners`: what marks each
-// client's own operations in the queue of file operations (ASCII, as the catalogues give it);
-// no other operation is queued again.
-RestoreOutcome RestoreBackup(const std::string& name, bool preview, const std::vector<std::string>& queueOwners);
+// `name`: the backup's folder name, or empty for the newest. A run whose policy changes
+// nothing only looks: it reports what would be put back as found, what would stay as failed.
+// `queueOwners`: what marks each client's own operations in the queue of file operations
+// (ASCII, as the catalogues give it); no other operation is queued again.
+RestoreOutcome RestoreBackup(RunContext& run, const std::string& name, const std::vector<std::string>& queueOwners);

@@ -1,4 +1,5 @@
 #include "engine/backup/backup_writer.h"
+#include "engine/text/case_folding.h"
 
 #include <vector>
 
@@ -108,7 +109,7 @@ std::wstring FullKeyPath(HKEY root, const std::wstring& subKey) {
 
 // Opens the folder `relative` (names separated by backslashes) below the open folder `base`,
 // making each folder that is missing.
-bool OpenOrMakeBelow(HANDLE base, const std::wstring& relative, KernelHandle& folder) {
+bool OpenOrMakeBelow(const FileCalls& files, HANDLE base, const std::wstring& relative, KernelHandle& folder) {
   KernelHandle at;
   HANDLE current = base;
   for (size_t start = 0; start < relative.size();) {
@@ -118,13 +119,13 @@ bool OpenOrMakeBelow(HANDLE base, const std::wstring& relative, KernelHandle& fo
     start = end + 1;
     if (name.empty()) continue;
     KernelHandle next;
-    NtStatus status = OpenChild(current, name, kFolderToFill, next);
+    NtStatus status = files.openChild(current, name, kFolderToFill, next);
     if (IsGoneStatus(status)) {
       KernelHandle made;
       status = CreateChildFolder(current, name, made);
       if (NtSucceeded(status)) {
         made.Reset();
-        status = OpenChild(current, name, kFolderToFill, next);
+        status = files.openChild(current, name, kFolderToFill, next);
       }
     }
     if (!NtSucceeded(status)) return false;
@@ -135,9 +136,9 @@ bool OpenOrMakeBelow(HANDLE base, const std::wstring& relative, KernelHandle& fo
   return static_cast<bool>(folder);
 }
 
-bool IsThere(HANDLE folder, const std::wstring& name) {
+bool IsThere(const FileCalls& files, HANDLE folder, const std::wstring& name) {
   KernelHandle entry;
-  return !IsGoneStatus(OpenChild(folder, name, kOwnerOnly, entry));
+  return !IsGoneStatus(files.openChild(folder, name, kOwnerOnly, entry));
 }
 
 // The same file: both ids read and equal.
@@ -158,11 +159,6 @@ std::wstring KernelKeyName(HKEY key) {
   const ULONG bytes = *reinterpret_cast<const ULONG*>(buffer.data());
   if (bytes > buffer.size() - sizeof(ULONG)) return std::wstring();
   return std::wstring(reinterpret_cast<const wchar_t*>(buffer.data() + sizeof(ULONG)), bytes / sizeof(wchar_t));
-}
-
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-  const size_t length = wcslen(prefix);
-  return text.size() >= length && lstrcmpiW(text.substr(0, length).c_str(), prefix) == 0;
 }
 
 // A key of HKEY_CLASSES_ROOT is one of its two halves, and the one the deletion through the
@@ -261,7 +257,7 @@ bool BackupWriter::OpenKeptFolder(const std::wstring& path, KernelHandle& folder
   const std::wstring relative = Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept);
   const size_t slash = relative.rfind(L'\\');
   name = relative.substr(slash + 1);
-  return OpenOrMakeBelow(folder_.handle(), relative.substr(0, slash), folder);
+  return OpenOrMakeBelow(run_.files, folder_.handle(), relative.substr(0, slash), folder);
 }
 
 // A file that cannot be moved into the backup: copied, with its owner and DACL. The copy is
@@ -273,12 +269,12 @@ BackupWriter::FileKept BackupWriter::CopyToOtherVolume(const OpenedEntry& entry,
   if (links > 1) return FileKept::Linked;
   privileges_.Enable();  // another account's file keeps its owner
   KernelHandle source;
-  if (!NtSucceeded(OpenChild(entry.parent, entry.name, kFileToCopy, source)) ||
+  if (!NtSucceeded(run_.files.openChild(entry.parent, entry.name, kFileToCopy, source)) ||
       !SameFile(source.get(), entry.handle) || !CopyOpenedFile(source.get(), folder, name))
     return FileKept::Failed;
-  if (NtSucceeded(DeleteOpened(entry.handle))) return FileKept::Kept;
+  if (NtSucceeded(run_.files.deleteOpened(entry.handle, entry.path))) return FileKept::Kept;
   KernelHandle copy;
-  if (NtSucceeded(OpenChild(folder, name, kEntryToDelete, copy))) DeleteOpened(copy.get());
+  if (NtSucceeded(run_.files.openChild(folder, name, kEntryToDelete, copy))) run_.files.deleteOpened(copy.get(), name);
   return FileKept::Failed;
 }
 
@@ -290,7 +286,7 @@ BackupWriter::FileKept BackupWriter::KeepFile(const OpenedEntry& entry) {
     return FileKept::Failed;
   KernelHandle folder;
   std::wstring name;
-  if (!OpenKeptFolder(entry.path, folder, name) || IsThere(folder.get(), name)) return FileKept::Failed;
+  if (!OpenKeptFolder(entry.path, folder, name) || IsThere(run_.files, folder.get(), name)) return FileKept::Failed;
   const NtStatus moved = MoveOpenedInto(entry.handle, folder.get(), name);
   if (NtSucceeded(moved)) return FileKept::Kept;
   if (moved != kStatusNotSameDevice) return FileKept::Failed;
@@ -302,5 +298,5 @@ bool BackupWriter::KeepFolder(const std::wstring& path) {
   std::string kept;
   if (!KeptPathOf(Utf8Of(path), kept)) return false;
   KernelHandle folder;
-  return OpenOrMakeBelow(folder_.handle(), Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept), folder);
+  return OpenOrMakeBelow(run_.files, folder_.handle(), Widen(kBackupFilesFolder) + L"\\" + WideOfUtf8(kept), folder);
 }

@@ -10,11 +10,15 @@
 #include "engine/accounts/privileges.h"
 #include "engine/backup/backup_root.h"
 #include "engine/core/handles.h"
+#include "engine/run/run_context.h"
 
 struct OpenedEntry;
 
 class BackupWriter {
  public:
+  // Opens and deletes through the run's file calls.
+  explicit BackupWriter(RunContext& run) : run_(run) {}
+
   // Writes the key tree `subKey` under the predefined `root`, opened as `key`, with every value
   // and sub-key, and flushes it. False when it cannot be written whole. A key of
   // HKEY_CLASSES_ROOT is written from, and under the name of, the half it lies in (told by the
@@ -50,6 +54,7 @@ class BackupWriter {
   bool OpenKeptFolder(const std::wstring& path, KernelHandle& folder, std::wstring& name);
   FileKept CopyToOtherVolume(const OpenedEntry& entry, HANDLE folder, const std::wstring& name);
 
+  RunContext& run_;
   bool tried_ = false;
   BackupRoot root_;       // held for the run: nobody can swap it meanwhile
   CheckedFolder folder_;  // this run's backup, held too

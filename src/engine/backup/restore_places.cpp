@@ -23,47 +23,48 @@ bool IsDriveRoot(const std::wstring& path) {
 }
 
 // Reaches the folder that is to hold `path`'s last name, on a fixed local drive only.
-PutBack ReachPlace(const std::wstring& path, Holder& at) {
+PutBack ReachPlace(RunContext& run, const std::wstring& path, Holder& at) {
   if (!IsOnFixedLocalDrive(path)) return PutBack::Refused;
-  switch (ReachHolder(path, at, kFolderToFill)) {
+  switch (ReachHolder(run.files, path, at, kFolderToFill)) {
     case Reach::Reached: return PutBack::Done;
     case Reach::Gone: return PutBack::Failed;
     default: return PutBack::Refused;
   }
 }
 
-bool IsThere(HANDLE folder, const std::wstring& name) {
+bool IsThere(RunContext& run, HANDLE folder, const std::wstring& name) {
   KernelHandle entry;
-  const NtStatus opened = TheFileCalls().openChild(folder, name, kOwnerOnly, entry);
+  const NtStatus opened = run.files.openChild(folder, name, kOwnerOnly, entry);
   return !IsAbsent(opened);
 }
 
 }  // namespace
 
-PutBack MakeFolderBack(const std::wstring& path, PutMode mode) {
+PutBack MakeFolderBack(RunContext& run, const std::wstring& path, PutMode mode) {
   if (IsDriveRoot(path)) return PutBack::There;
   Holder at;
-  const PutBack reached = ReachPlace(path, at);
+  const PutBack reached = ReachPlace(run, path, at);
   if (reached != PutBack::Done) return reached;
-  if (IsThere(at.folder.get(), at.name)) return PutBack::There;
-  if (IsProtectedTree(path)) return PutBack::Refused;
+  if (IsThere(run, at.folder.get(), at.name)) return PutBack::There;
+  if (run.safety.IsProtectedTree(path)) return PutBack::Refused;
   if (mode == PutMode::Look) return PutBack::Done;
   KernelHandle made;
   return NtSucceeded(CreateChildFolder(at.folder.get(), at.name, made)) ? PutBack::Done : PutBack::Failed;
 }
 
-PutBack MoveFileBack(HANDLE kept, const std::wstring& path, PutMode mode) {
+PutBack MoveFileBack(RunContext& run, HANDLE kept, const std::wstring& path, PutMode mode) {
   Holder at;
-  const PutBack reached = ReachPlace(path, at);
+  const PutBack reached = ReachPlace(run, path, at);
   if (reached != PutBack::Done) return reached;
   // The removal deletes files right in a user's desktop, so a restore puts them back there;
   // nothing goes right into the system's own folders.
-  if (IsSystemFolderPath(at.folderPath) || IsSystemFolder(at.folder.get())) return PutBack::Refused;
-  if (IsThere(at.folder.get(), at.name)) return PutBack::There;
+  if (run.safety.IsSystemFolderPath(at.folderPath) || run.safety.IsSystemFolder(at.folder.get()))
+    return PutBack::Refused;
+  if (IsThere(run, at.folder.get(), at.name)) return PutBack::There;
   if (mode == PutMode::Look) return PutBack::Done;
   const NtStatus moved = MoveOpenedInto(kept, at.folder.get(), at.name);
   if (NtSucceeded(moved)) return PutBack::Done;
   if (moved != kStatusNotSameDevice || !CopyOpenedFile(kept, at.folder.get(), at.name)) return PutBack::Failed;
-  DeleteOpened(kept);  // the file is back; a copy that stays in the backup harms nothing
+  run.files.deleteOpened(kept, path);  // the file is back; a copy that stays in the backup harms nothing
   return PutBack::Done;
 }

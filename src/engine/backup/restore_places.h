@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/files/nt_files.h"
+#include "engine/run/run_context.h"
 
 enum class PutBack {
   Done,     // made or moved (in a look: would be)
@@ -22,11 +23,11 @@ enum class PutBack {
 enum class PutMode { Act, Look };
 
 // Makes the folder `path` (no trailing backslash) when it is missing.
-PutBack MakeFolderBack(const std::wstring& path, PutMode mode);
+PutBack MakeFolderBack(RunContext& run, const std::wstring& path, PutMode mode);
 
 // How a kept file is opened to be put back: moved, or copied with its owner and DACL.
 extern const OpenMode kKeptFile;
 
 // Moves the open file `kept` (inside the backup, opened as kKeptFile) to `path`. From another
 // volume it is copied with the owner and DACL it has in the backup, or not at all.
-PutBack MoveFileBack(HANDLE kept, const std::wstring& path, PutMode mode);
+PutBack MoveFileBack(RunContext& run, HANDLE kept, const std::wstring& path, PutMode mode);

@@ -1,4 +1,5 @@
 #include "engine/backup/restore_targets.h"
+#include "engine/text/case_folding.h"
 
 #include <vector>
 
@@ -15,26 +16,6 @@ const char kClassesBelowRoot[] = "\\Software\\Classes\\";
 const char* const kSessionManager[] = {kLocalMachine, "SYSTEM", "CurrentControlSet", "Control",
                                        "Session Manager"};
 const char kRenameQueueValue[] = "PendingFileRenameOperations";
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// The removal takes its operations out of every queue value whose name holds the queue's name
-// ("PendingFileRenameOperations2" is a second queue of Windows).
-bool ContainsNoCase(const std::string& text, const std::string& pattern) {
-  for (size_t at = 0; at + pattern.size() <= text.size(); ++at) {
-    size_t i = 0;
-    while (i < pattern.size() && LowerAscii(text[at + i]) == LowerAscii(pattern[i])) ++i;
-    if (i == pattern.size()) return true;
-  }
-  return false;
-}
-
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
-}
 
 // The parts of a key path; false when one of them could lead elsewhere than it reads
 // (empty, "." or "..") or would be cut short by the registry calls (a zero character).
@@ -87,7 +68,10 @@ bool MayRestoreKey(const std::string& keyPath) {
 bool MayRestoreValue(const std::string& keyPath, const std::string& name) {
   std::vector<std::string> parts;
   if (!SplitKeyPath(keyPath, parts)) return false;
-  return IsRemovableKey(parts) || (IsSessionManagerKey(parts) && ContainsNoCase(name, kRenameQueueValue));
+  // The removal takes its operations out of every queue value whose name holds the queue's
+  // name ("PendingFileRenameOperations2" is a second queue of Windows).
+  return IsRemovableKey(parts) ||
+         (IsSessionManagerKey(parts) && ContainsNoCase(name, std::string(kRenameQueueValue)));
 }
 
 ClassesHalf ClassesHalfOf(bool inUserClasses, bool inMachineClasses) {

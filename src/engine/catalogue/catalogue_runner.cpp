@@ -1,7 +1,6 @@
 #include "engine/catalogue/catalogue_runner.h"
 
 #include "engine/registry/registry.h"
-#include "engine/removal/registry_removal.h"
 #include "engine/text/wide_text.h"
 
 namespace {
@@ -20,22 +19,20 @@ std::u16string OwnerOf(const Catalogue& catalogue) {
   return std::u16string(owner.begin(), owner.end());
 }
 
-void RunRow(const Catalogue& catalogue, const CatalogueRow& row, const AccountScope& scope) {
-  RegLocation at;
-  if (!scope.Locate(RootKey(row.root), Widen(CatalogueKeyPath(catalogue, row)), at)) return;
+void RunRow(const Remover& remove, const Catalogue& catalogue, const CatalogueRow& row) {
+  const HKEY root = RootKey(row.root);
+  const std::wstring path = Widen(CatalogueKeyPath(catalogue, row));
   switch (row.action) {
-    case CatalogueAction::DeleteKeyTree: DeleteRegKeyTree(at.root, at.path); break;
-    case CatalogueAction::DeleteValuesContaining:
-      DeleteRegValuesContaining(at.root, at.path, Widen(row.pattern));
-      break;
+    case CatalogueAction::DeleteKeyTree: remove.DeleteKeyTree(root, path); break;
+    case CatalogueAction::DeleteValuesContaining: remove.DeleteValuesContaining(root, path, Widen(row.pattern)); break;
     case CatalogueAction::TakeQueueOperations:
-      TakeQueueOperations(at.root, at.path, Widen(row.pattern), OwnerOf(catalogue));
+      remove.TakeQueueOperations(root, path, Widen(row.pattern), OwnerOf(catalogue));
       break;
   }
 }
 
 }  // namespace
 
-void RunCatalogue(const Catalogue& catalogue, const AccountScope& scope) {
-  for (size_t i = 0; i < catalogue.size; ++i) RunRow(catalogue, catalogue.rows[i], scope);
+void RunCatalogue(const Remover& remove, const Catalogue& catalogue) {
+  for (size_t i = 0; i < catalogue.size; ++i) RunRow(remove, catalogue, catalogue.rows[i]);
 }

@@ -40,7 +40,7 @@ void CleanupContext::CloseLog() {
   logFile = nullptr;
 }
 
-void CleanupContext::WriteLine(int kind, const char* status, const std::string& text) {
+void CleanupContext::WriteLine(LogKind kind, const char* status, const std::string& text) {
   if (!logFile) return;
   const char* label = kind >= 0 && kind < kLabelCount ? kLabels[kind] : "";
   std::fprintf(logFile, "%s: %s %s\n", label, status, text.c_str());
@@ -48,12 +48,12 @@ void CleanupContext::WriteLine(int kind, const char* status, const std::string& 
   std::fflush(logFile);
 }
 
-void CleanupContext::ReportResult(int kind, Outcome outcome, const std::string& text) {
+void CleanupContext::ReportResult(LogKind kind, Outcome outcome, const std::string& text) {
   WriteLine(kind, outcome.ok() ? kStatusOk : kStatusFailed, text);
   if (!outcome.ok()) NoteFailure(text, outcome.error());
 }
 
-void CleanupContext::ReportFound(int kind, const std::string& text) {
+void CleanupContext::ReportFound(LogKind kind, const std::string& text) {
   WriteLine(kind, kStatusFound, text);
   found.push_back(text);
 }
@@ -62,12 +62,12 @@ void CleanupContext::ReportLinkedNotKept(const std::string& path) {
   WriteLine(LOG_NOT_KEPT, kStatusLinked, path);
 }
 
-void CleanupContext::ReportRegFound(int kind, const void* root, const std::string& text) {
+void CleanupContext::ReportRegFound(LogKind kind, const void* root, const std::string& text) {
   const char* rootName = RootKeyName(root);
   if (rootName) ReportFound(kind, std::string(rootName) + "\\" + text);
 }
 
-void CleanupContext::ReportRegistry(int kind, const void* root, const std::string& text,
+void CleanupContext::ReportRegistry(LogKind kind, const void* root, const std::string& text,
                                     Outcome outcome) {
   if (outcome.ok() && !logFile) return;
   const char* rootName = RootKeyName(root);
@@ -96,17 +96,4 @@ void CleanupContext::ReportDir(const std::string& path, Outcome outcome) {
 void CleanupContext::ReportUserHive(const std::string& path, Outcome outcome) {
   if (outcome.ok() && !logFile) return;
   ReportResult(LOG_USER_HIVE, outcome, path);
-}
-
-namespace {
-
-CleanupContext* gContext = nullptr;
-
-}  // namespace
-
-void UseCleanupContext(CleanupContext& context) { gContext = &context; }
-
-CleanupContext& TheCleanupContext() {
-  static CleanupContext own;
-  return gContext ? *gContext : own;
 }

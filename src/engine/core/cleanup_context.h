@@ -52,7 +52,7 @@ const char* RootKeyName(const void* root);
 
 // Receives the outcome of every deletion: writes one line per report to the optional log and
 // remembers the text of every failure. One instance per process, owned by the application
-// object; used by the main thread only.
+// object and handed to each run; used by the main thread only.
 class CleanupContext {
  public:
   CleanupContext() = default;
@@ -64,7 +64,7 @@ class CleanupContext {
   bool OpenLog(const char* path);
   void CloseLog();
 
-  void ReportResult(int kind, Outcome outcome, const std::string& text);
+  void ReportResult(LogKind kind, Outcome outcome, const std::string& text);
   void ReportRegKey(const void* root, const std::string& subKey, Outcome outcome);
   // `text` is the key path, " - " and the value name.
   void ReportRegValue(const void* root, const std::string& text, Outcome outcome);
@@ -74,7 +74,7 @@ class CleanupContext {
   void ReportUserHive(const std::string& path, Outcome outcome);
 
   // The same for a call that gives only success or failure.
-  void ReportResult(int kind, bool succeeded, const std::string& text) {
+  void ReportResult(LogKind kind, bool succeeded, const std::string& text) {
     ReportResult(kind, Outcome::Of(succeeded), text);
   }
   void ReportRegKey(const void* root, const std::string& subKey, bool succeeded) {
@@ -92,7 +92,7 @@ class CleanupContext {
   // A preview's report of an item the removal would delete: the line a successful removal
   // writes, with "found " for "OK    "; the text is remembered in `found`. Registry reports
   // against a handle other than the four roots are dropped, as for a removal.
-  void ReportFound(int kind, const std::string& text);
+  void ReportFound(LogKind kind, const std::string& text);
 
   // A file the backup does not copy because it has more than one name: the other names keep
   // its data, and only this name is deleted. One line, "linked", before its removal's line;
@@ -108,7 +108,7 @@ class CleanupContext {
     failures.clear();
     failureErrors.clear();
   }
-  void ReportRegFound(int kind, const void* root, const std::string& text);
+  void ReportRegFound(LogKind kind, const void* root, const std::string& text);
 
   FILE* logFile = nullptr;
   // Set when logging was asked for but the log's name was refused (a link, or a file with
@@ -120,11 +120,6 @@ class CleanupContext {
   std::vector<std::string> found;
 
  private:
-  void ReportRegistry(int kind, const void* root, const std::string& text, Outcome outcome);
-  void WriteLine(int kind, const char* status, const std::string& text);
+  void ReportRegistry(LogKind kind, const void* root, const std::string& text, Outcome outcome);
+  void WriteLine(LogKind kind, const char* status, const std::string& text);
 };
-
-// The process's one cleanup context, which every removal primitive reports into: the one the
-// application object hands over at its start (a context of the engine's own until then).
-CleanupContext& TheCleanupContext();
-void UseCleanupContext(CleanupContext& context);

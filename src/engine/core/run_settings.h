@@ -39,10 +39,3 @@ struct RunSettings {
   // long): nothing is restored, and the report names it. Empty when there was none.
   std::string restoreRefused;
 };
-
-// One run as the run flow hands it to each removal: what was asked for, and the caption of
-// the boxes a removal shows ("Purgon " and the file version).
-struct Run {
-  const RunSettings& settings;
-  const char* title;
-};

@@ -14,9 +14,4 @@ const FileCalls kRealFileCalls = {OpenChild, RealListFolder, RealDeleteOpened,
 
 }  // namespace
 
-FileCalls& TheFileCalls() {
-  static FileCalls calls = kRealFileCalls;
-  return calls;
-}
-
 const FileCalls& RealFileCalls() { return kRealFileCalls; }

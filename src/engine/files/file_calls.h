@@ -1,6 +1,7 @@
 #pragma once
-// The file calls the file and folder primitives make on Windows NT, reached through one table.
-// The program always uses the real functions; only tests replace an entry, to produce what
+// The file calls the file and folder primitives make on Windows NT, in one table that each run
+// holds (run/run_context.h) and hands down. The program always uses the real functions; only
+// tests replace an entry, to produce what
 // Wine cannot: an entry that vanishes or a link swapped in during the walk (races), a folder
 // whose ACL denies listing, a link an administrator made (Wine reports every owner as the
 // running account), deletions faked where a failure would take the test machine's own folders.
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/cleanup_context.h"
 #include "engine/core/handles.h"
 #include "engine/files/nt_files.h"
 
@@ -17,7 +19,7 @@ struct OpenedEntry {
   HANDLE handle;      // opened with delete access, a link as itself; null on Windows 9x
   HANDLE parent;      // the open folder it lies in; null on Windows 9x
   std::wstring name;  // its name in that folder
-  int kind;           // LOG_FILE or LOG_DIR
+  LogKind kind;       // LOG_FILE or LOG_DIR
   std::wstring path;  // as the log spells it; a folder's ends in a backslash
 };
 
@@ -32,8 +34,6 @@ struct FileCalls {
   bool (*madeByAdministrators)(HANDLE link);
 };
 
-// The table in use; the real functions unless a test has put its own in.
-FileCalls& TheFileCalls();
-
-// The table of the real functions, for a test to restore and to call through.
+// The table of the real functions: a run's own table starts as a copy of it (a test replaces
+// single entries of its copy, and calls through this one).
 const FileCalls& RealFileCalls();

@@ -54,10 +54,10 @@ struct FolderIdSet::Ids {
     for (const std::wstring& folder : exactly)
       if (!folder.empty()) Add(folder);
   }
-  explicit Ids(const ProtectedFolders& folders) {
+  Ids(const ProtectedFolders& folders, const FileCalls& files) {
     for (const std::string& folder : folders.folders) AddWithAncestors(WideOfUtf8(folder), 0);
     for (const std::string& root : folders.childrenOf)
-      AddProfiles(WideOfUtf8(root), folders.belowChildren);
+      AddProfiles(files, WideOfUtf8(root), folders.belowChildren);
   }
   bool Contains(const FolderId& id) const { return ids_.count(id) != 0; }
 
@@ -74,12 +74,12 @@ struct FolderIdSet::Ids {
   }
   // Every entry of the profiles root is some user's profile, with the folders every user has
   // inside it.
-  void AddProfiles(const std::wstring& root, const std::vector<std::string>& below) {
+  void AddProfiles(const FileCalls& files, const std::wstring& root, const std::vector<std::string>& below) {
     std::wstring base = root;
     if (base.empty()) return;
     if (base.back() != L'\\') base += L'\\';
     std::vector<std::wstring> profiles;
-    ListFolderNames(base + L"*", profiles);
+    ListFolderNames(files, base + L"*", profiles);
     for (const std::wstring& profile : profiles) {
       const std::wstring folder = base + profile;
       Add(folder);
@@ -95,7 +95,7 @@ struct FolderIdSet::Ids {
   std::set<FolderId> ids_;
 };
 
-FolderIdSet::FolderIdSet(const ProtectedFolders& folders) : ids_(new Ids(folders)) {}
+FolderIdSet::FolderIdSet(const ProtectedFolders& folders, const FileCalls& files) : ids_(new Ids(folders, files)) {}
 FolderIdSet::FolderIdSet(const std::vector<std::wstring>& exactly) : ids_(new Ids(exactly)) {}
 FolderIdSet::~FolderIdSet() = default;
 

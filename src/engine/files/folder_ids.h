@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/files/file_calls.h"
 #include "engine/rules/path_rules.h"
 
 // The identities of a set of folders (the folders and every folder above them; the entries
 // of the `childrenOf` folders with the paths below them), read when the set is made.
 class FolderIdSet {
  public:
-  explicit FolderIdSet(const ProtectedFolders& folders);
+  // `files` lists the profiles root of `folders.childrenOf`.
+  FolderIdSet(const ProtectedFolders& folders, const FileCalls& files);
   // The identities of exactly these folders, none above them.
   explicit FolderIdSet(const std::vector<std::wstring>& exactly);
   ~FolderIdSet();

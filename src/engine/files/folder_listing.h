@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
-// What a listing does with a folder that is there but cannot be listed or reached (a link on
-// the way that no administrator made, no access): a lookup says nothing, a listing that
-// decides what a removal deletes reports the folder as failed.
-enum class Unlistable { Quiet, Reported };
+#include "engine/core/cleanup_context.h"
+#include "engine/files/file_calls.h"
 
 // Appends the names matching `pattern` (a folder path ending in a backslash followed by a
 // wildcard name) to `names`, without "." and "..". True when the listing ran to its end and
-// matched something.
-bool ListFolderNames(const std::wstring& pattern, std::vector<std::wstring>& names,
-                     Unlistable unlistable = Unlistable::Quiet);
+// matched something. A folder that is there but cannot be listed or reached (a link on the
+// way that no administrator made, no access) is reported as failed to `unlistable` when one is
+// given, for a listing that decides what a removal deletes; a lookup gives none and says
+// nothing.
+bool ListFolderNames(const FileCalls& calls, const std::wstring& pattern, std::vector<std::wstring>& names,
+                     CleanupContext* unlistable = nullptr);

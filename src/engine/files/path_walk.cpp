@@ -1,20 +1,10 @@
 #include "engine/files/path_walk.h"
+#include "engine/text/case_folding.h"
 
-#include "engine/files/file_calls.h"
 
 namespace {
 
 const NtStatus kStatusNotADirectory = static_cast<NtStatus>(0xC0000103);
-
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-  for (size_t i = 0; prefix[i]; ++i) {
-    if (i >= text.size()) return false;
-    wchar_t c = text[i];
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
 
 std::vector<std::wstring> SplitNames(const std::wstring& text) {
   std::vector<std::wstring> names;
@@ -83,17 +73,18 @@ Looked PickListed(const std::vector<ListedEntry>& entries, const std::wstring& n
   return Looked::Found;
 }
 
-Looked LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
+Looked LookUp(const FileCalls& calls, HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
               ListedEntry& entry) {
   std::vector<ListedEntry> entries;
-  const NtStatus listed = TheFileCalls().listFolder(folder, name, entries, folderPath);
+  const NtStatus listed = calls.listFolder(folder, name, entries, folderPath);
   if (listed == kStatusNoSuchFile || IsAbsent(listed)) return Looked::Missing;
   if (!NtSucceeded(listed)) return Looked::Refused;
   return PickListed(entries, name, entry);
 }
 
-NtStatus OpenListed(HANDLE parent, const ListedEntry& entry, const OpenMode& mode, KernelHandle& handle) {
-  const NtStatus opened = TheFileCalls().openChild(parent, entry.name, mode, handle);
+NtStatus OpenListed(const FileCalls& calls, HANDLE parent, const ListedEntry& entry, const OpenMode& mode,
+                    KernelHandle& handle) {
+  const NtStatus opened = calls.openChild(parent, entry.name, mode, handle);
   if (!NtSucceeded(opened) || entry.fileId == 0) return opened;
   LONGLONG id = 0;
   if (ReadOpenedFileId(handle.get(), id) && (id == 0 || id == entry.fileId)) return opened;
@@ -101,16 +92,16 @@ NtStatus OpenListed(HANDLE parent, const ListedEntry& entry, const OpenMode& mod
   return kStatusNotSameObject;
 }
 
-ListedOpen LookUpAndOpen(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
-                         const OpenMode& mode, KernelHandle& handle) {
+ListedOpen LookUpAndOpen(const FileCalls& calls, HANDLE parent, const std::wstring& parentPath,
+                         const std::wstring& name, const OpenMode& mode, KernelHandle& handle) {
   ListedOpen result;
   handle.Reset();
-  switch (LookUp(parent, parentPath, name, result.entry)) {
+  switch (LookUp(calls, parent, parentPath, name, result.entry)) {
     case Looked::Missing: return result;
     case Looked::Refused: result.reach = Reach::Refused; return result;
     case Looked::Found: break;
   }
-  result.status = OpenListed(parent, result.entry, mode, handle);
+  result.status = OpenListed(calls, parent, result.entry, mode, handle);
   if (NtSucceeded(result.status))
     result.reach = Reach::Reached;
   else
@@ -121,25 +112,24 @@ ListedOpen LookUpAndOpen(HANDLE parent, const std::wstring& parentPath, const st
 // Opens `name` in `parent` as a folder to pass through: the entry its listing shows under
 // that name, and no other. A link is followed only when an administrator made it; a user's
 // own link could lead anywhere.
-Reach StepInto(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
+Reach StepInto(const FileCalls& calls, HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
                const OpenMode& mode, KernelHandle& next) {
-  const ListedOpen found = LookUpAndOpen(parent, parentPath, name, mode, next);
+  const ListedOpen found = LookUpAndOpen(calls, parent, parentPath, name, mode, next);
   if (found.reach != Reach::Reached) return found.reach;
   if (!found.entry.IsLink() && !IsLinkHandle(next.get())) return Reach::Reached;
   next.Reset();
   KernelHandle link;
-  if (!NtSucceeded(OpenListed(parent, found.entry, kOwnerOnly, link)) ||
-      !TheFileCalls().madeByAdministrators(link.get()))
+  if (!NtSucceeded(OpenListed(calls, parent, found.entry, kOwnerOnly, link)) || !calls.madeByAdministrators(link.get()))
     return Reach::Refused;
   OpenMode follow = mode;
   follow.links = LinkHandling::Follow;
-  const NtStatus followed = TheFileCalls().openChild(parent, found.entry.name, follow, next);
+  const NtStatus followed = calls.openChild(parent, found.entry.name, follow, next);
   if (NtSucceeded(followed)) return Reach::Reached;
   return IsAbsent(followed) ? Reach::Gone : Reach::Refused;
 }
 
-Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::wstring& folderPath,
-                           const OpenMode& mode) {
+Reach OpenContainingFolder(const FileCalls& calls, const PathSteps& steps, KernelHandle& folder,
+                           std::wstring& folderPath, const OpenMode& mode) {
   const bool rootHolds = steps.names.size() <= 1;
   // A drive or share that cannot be opened holds nothing this run can see.
   if (!NtSucceeded(OpenRoot(steps.root, rootHolds ? mode : kTraverseFolder, folder))) return Reach::Gone;
@@ -147,7 +137,7 @@ Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::ws
   for (size_t i = 0; i + 1 < steps.names.size(); ++i) {
     KernelHandle next;
     const bool holder = i + 2 == steps.names.size();
-    const Reach reach = StepInto(folder.get(), folderPath, steps.names[i], holder ? mode : kTraverseFolder, next);
+    const Reach reach = StepInto(calls, folder.get(), folderPath, steps.names[i], holder ? mode : kTraverseFolder, next);
     if (reach != Reach::Reached) return reach;
     folder = std::move(next);
     folderPath += steps.names[i] + L"\\";
@@ -155,23 +145,23 @@ Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::ws
   return Reach::Reached;
 }
 
-Reach ReachHolder(const std::wstring& path, Holder& holder, const OpenMode& mode) {
+Reach ReachHolder(const FileCalls& calls, const std::wstring& path, Holder& holder, const OpenMode& mode) {
   PathSteps steps;
   if (!SplitFullPath(path, steps) || steps.names.empty()) return Reach::NotAPath;
-  const Reach reach = OpenContainingFolder(steps, holder.folder, holder.folderPath, mode);
+  const Reach reach = OpenContainingFolder(calls, steps, holder.folder, holder.folderPath, mode);
   holder.name = steps.names.back();
   return reach;
 }
 
-Reach OpenFolder(const std::wstring& path, KernelHandle& folder) {
+Reach OpenFolder(const FileCalls& calls, const std::wstring& path, KernelHandle& folder) {
   PathSteps steps;
   if (!SplitFullPath(path, steps)) return Reach::Gone;
   std::wstring parentPath;
   if (steps.names.empty())
     return NtSucceeded(OpenRoot(steps.root, kTraverseFolder, folder)) ? Reach::Reached : Reach::Gone;
   KernelHandle parent;
-  const Reach reach = OpenContainingFolder(steps, parent, parentPath);
+  const Reach reach = OpenContainingFolder(calls, steps, parent, parentPath);
   if (reach != Reach::Reached) return reach;
-  return StepInto(parent.get(), parentPath, steps.names.back(), kTraverseFolder, folder);
+  return StepInto(calls, parent.get(), parentPath, steps.names.back(), kTraverseFolder, folder);
 }
 

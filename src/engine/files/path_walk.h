@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/core/handles.h"
+#include "engine/files/file_calls.h"
 #include "engine/files/nt_files.h"
 
 // A full path cut into the root it is reached from ("C:\", "\\server\share\") and the names
@@ -47,14 +48,15 @@ Looked PickListed(const std::vector<ListedEntry>& entries, const std::wstring& n
 
 // How the listing of `folder` (a handle not listed yet) shows `name` (PickListed). Under Wine
 // only the listing tells a link from a folder: an opened link shows the folder it points at.
-Looked LookUp(HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
+Looked LookUp(const FileCalls& calls, HANDLE folder, const std::wstring& folderPath, const std::wstring& name,
               ListedEntry& entry);
 
 // Opens the listed `entry` of `parent` by its own spelling, and makes sure the object opened
 // is the one listed: where the file system gives ids, they must agree (a name opened again may
 // be resolved to another spelling of it, or swapped since the listing). kStatusNotSameObject
 // when they do not; the handle is then closed.
-NtStatus OpenListed(HANDLE parent, const ListedEntry& entry, const OpenMode& mode, KernelHandle& handle);
+NtStatus OpenListed(const FileCalls& calls, HANDLE parent, const ListedEntry& entry, const OpenMode& mode,
+                    KernelHandle& handle);
 
 // Looks `name` up in the listing of `parent` and opens the entry found (OpenListed). Gone
 // when there is no such entry, Refused when the look-up or the open was refused; `entry` is
@@ -64,19 +66,19 @@ struct ListedOpen {
   ListedEntry entry;
   NtStatus status = kStatusSuccess;
 };
-ListedOpen LookUpAndOpen(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
-                         const OpenMode& mode, KernelHandle& handle);
+ListedOpen LookUpAndOpen(const FileCalls& calls, HANDLE parent, const std::wstring& parentPath,
+                         const std::wstring& name, const OpenMode& mode, KernelHandle& handle);
 
 // Opens the folder `name` of `parent` (its path `parentPath`) with the access of `mode`, the
 // entry the listing shows under that name and no other. A link is followed only when an
 // administrator made it; what lies behind a user's own link is Refused.
-Reach StepInto(HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
+Reach StepInto(const FileCalls& calls, HANDLE parent, const std::wstring& parentPath, const std::wstring& name,
                const OpenMode& mode, KernelHandle& next);
 
 // Opens the folder that holds the last of `steps.names` (the root when there is only one),
 // that folder with the access of `mode`. `folderPath` is its path, ending in a backslash.
-Reach OpenContainingFolder(const PathSteps& steps, KernelHandle& folder, std::wstring& folderPath,
-                           const OpenMode& mode = kTraverseFolder);
+Reach OpenContainingFolder(const FileCalls& calls, const PathSteps& steps, KernelHandle& folder,
+                           std::wstring& folderPath, const OpenMode& mode = kTraverseFolder);
 
 // A named entry's place: the folder that holds it, open, with its path (ending in a
 // backslash), and the entry's own name in it.
@@ -88,7 +90,8 @@ struct Holder {
 
 // Splits the full `path` and opens the folder that holds its last name, as
 // OpenContainingFolder does.
-Reach ReachHolder(const std::wstring& path, Holder& holder, const OpenMode& mode = kTraverseFolder);
+Reach ReachHolder(const FileCalls& calls, const std::wstring& path, Holder& holder,
+                  const OpenMode& mode = kTraverseFolder);
 
 // Opens the folder `path` itself, like the folders on the way to it.
-Reach OpenFolder(const std::wstring& path, KernelHandle& folder);
+Reach OpenFolder(const FileCalls& calls, const std::wstring& path, KernelHandle& folder);

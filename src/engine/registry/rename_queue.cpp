@@ -1,23 +1,12 @@
 #include "engine/registry/rename_queue.h"
+#include "engine/text/case_folding.h"
 
 #include <cstring>
 
 namespace {
 
-char16_t LowerAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? c - u'A' + u'a' : c; }
-
-bool EqualsNoCase(const std::u16string& a, const std::u16string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
-}
-
 bool BeginsWithNoCase(const std::u16string& path, size_t start, size_t end, const std::u16string& prefix) {
-  if (prefix.empty() || end - start < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i)
-    if (LowerAscii(path[start + i]) != LowerAscii(prefix[i])) return false;
-  return true;
+  return !prefix.empty() && end - start >= prefix.size() && SameNoCase(path.data() + start, prefix.data(), prefix.size());
 }
 
 }  // namespace

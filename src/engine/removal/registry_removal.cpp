@@ -1,12 +1,12 @@
-#include "engine/removal/registry_removal.h"
-
+// The registry primitives of the remover (remover.h).
 #include <vector>
 
-#include "engine/removal/change_gate.h"
 #include "engine/core/cleanup_context.h"
 #include "engine/core/handles.h"
 #include "engine/registry/registry.h"
 #include "engine/registry/rename_queue.h"
+#include "engine/removal/remover.h"
+#include "engine/text/case_folding.h"
 #include "engine/text/wide_text.h"
 
 namespace {
@@ -16,9 +16,8 @@ const LONG kNothingToChange = ERROR_NO_MATCH;  // a matching value that needs no
 const size_t kLongestValueName = 1023;
 
 // Reports the key's deletion with its outcome and hands the error code on.
-LONG ReportKey(HKEY root, const std::wstring& subKey, LONG error) {
-  TheCleanupContext().ReportRegKey(root, LogText(subKey),
-                                   error == ERROR_SUCCESS ? Outcome::Done() : Outcome::Failed(error));
+LONG ReportKey(CleanupContext& report, HKEY root, const std::wstring& subKey, LONG error) {
+  report.ReportRegKey(root, LogText(subKey), error == ERROR_SUCCESS ? Outcome::Done() : Outcome::Failed(error));
   return error;
 }
 
@@ -39,9 +38,7 @@ class DeleteAllBelowOrStop : public KeyVisitor {
  public:
   LONG error = ERROR_SUCCESS;
   bool Unopened(HKEY, const std::wstring&, LONG status) override { return Stop(status); }
-  bool Leave(HKEY parent, const std::wstring& name) override {
-    return Stop(DeleteKey(parent, name));
-  }
+  bool Leave(HKEY parent, const std::wstring& name) override { return Stop(DeleteKey(parent, name)); }
 
  private:
   bool Stop(LONG status) {
@@ -50,29 +47,43 @@ class DeleteAllBelowOrStop : public KeyVisitor {
   }
 };
 
-// The error a removal returns for what the gate held back; the gate has reported it.
+// The error a removal returns for what the policy held back; the policy has reported it.
 LONG HeldError(GateSays says) { return says == GateSays::Gone ? ERROR_FILE_NOT_FOUND : ERROR_CANCELLED; }
 
+// True for a path of whole names: not empty, no leading or trailing backslash, no empty
+// name between two backslashes. Windows opens the parent for "Parent\\" and the root itself
+// for "", so a path built from an empty name would take the whole parent.
+bool IsWholeKeyPath(const std::wstring& subKey) {
+  if (subKey.empty() || subKey[0] == L'\\' || subKey.back() == L'\\') return false;
+  return subKey.find(L"\\\\") == std::wstring::npos;
+}
+
 // Removes the key the caller named and everything below it, and reports it. The key passes
-// the change gate first.
-LONG DeleteNamedKeyTree(HKEY root, const std::wstring& subKey) {
+// the policy first.
+LONG DeleteReportedKeyTree(RunContext& run, HKEY root, const std::wstring& subKey) {
   {
     RegKey key;
     const LONG opened = OpenKey(root, subKey, kKeyReadWrite, key);
     if (opened != ERROR_SUCCESS) return opened;
-    const GateSays says = TheChangeGate().BeforeKeyTree(root, subKey, key.get(), Reporting::Reported);
+    const GateSays says = run.policy().BeforeKeyTree(root, subKey, key.get(), Reporting::Reported);
     if (says != GateSays::Go) return HeldError(says);
     DeleteAllBelow below;
     VisitKeyTree(key.get(), subKey, kKeyReadWrite, below);
   }
-  return ReportKey(root, subKey, DeleteKey(root, subKey));
+  return ReportKey(run.report, root, subKey, DeleteKey(root, subKey));
 }
 
-// Lower-cases the letters A to Z only, as the program compares names.
-std::wstring LowerAsciiLetters(std::wstring text) {
-  for (wchar_t& c : text)
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  return text;
+LONG DeleteQuietKeyTree(RunContext& run, HKEY root, const std::wstring& subKey) {
+  {
+    RegKey key;
+    const LONG opened = OpenKey(root, subKey, kKeyReadWrite, key);
+    if (opened != ERROR_SUCCESS) return opened;
+    const GateSays says = run.policy().BeforeKeyTree(root, subKey, key.get(), Reporting::Quiet);
+    if (says != GateSays::Go) return HeldError(says);
+    DeleteAllBelowOrStop below;
+    if (!VisitKeyTree(key.get(), subKey, kKeyReadWrite, below)) return below.error;
+  }
+  return DeleteKey(root, subKey);
 }
 
 // Hands each value of the key whose lower-cased name passes `matches` to `change`, from the
@@ -80,7 +91,7 @@ std::wstring LowerAsciiLetters(std::wstring text) {
 // or rewrote is reported. A longer name than the removals look at is passed over whole.
 // Returns the first error met, ERROR_SUCCESS when there was none.
 template <typename Matches, typename Change>
-LONG ChangeMatchingValues(HKEY root, const std::wstring& subKey, Matches matches, Change change) {
+LONG ChangeMatchingValues(RunContext& run, HKEY root, const std::wstring& subKey, Matches matches, Change change) {
   RegKey key;
   const LONG opened = OpenKey(root, subKey, kKeyReadWrite, key);
   if (opened != ERROR_SUCCESS) return opened;
@@ -92,7 +103,7 @@ LONG ChangeMatchingValues(HKEY root, const std::wstring& subKey, Matches matches
     if (name.size() > kLongestValueName || !matches(LowerAsciiLetters(name))) continue;
     const LONG changed = change(key.get(), name);
     if (changed == ERROR_SUCCESS)
-      TheCleanupContext().ReportRegValue(root, LogText(subKey + L" - " + name), Outcome::Done());
+      run.report.ReportRegValue(root, LogText(subKey + L" - " + name), Outcome::Done());
     else if (changed != kNothingToChange && first == ERROR_SUCCESS)
       first = changed;
   }
@@ -102,18 +113,28 @@ LONG ChangeMatchingValues(HKEY root, const std::wstring& subKey, Matches matches
 // Deletes the values of the key whose lower-cased name passes `matches`. Only successful
 // deletions are reported.
 template <typename Matches>
-LONG DeleteMatchingValues(HKEY root, const std::wstring& subKey, Matches matches) {
-  return ChangeMatchingValues(root, subKey, matches, [&](HKEY key, const std::wstring& name) {
+LONG DeleteMatchingValues(RunContext& run, HKEY root, const std::wstring& subKey, Matches matches) {
+  return ChangeMatchingValues(run, root, subKey, matches, [&](HKEY key, const std::wstring& name) {
     const GateSays says =
-        TheChangeGate().BeforeValue(root, subKey, key, name, ValueChange::Delete, Reporting::Reported);
+        run.policy().BeforeValue(root, subKey, key, name, ValueChange::Delete, Reporting::Reported);
     if (says != GateSays::Go) return HeldError(says);
     return DeleteValue(key, name);
   });
 }
 
+LONG DeleteQuietValue(RunContext& run, HKEY root, const std::wstring& subKey, const std::wstring& name) {
+  RegKey key;
+  const LONG opened = OpenKey(root, subKey, kKeyReadWrite, key);
+  if (opened != ERROR_SUCCESS) return opened;
+  if (!HasValue(key.get(), name)) return ERROR_FILE_NOT_FOUND;
+  const GateSays says = run.policy().BeforeValue(root, subKey, key.get(), name, ValueChange::Delete, Reporting::Quiet);
+  if (says != GateSays::Go) return HeldError(says);
+  return DeleteValue(key.get(), name);
+}
+
 // Takes the client's operations out of one queue value; ERROR_SUCCESS when it was changed
 // or deleted. A preview or a failed backup has reported it already.
-LONG TakeOperationsFrom(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
+LONG TakeOperationsFrom(RunContext& run, HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name,
                         const std::u16string& owner) {
   DWORD type = 0;
   std::string bytes;
@@ -125,149 +146,70 @@ LONG TakeOperationsFrom(HKEY root, const std::wstring& subKey, HKEY key, const s
   if (!taking.changed) return kNothingToChange;
   const ValueChange change = taking.empty ? ValueChange::Delete : ValueChange::Rewrite;
   const GateSays says =
-      TheChangeGate().BeforeOperations(root, subKey, key, name, RenameOperationsData(taking.taken), change);
+      run.policy().BeforeOperations(root, subKey, key, name, RenameOperationsData(taking.taken), change);
   if (says != GateSays::Go) return HeldError(says);
   if (taking.empty) return DeleteValue(key, name);
-  const std::string rest(reinterpret_cast<const char*>(taking.rest.data()),
-                         taking.rest.size() * sizeof(char16_t));
+  const std::string rest(reinterpret_cast<const char*>(taking.rest.data()), taking.rest.size() * sizeof(char16_t));
   return SetValue(key, name, REG_MULTI_SZ, rest);
 }
 
-// True for a path of whole names: not empty, no leading or trailing backslash, no empty
-// name between two backslashes. Windows opens the parent for "Parent\\" and the root itself
-// for "", so a path built from an empty name would take the whole parent.
-bool IsWholeKeyPath(const std::wstring& subKey) {
-  if (subKey.empty() || subKey[0] == L'\\' || subKey.back() == L'\\') return false;
-  return subKey.find(L"\\\\") == std::wstring::npos;
-}
-
 }  // namespace
 
-LONG DeleteRegKeyTree(HKEY root, const std::wstring& subKey) {
-  if (!IsWholeKeyPath(subKey)) return ReportKey(root, subKey, Outcome::kErrorRefused);
-  return DeleteNamedKeyTree(root, subKey);
-}
-
-LONG DeleteRegKeyTreeQuietly(HKEY root, const std::wstring& subKey) {
-  if (!IsWholeKeyPath(subKey)) return ERROR_INVALID_PARAMETER;
-  {
-    RegKey key;
-    const LONG opened = OpenKey(root, subKey, kKeyReadWrite, key);
-    if (opened != ERROR_SUCCESS) return opened;
-    const GateSays says = TheChangeGate().BeforeKeyTree(root, subKey, key.get(), Reporting::Quiet);
-    if (says != GateSays::Go) return HeldError(says);
-    DeleteAllBelowOrStop below;
-    if (!VisitKeyTree(key.get(), subKey, kKeyReadWrite, below)) return below.error;
+LONG Remover::DeleteKeyTree(HKEY root, const std::wstring& subKey, Reporting reporting) const {
+  RegLocation at;
+  if (!scope_.Locate(root, subKey, at)) return ERROR_FILE_NOT_FOUND;  // not this scope's row
+  if (!IsWholeKeyPath(at.path)) {
+    if (reporting == Reporting::Quiet) return ERROR_INVALID_PARAMETER;
+    return ReportKey(run_->report, at.root, at.path, Outcome::kErrorRefused);
   }
-  return DeleteKey(root, subKey);
+  return reporting == Reporting::Reported ? DeleteReportedKeyTree(*run_, at.root, at.path)
+                                          : DeleteQuietKeyTree(*run_, at.root, at.path);
 }
 
-LONG DeleteRegValueQuietly(HKEY root, const std::wstring& subKey, const std::wstring& valueName) {
-  RegKey key;
-  const LONG opened = OpenKey(root, subKey, kKeyReadWrite, key);
-  if (opened != ERROR_SUCCESS) return opened;
-  if (!HasValue(key.get(), valueName)) return ERROR_FILE_NOT_FOUND;
-  const GateSays says =
-      TheChangeGate().BeforeValue(root, subKey, key.get(), valueName, ValueChange::Delete, Reporting::Quiet);
-  if (says != GateSays::Go) return HeldError(says);
-  return DeleteValue(key.get(), valueName);
+LONG Remover::DeleteValue(HKEY root, const std::wstring& subKey, const std::wstring& name,
+                          Reporting reporting) const {
+  RegLocation at;
+  if (!scope_.Locate(root, subKey, at)) return ERROR_FILE_NOT_FOUND;
+  if (reporting == Reporting::Quiet) return DeleteQuietValue(*run_, at.root, at.path, name);
+  const std::wstring wanted = LowerAsciiLetters(name);
+  return DeleteMatchingValues(*run_, at.root, at.path, [&wanted](const std::wstring& n) { return n == wanted; });
 }
 
-bool EnsureRegKey(HKEY root, const std::wstring& subKey) {
-  RegKey key;
-  // A preview creates nothing: the key is used only when it is there.
-  if (!TheChangeGate().MayMakeKey()) return OpenRegKey(root, subKey, kKeyReadWrite, key);
-  bool made = false;
-  return CreateKey(root, subKey, key, made) == ERROR_SUCCESS;
+LONG Remover::DeleteValuesContaining(HKEY root, const std::wstring& subKey, const std::wstring& word) const {
+  RegLocation at;
+  if (!scope_.Locate(root, subKey, at)) return ERROR_FILE_NOT_FOUND;
+  const std::wstring wanted = LowerAsciiLetters(word);
+  return DeleteMatchingValues(*run_, at.root, at.path,
+                              [&wanted](const std::wstring& n) { return n.find(wanted) != std::wstring::npos; });
 }
 
-bool OpenRegKey(HKEY root, const std::wstring& subKey, REGSAM access, RegKey& key) {
-  if (TheChangeGate().IsKeyGone(root, subKey)) return false;
-  return OpenKey(root, subKey, access, key) == ERROR_SUCCESS;
-}
-
-LONG DeleteRegValueNamed(HKEY root, const std::wstring& subKey, const std::wstring& valueName) {
-  const std::wstring wanted = LowerAsciiLetters(valueName);
-  return DeleteMatchingValues(root, subKey, [&wanted](const std::wstring& name) { return name == wanted; });
-}
-
-LONG TakeQueueOperations(HKEY root, const std::wstring& subKey, const std::wstring& pattern,
-                         const std::u16string& owner) {
-  const std::wstring wanted = LowerAsciiLetters(pattern);
+LONG Remover::TakeQueueOperations(HKEY root, const std::wstring& subKey, const std::wstring& word,
+                                  const std::u16string& owner) const {
+  RegLocation at;
+  if (!scope_.Locate(root, subKey, at)) return ERROR_FILE_NOT_FOUND;
+  const std::wstring wanted = LowerAsciiLetters(word);
+  RunContext& run = *run_;
   return ChangeMatchingValues(
-      root, subKey, [&wanted](const std::wstring& name) { return name.find(wanted) != std::wstring::npos; },
-      [&](HKEY key, const std::wstring& name) { return TakeOperationsFrom(root, subKey, key, name, owner); });
+      run, at.root, at.path, [&wanted](const std::wstring& n) { return n.find(wanted) != std::wstring::npos; },
+      [&](HKEY key, const std::wstring& name) { return TakeOperationsFrom(run, at.root, at.path, key, name, owner); });
 }
 
-LONG DeleteRegValuesContaining(HKEY root, const std::wstring& subKey, const std::wstring& pattern) {
-  const std::wstring wanted = LowerAsciiLetters(pattern);
-  return DeleteMatchingValues(root, subKey, [&wanted](const std::wstring& name) {
-    return name.find(wanted) != std::wstring::npos;
-  });
-}
-
-LONG DeleteRegKeyTree(HKEY root, const std::string& subKey) { return DeleteRegKeyTree(root, Widen(subKey)); }
-
-LONG DeleteRegValueNamed(HKEY root, const std::string& subKey, const std::string& valueName) {
-  return DeleteRegValueNamed(root, Widen(subKey), Widen(valueName));
-}
-
-LONG DeleteRegValuesContaining(HKEY root, const std::string& subKey, const std::string& pattern) {
-  return DeleteRegValuesContaining(root, Widen(subKey), Widen(pattern));
-}
-
-LONG DeleteRegKeyTreeQuietly(HKEY root, const std::string& subKey) {
-  return DeleteRegKeyTreeQuietly(root, Widen(subKey));
-}
-
-LONG DeleteRegValueQuietly(HKEY root, const std::string& subKey, const std::string& valueName) {
-  return DeleteRegValueQuietly(root, Widen(subKey), Widen(valueName));
-}
-
-bool EnsureRegKey(HKEY root, const std::string& subKey) { return EnsureRegKey(root, Widen(subKey)); }
-
-bool OpenRegKey(HKEY root, const std::string& subKey, REGSAM access, RegKey& key) {
-  return OpenRegKey(root, Widen(subKey), access, key);
-}
-
-namespace {
-
-// Runs `removal` on the row's place in the scope; a row the scope does not take is skipped.
-template <typename Removal>
-void InScope(const AccountScope& scope, HKEY root, const std::wstring& path, Removal removal) {
+bool Remover::EnsureKey(HKEY root, const std::wstring& subKey) const {
   RegLocation at;
-  if (scope.Locate(root, path, at)) removal(at.root, at.path);
+  if (!scope_.Locate(root, subKey, at)) return false;
+  RegKey key;
+  // A run that changes nothing creates nothing: the key is used only when it is there.
+  if (policy().ChangesNothing()) return OpenKey(root, subKey, kKeyReadWrite, key);
+  bool made = false;
+  return CreateKey(at.root, at.path, key, made) == ERROR_SUCCESS;
 }
 
-}  // namespace
-
-void DeleteRegKeyTreeIn(const AccountScope& scope, HKEY root, const std::wstring& path) {
-  InScope(scope, root, path, [](HKEY at, const std::wstring& key) { DeleteRegKeyTree(at, key); });
-}
-
-void DeleteRegValueNamedIn(const AccountScope& scope, HKEY root, const std::wstring& path,
-                           const std::wstring& valueName) {
-  InScope(scope, root, path,
-          [&](HKEY at, const std::wstring& key) { DeleteRegValueNamed(at, key, valueName); });
-}
-
-void DeleteRegValuesContainingIn(const AccountScope& scope, HKEY root, const std::wstring& path,
-                                 const std::wstring& pattern) {
-  InScope(scope, root, path,
-          [&](HKEY at, const std::wstring& key) { DeleteRegValuesContaining(at, key, pattern); });
-}
-
-void DeleteRegKeyTreeQuietlyIn(const AccountScope& scope, HKEY root, const std::wstring& path) {
-  InScope(scope, root, path, [](HKEY at, const std::wstring& key) { DeleteRegKeyTreeQuietly(at, key); });
-}
-
-void DeleteRegValueQuietlyIn(const AccountScope& scope, HKEY root, const std::wstring& path,
-                             const std::wstring& valueName) {
-  InScope(scope, root, path,
-          [&](HKEY at, const std::wstring& key) { DeleteRegValueQuietly(at, key, valueName); });
-}
-
-bool OpenRegKeyIn(const AccountScope& scope, HKEY root, const std::wstring& path, RegKey& key) {
+bool Remover::OpenKey(HKEY root, const std::wstring& subKey, REGSAM access, RegKey& key) const {
   RegLocation at;
-  return scope.Locate(root, path, at) && OpenRegKey(at.root, at.path, kKeyReadWrite, key);
+  if (!scope_.Locate(root, subKey, at) || policy().IsKeyGone(at.root, at.path)) return false;
+  return ::OpenKey(at.root, at.path, access, key) == ERROR_SUCCESS;
+}
+
+void Remover::ForEachOtherAccount(const std::function<void(const Remover&)>& step) const {
+  run_->accounts.ForEach([&](const AccountScope& scope) { step(Remover(*run_, scope)); });
 }

@@ -15,7 +15,8 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-bool StartsWithNoCase(const std::string& text, size_t at, const char* prefix) {
+// `prefix` (lower case, "\\" for either separator) at `at` of `text`.
+bool StartsWithPathNoCase(const std::string& text, size_t at, const char* prefix) {
   for (size_t i = 0; prefix[i]; ++i) {
     if (at + i >= text.size()) return false;
     char c = text[at + i];
@@ -63,9 +64,9 @@ PathParts SplitPath(const std::string& text) {
   size_t at = 0;
   bool unc = false;
   // "\\?\" and "\\.\" only switch off Win32 parsing; what follows is a drive or "UNC\".
-  if (StartsWithNoCase(text, 0, "\\\\?\\") || StartsWithNoCase(text, 0, "\\\\.\\")) {
+  if (StartsWithPathNoCase(text, 0, "\\\\?\\") || StartsWithPathNoCase(text, 0, "\\\\.\\")) {
     at = 4;
-    if (StartsWithNoCase(text, at, "unc\\")) {
+    if (StartsWithPathNoCase(text, at, "unc\\")) {
       at += 4;
       unc = true;
     }

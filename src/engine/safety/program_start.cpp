@@ -1,14 +1,10 @@
 #include "engine/safety/program_start.h"
 
-#include <shlobj.h>
-
-#include "engine/accounts/user_accounts.h"
 #include "engine/core/sids.h"
 #include "engine/files/files_9x.h"
 #include "engine/files/folder_ids.h"
 #include "engine/files/nt_files.h"
 #include "engine/files/path_walk.h"
-#include "engine/system/system_roots.h"
 
 namespace {
 
@@ -45,25 +41,6 @@ const OpenMode kHeldOnTheWay = {FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_
 const OpenMode kHeldProgram = {GENERIC_READ | READ_CONTROL, FILE_SHARE_READ, EntryKind::File,
                                LinkHandling::AsItself};
 
-// The folders users write to by default, each by what it is on disk: the profiles root (every
-// account's profile and the public folders lie in it), every account's profile wherever the
-// profile list puts it, the common application data, the public documents and desktop, and
-// the temporary folders. Gathered once per run, on first use.
-const FolderIdSet& UserPlaces() {
-  static const FolderIdSet places = [] {
-    const std::wstring profile = LongOrAsGiven(ShellFolder(CSIDL_PROFILE));
-    const std::wstring documents = ShellFolder(CSIDL_COMMON_DOCUMENTS);
-    std::vector<std::wstring> folders = {
-        ProfilesRoot(profile), profile, ShellFolder(CSIDL_COMMON_APPDATA), documents,
-        documents.substr(0, documents.rfind(L'\\')), ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY),
-        TempFolder(), WindowsFolder() + L"\\Temp",
-    };
-    for (const UserAccount& account : ListOtherUserAccounts()) folders.push_back(account.profile);
-    return FolderIdSet(folders);
-  }();
-  return places;
-}
-
 // The first group of every user that an allowed entry of the open object's DACL (one that
 // applies to the object itself) grants one of `rights`; empty when none does. A DACL that
 // cannot be read is as bad as one that grants: what cannot be checked is refused.
@@ -93,11 +70,11 @@ std::wstring UsersGranted(HANDLE object, ACCESS_MASK rights) {
 
 // Why the open folder or file at `path` makes the program unsafe to start; empty when it does
 // not. A folder is judged by what it is and by its permissions.
-std::wstring Objection(HANDLE object, const std::wstring& path, ACCESS_MASK rights, bool folder) {
-  if (folder) {
+std::wstring Objection(HANDLE object, const std::wstring& path, ACCESS_MASK rights, const FolderIdSet* userPlaces) {
+  if (userPlaces) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!ReadOpenedInfo(object, info)) return L"nobody can tell what " + path + L" is";
-    if (UserPlaces().Holds(info)) return L"it lies in " + path + L", where users may write";
+    if (userPlaces->Holds(info)) return L"it lies in " + path + L", where users may write";
   }
   const std::wstring granted = UsersGranted(object, rights);
   return granted.empty() ? granted : granted + L" " + path;
@@ -105,7 +82,7 @@ std::wstring Objection(HANDLE object, const std::wstring& path, ACCESS_MASK righ
 
 }  // namespace
 
-std::wstring CheckedProgram::Check(const std::wstring& path) {
+std::wstring CheckedProgram::Check(const std::wstring& path, const FileCalls& files, SafetyNet& safety) {
   held_.clear();
   found_ = checked_ = false;
   path_ = path;
@@ -117,13 +94,14 @@ std::wstring CheckedProgram::Check(const std::wstring& path) {
     checked_ = found_;
     return std::wstring();
   }
-  const std::wstring objection = CheckOnNt(path);
+  const std::wstring objection = CheckOnNt(path, files, safety);
   if (!objection.empty() || !found_) held_.clear();
   checked_ = found_ && objection.empty();
   return objection;
 }
 
-std::wstring CheckedProgram::CheckOnNt(const std::wstring& path) {
+std::wstring CheckedProgram::CheckOnNt(const std::wstring& path, const FileCalls& files, SafetyNet& safety) {
+  const FolderIdSet* userPlaces = &safety.UserPlaces();
   PathSteps steps;
   if (!SplitFullPath(path, steps) || steps.names.empty()) return path + L" is not a full path";
   KernelHandle at;
@@ -134,11 +112,11 @@ std::wstring CheckedProgram::CheckOnNt(const std::wstring& path) {
   for (size_t i = 0;; ++i) {
     const bool holdsProgram = i + 1 == steps.names.size();
     const std::wstring objection =
-        Objection(at.get(), folderPath, holdsProgram ? kFolderRights : kAboveRights, true);
+        Objection(at.get(), folderPath, holdsProgram ? kFolderRights : kAboveRights, userPlaces);
     if (!objection.empty()) return objection;
     held_.push_back(std::move(at));
     if (holdsProgram) break;
-    switch (StepInto(held_.back().get(), folderPath, steps.names[i], kHeldOnTheWay, at)) {
+    switch (StepInto(files, held_.back().get(), folderPath, steps.names[i], kHeldOnTheWay, at)) {
       case Reach::Reached: break;
       case Reach::Gone: return std::wstring();
       default: return L"the way to it leads through " + folderPath + steps.names[i] + L", a link a user made or a folder that cannot be opened";
@@ -146,12 +124,13 @@ std::wstring CheckedProgram::CheckOnNt(const std::wstring& path) {
     folderPath += steps.names[i] + L"\\";
   }
   KernelHandle file;
-  const ListedOpen program = LookUpAndOpen(held_.back().get(), folderPath, steps.names.back(), kHeldProgram, file);
+  const ListedOpen program =
+      LookUpAndOpen(files, held_.back().get(), folderPath, steps.names.back(), kHeldProgram, file);
   if (program.reach == Reach::Gone) return std::wstring();
   found_ = true;
   if (program.reach != Reach::Reached) return path + L" cannot be opened as its folder lists it";
   if (program.entry.IsLink()) return path + L" is a link";
-  const std::wstring objection = Objection(file.get(), path, kFileRights, false);
+  const std::wstring objection = Objection(file.get(), path, kFileRights, nullptr);
   if (objection.empty()) held_.push_back(std::move(file));
   return objection;
 }

@@ -15,13 +15,16 @@
 #include <vector>
 
 #include "engine/core/handles.h"
+#include "engine/files/file_calls.h"
+#include "engine/safety/protected_folders.h"
 
 class CheckedProgram {
  public:
   // Checks the program at `path` (a full path) and holds it. Empty when it may be started;
   // otherwise one line saying why not, for the report. A program that is not there is no
   // fault: `found` says whether there was one to check.
-  std::wstring Check(const std::wstring& path);
+  // `files` reaches it, `safety` knows the places users write to.
+  std::wstring Check(const std::wstring& path, const FileCalls& files, SafetyNet& safety);
   bool found() const { return found_; }
 
   // Starts the checked program with `arguments` in its own folder and waits at most `waitMs`
@@ -29,7 +32,7 @@ class CheckedProgram {
   bool StartAndWait(const std::wstring& arguments, DWORD waitMs);
 
  private:
-  std::wstring CheckOnNt(const std::wstring& path);
+  std::wstring CheckOnNt(const std::wstring& path, const FileCalls& files, SafetyNet& safety);
 
   std::wstring path_;
   std::wstring folder_;

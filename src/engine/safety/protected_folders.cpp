@@ -52,17 +52,15 @@ void AddProfileFolders(ProtectedFolders& folders) {
 
 // The other accounts' profiles, wherever the profile list puts them (not all lie in the
 // profiles root), with the folders every user has inside a profile.
-void AddOtherAccountsFolders(ProtectedFolders& folders) {
-  for (const UserAccount& account : ListOtherUserAccounts()) {
+void AddOtherAccountsFolders(OtherAccounts& accounts, ProtectedFolders& folders) {
+  for (const UserAccount& account : accounts.List()) {
     AddFolder(folders.folders, account.profile);
     for (const std::string& below : folders.belowChildren)
       AddFolder(folders.folders, account.profile + L"\\" + WideOfUtf8(below));
   }
 }
 
-}  // namespace
-
-ProtectedFolders GatherProtectedFolders() {
+ProtectedFolders GatherProtectedFolders(OtherAccounts& accounts) {
   ProtectedFolders folders;
   const std::wstring windows = WindowsFolder();
   AddFolder(folders.folders, windows);
@@ -71,45 +69,72 @@ ProtectedFolders GatherProtectedFolders() {
   for (int id : kProtectedShellFolders) AddFolder(folders.folders, ShellFolder(id));
   AddNativeFolders(folders.folders, windows);
   AddProfileFolders(folders);
-  AddOtherAccountsFolders(folders);
+  AddOtherAccountsFolders(accounts, folders);
   return folders;
 }
 
-const ProtectedFolders& TheProtectedFolders() {
-  // Gathered once: the shell lookups are slow (tens of milliseconds under Wine) and these
-  // folders do not move while the program runs.
-  static const ProtectedFolders folders = GatherProtectedFolders();
+std::vector<std::wstring> GatherUserPlaces(OtherAccounts& accounts) {
+  const std::wstring profile = LongOrAsGiven(ShellFolder(CSIDL_PROFILE));
+  const std::wstring documents = ShellFolder(CSIDL_COMMON_DOCUMENTS);
+  std::vector<std::wstring> folders = {
+      ProfilesRoot(profile), profile, ShellFolder(CSIDL_COMMON_APPDATA), documents,
+      documents.substr(0, documents.rfind(L'\\')), ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY),
+      TempFolder(), WindowsFolder() + L"\\Temp",
+  };
+  for (const UserAccount& account : accounts.List()) folders.push_back(account.profile);
   return folders;
-}
-
-bool IsProtectedTree(const std::wstring& directory) {
-  static const ProtectedFolders folded = Folded(TheProtectedFolders());
-  if (IsRefusedTree(FoldCase(Utf8Of(directory)), folded)) return true;
-  const std::wstring longForm = LongForm(directory);
-  return !longForm.empty() && IsRefusedTree(FoldCase(Utf8Of(longForm)), folded);
-}
-
-bool IsProtectedTree(const std::string& directory) { return IsProtectedTree(Widen(directory)); }
-
-namespace {
-
-// Gathered once per run, on first use: the folders do not move while the program runs.
-const FolderIdSet& TheProtectedIds() {
-  static const FolderIdSet ids(TheProtectedFolders());
-  return ids;
 }
 
 }  // namespace
 
-bool IsProtectedFolder(const BY_HANDLE_FILE_INFORMATION& folder) {
-  return TheProtectedIds().Holds(folder);
+// Each set is gathered on its first use in the run: the shell lookups are slow (tens of
+// milliseconds under Wine) and the folders do not move while the program runs.
+struct SafetyNet::Gathered {
+  std::unique_ptr<ProtectedFolders> folders, folded, system, systemFolded;
+  std::unique_ptr<FolderIdSet> ids, systemIds, userPlaces;
+};
+
+SafetyNet::SafetyNet(OtherAccounts& accounts, const FileCalls& files)
+    : accounts_(accounts), files_(files), gathered_(new Gathered) {}
+
+SafetyNet::~SafetyNet() = default;
+
+const ProtectedFolders& SafetyNet::Protected() {
+  if (!gathered_->folders) gathered_->folders.reset(new ProtectedFolders(GatherProtectedFolders(accounts_)));
+  return *gathered_->folders;
 }
 
-bool IsSystemFolder(HANDLE folder) {
-  static const FolderIdSet ids(GatherSystemFolders());
-  return ids.Holds(folder);
+const FolderIdSet& SafetyNet::ProtectedIds() {
+  if (!gathered_->ids) gathered_->ids.reset(new FolderIdSet(Protected(), files_));
+  return *gathered_->ids;
 }
 
-bool IsFolderSafeToActIn(const std::wstring& folder) {
-  return !folder.empty() && !IsProtectedTree(folder) && !TheProtectedIds().HoldsPath(folder);
+bool SafetyNet::IsProtectedTree(const std::wstring& directory) {
+  if (!gathered_->folded) gathered_->folded.reset(new ProtectedFolders(Folded(Protected())));
+  if (IsRefusedTree(FoldCase(Utf8Of(directory)), *gathered_->folded)) return true;
+  const std::wstring longForm = LongForm(directory);
+  return !longForm.empty() && IsRefusedTree(FoldCase(Utf8Of(longForm)), *gathered_->folded);
+}
+
+bool SafetyNet::IsProtectedFolder(const BY_HANDLE_FILE_INFORMATION& folder) { return ProtectedIds().Holds(folder); }
+
+bool SafetyNet::IsSystemFolder(HANDLE folder) {
+  if (!gathered_->system) gathered_->system.reset(new ProtectedFolders(GatherSystemFolders()));
+  if (!gathered_->systemIds) gathered_->systemIds.reset(new FolderIdSet(*gathered_->system, files_));
+  return gathered_->systemIds->Holds(folder);
+}
+
+bool SafetyNet::IsSystemFolderPath(const std::wstring& folder) {
+  if (!gathered_->system) gathered_->system.reset(new ProtectedFolders(GatherSystemFolders()));
+  if (!gathered_->systemFolded) gathered_->systemFolded.reset(new ProtectedFolders(Folded(*gathered_->system)));
+  return IsRefusedTree(FoldCase(Utf8Of(folder)), *gathered_->systemFolded);
+}
+
+bool SafetyNet::IsFolderSafeToActIn(const std::wstring& folder) {
+  return !folder.empty() && !IsProtectedTree(folder) && !ProtectedIds().HoldsPath(folder);
+}
+
+const FolderIdSet& SafetyNet::UserPlaces() {
+  if (!gathered_->userPlaces) gathered_->userPlaces.reset(new FolderIdSet(GatherUserPlaces(accounts_)));
+  return *gathered_->userPlaces;
 }

@@ -199,8 +199,3 @@ ProtectedFolders GatherSystemFolders() {
   AddFolder(folders.folders, ProfilesRoot(LongOrAsGiven(ShellFolder(CSIDL_PROFILE))));
   return folders;
 }
-
-bool IsSystemFolderPath(const std::wstring& folder) {
-  static const ProtectedFolders folded = Folded(GatherSystemFolders());
-  return IsRefusedTree(FoldCase(Utf8Of(folder)), folded);
-}

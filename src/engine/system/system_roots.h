@@ -34,6 +34,3 @@ ProtectedFolders Folded(const ProtectedFolders& folders);
 // native ones too) and the profiles root.
 ProtectedFolders GatherSystemFolders();
 
-// True when `folder` is, by its spelling, one of the system's own folders or a folder above
-// one (a drive root among them): no file is ever put right into such a folder.
-bool IsSystemFolderPath(const std::wstring& folder);

@@ -1,4 +1,5 @@
 #include "engine/text/text_utils.h"
+#include "engine/text/case_folding.h"
 
 #include <cctype>
 
@@ -10,15 +11,6 @@ std::string StripQuotes(const std::string& text) {
   return out;
 }
 
-std::string ToLowerCopy(const std::string& text) {
-  std::string out(text.c_str());
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
-bool ContainsNoCase(const std::string& text, const std::string& pattern) {
-  return ToLowerCopy(text).find(ToLowerCopy(pattern)) != std::string::npos;
-}
+std::string ToLowerCopy(const std::string& text) { return LowerAsciiLetters(std::string(text.c_str())); }
 
 

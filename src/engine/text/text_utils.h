@@ -26,6 +26,3 @@ Text FolderOfPath(const Text& path) {
   return slash == Text::npos ? Text() : path.substr(0, slash + 1);
 }
 inline std::string FolderOfPath(const char* path) { return FolderOfPath(std::string(path)); }
-
-// True when `pattern` occurs in `text`, ignoring case; an empty pattern is always found.
-bool ContainsNoCase(const std::string& text, const std::string& pattern);

@@ -1,7 +1,8 @@
 #pragma once
-// What a preview counts as deleted by the steps before: registry keys and values by their full
-// names, files and folders by their paths. A preview deletes nothing, so without this a later
-// step would find again what an earlier one would already have deleted.
+// What a run that changes nothing counts as done: for a preview, what the steps before would
+// have deleted (registry keys and values by their full names, files and folders by their
+// paths; without this a later step would find again what an earlier one would already have
+// deleted); for a restore's look, what it would have made.
 #include <set>
 #include <string>
 
@@ -21,16 +22,17 @@ class GoneItems {
   // backslashes do not count.
   bool IsPathGone(const std::string& path) const;
 
-  void Clear() {
-    keys_.clear();
-    values_.clear();
-    paths_.clear();
-  }
+  // What a restore's look counts as made, by full name ("HKEY_CURRENT_USER\\Software\\x",
+  // "C:\\Users\\x"), case ignored: a key with every key above it (making a key makes
+  // them), a folder alone.
+  void MarkMade(const std::string& fullName, bool withParents);
+  bool IsMade(const std::string& fullName) const;
 
  private:
   std::set<std::string> keys_;    // canonical key names
   std::set<std::string> values_;  // canonical key name, '\n', lower-cased value name
   std::set<std::string> paths_;   // lower-cased paths without trailing backslashes
+  std::set<std::string> made_;    // lower-cased full names
 };
 
 // The name under which a key is kept: root and path lower-cased, classes keys under one name.

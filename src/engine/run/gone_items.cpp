@@ -1,4 +1,4 @@
-#include "engine/removal/gone_items.h"
+#include "engine/run/gone_items.h"
 
 #include "engine/text/text_utils.h"
 
@@ -65,3 +65,13 @@ bool GoneItems::IsValueGone(const std::string& rootName, const std::string& subK
 bool GoneItems::IsPathGone(const std::string& path) const {
   return ThisOrAboveIn(paths_, WithoutTrailingBackslashes(ToLowerCopy(path)));
 }
+
+void GoneItems::MarkMade(const std::string& fullName, bool withParents) {
+  const std::string lowered = ToLowerCopy(fullName);
+  if (withParents)
+    for (size_t end = lowered.find('\\'); end != std::string::npos; end = lowered.find('\\', end + 1))
+      if (end) made_.insert(lowered.substr(0, end));
+  made_.insert(lowered);
+}
+
+bool GoneItems::IsMade(const std::string& fullName) const { return made_.count(ToLowerCopy(fullName)) != 0; }
