@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/texts.h"
+#include "engine/core/handles.h"
 #include "engine/core/optional_calls.h"
 
 namespace {
@@ -49,14 +50,11 @@ class VersionDll {
     Char folder[MAX_PATH] = {};
     const UINT length = Calls::SystemFolder(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH - 13) return;
-    module_ = Calls::Load((std::basic_string<Char>(folder) + Calls::Dll()).c_str());
+    module_.Reset(Calls::Load((std::basic_string<Char>(folder) + Calls::Dll()).c_str()));
     if (!module_) return;
-    sizeOf_ = reinterpret_cast<SizeOf>(GetProcAddress(module_, Calls::kSize));
-    read_ = reinterpret_cast<Read>(GetProcAddress(module_, Calls::kRead));
-    query_ = reinterpret_cast<Query>(GetProcAddress(module_, Calls::kQuery));
-  }
-  ~VersionDll() {
-    if (module_) FreeLibrary(module_);
+    sizeOf_ = reinterpret_cast<SizeOf>(GetProcAddress(module_.get(), Calls::kSize));
+    read_ = reinterpret_cast<Read>(GetProcAddress(module_.get(), Calls::kRead));
+    query_ = reinterpret_cast<Query>(GetProcAddress(module_.get(), Calls::kQuery));
   }
   VersionDll(const VersionDll&) = delete;
   VersionDll& operator=(const VersionDll&) = delete;
@@ -84,7 +82,7 @@ class VersionDll {
   using SizeOf = DWORD(WINAPI*)(const Char*, LPDWORD);
   using Read = BOOL(WINAPI*)(const Char*, DWORD, DWORD, LPVOID);
   using Query = BOOL(WINAPI*)(LPCVOID, const Char*, LPVOID*, PUINT);
-  HMODULE module_ = nullptr;
+  ModuleHandle module_;
   SizeOf sizeOf_ = nullptr;
   Read read_ = nullptr;
   Query query_ = nullptr;

@@ -1,11 +1,12 @@
 #include "orv/orv_catalogue.h"
 
 #include "orv/orv_ids.h"
+#include "engine/registry/known_keys.h"
 
 namespace {
 
 const char kCodeStore[] = "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units\\";
-const char kRun[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRun[] = KEY_RUN;
 const CatalogueRoot HKCR = CatalogueRoot::ClassesRoot;
 const CatalogueRoot HKCU = CatalogueRoot::CurrentUser;
 const CatalogueRoot HKLM = CatalogueRoot::LocalMachine;
@@ -64,16 +65,15 @@ const CatalogueRow kRows[] = {
     {TREE, HKLM, kCodeStore, ORV_ID_SECURE_API, nullptr},
     {TREE, HKLM, kCodeStore, ORV_ID_SECURE_INSTALL, nullptr},
     // Uninstall and optional-component entries.
-    {TREE, HKCU, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\orv", kNoIdentifier, nullptr},
-    {TREE, HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\orv", kNoIdentifier, nullptr},
-    {TREE, HKCU, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Swiftparcel", kNoIdentifier, nullptr},
-    {TREE, HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Swiftparcel", kNoIdentifier, nullptr},
-    {TREE, HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Setup\\OptionalComponents\\orv", kNoIdentifier, nullptr},
+    {TREE, HKCU, KEY_UNINSTALL "\\orv", kNoIdentifier, nullptr},
+    {TREE, HKLM, KEY_UNINSTALL "\\orv", kNoIdentifier, nullptr},
+    {TREE, HKCU, KEY_UNINSTALL "\\Swiftparcel", kNoIdentifier, nullptr},
+    {TREE, HKLM, KEY_UNINSTALL "\\Swiftparcel", kNoIdentifier, nullptr},
+    {TREE, HKLM, KEY_OPTIONAL_COMPONENTS "\\orv", kNoIdentifier, nullptr},
     // Start-up values, and the client's operations queued for the next start of Windows.
     {VALUES, HKCU, kRun, kNoIdentifier, "orv"},
     {VALUES, HKLM, kRun, kNoIdentifier, "orv"},
-    {QUEUE, HKLM, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-     kNoIdentifier, "PendingFileRenameOperations"},
+    {QUEUE, HKLM, KEY_SESSION_MANAGER, kNoIdentifier, VALUE_PENDING_RENAMES},
 };
 
 const char* OrvIdentifier(int slot) { return OrvIdText(static_cast<OrvId>(slot)); }

@@ -10,20 +10,20 @@
 #include "engine/system/shell.h"
 #include "engine/text/wide_text.h"
 #include "orv/orv_paths.h"
+#include "engine/registry/known_keys.h"
 
 namespace {
 
-const wchar_t kUninstall[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const wchar_t kOptionalComponents[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Setup\\OptionalComponents";
-const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const std::wstring kUninstall = Widen(KEY_UNINSTALL);
+const std::wstring kOptionalComponents = Widen(KEY_OPTIONAL_COMPONENTS);
+const std::wstring kRun = Widen(KEY_RUN);
 const wchar_t kConfigurations[] = L"SOFTWARE\\orv";
 const wchar_t* const kShortcutLists[] = {L"\\uninstall\\shortcuts", L"\\shortcuts"};
 
 // The machine's uninstall list when this user may change it, else the user's own. Another
 // account's configuration may have its entry in either: both are looked at.
 void RemoveUninstallEntry(const Remover& remove, const std::wstring& entry) {
-  const std::wstring path = std::wstring(kUninstall) + L"\\" + entry;
+  const std::wstring path = kUninstall + L"\\" + entry;
   if (remove.scope().IsOtherAccount()) {
     remove.ForRunningAccount().DeleteKeyTree(HKEY_LOCAL_MACHINE, path, Reporting::Quiet);
     remove.DeleteKeyTree(HKEY_CURRENT_USER, path, Reporting::Quiet);
@@ -41,7 +41,7 @@ void RemoveUninstallEntry(const Remover& remove, const std::wstring& entry) {
 // account's registry.
 void RemoveOptionalComponentEntry(const Remover& remove, const std::wstring& entry) {
   if (!remove.scope().IsOtherAccount() && !remove.EnsureKey(HKEY_CURRENT_USER, kOptionalComponents)) return;
-  remove.DeleteKeyTree(HKEY_CURRENT_USER, std::wstring(kOptionalComponents) + L"\\" + entry, Reporting::Quiet);
+  remove.DeleteKeyTree(HKEY_CURRENT_USER, kOptionalComponents + L"\\" + entry, Reporting::Quiet);
 }
 
 // The running account's desktop, or the other account's own.

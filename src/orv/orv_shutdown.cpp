@@ -13,6 +13,7 @@
 #include "engine/text/text_utils.h"
 #include "orv/orv_ids.h"
 #include "engine/text/wide_text.h"
+#include "engine/registry/known_keys.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ std::wstring GetHostServerPath() {
   // classes, which any program of that account may write, and an elevated run starts this
   // path. On Windows 9x this is HKEY_CLASSES_ROOT itself.
   const std::wstring subKey =
-      Widen(std::string("Software\\Classes\\CLSID\\") + OrvIdText(ORV_ID_HOST) + "\\LocalServer32");
+      Widen(std::string(KEY_CLASSES "\\CLSID\\") + OrvIdText(ORV_ID_HOST) + "\\LocalServer32");
   RegKey key;
   if (OpenKey(HKEY_LOCAL_MACHINE, subKey, KEY_READ, key) != ERROR_SUCCESS)
     return std::wstring();

@@ -9,11 +9,12 @@
 #include "pel/pel_ids.h"
 #include "pel/pel_paths.h"
 #include "pel/pel_removal.h"
+#include "engine/registry/known_keys.h"
 
 namespace {
 
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::wstring kRunKey = Widen(KEY_RUN);
+const char kUninstallKey[] = KEY_UNINSTALL_OF_EDITIONS "\\";
 
 // Left behind by the client in every data folder, whatever was asked for.
 const char* const kDataFolderLeftovers[] = {

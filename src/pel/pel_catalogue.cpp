@@ -1,4 +1,5 @@
 #include "pel/pel_catalogue.h"
+#include "engine/registry/known_keys.h"
 
 namespace {
 
@@ -9,7 +10,7 @@ const char kMimeType[] = "MIME\\Database\\Content Type\\application/vnd.varenta.
 const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\varenta.exe";
 const char kAppPath2[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\varenta2.exe";
 const char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-const char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char kUninstall[] = KEY_UNINSTALL "\\";
 const char kMachineClsid[] = "SOFTWARE\\Classes\\CLSID\\";
 const char kMachineInterface[] = "SOFTWARE\\Classes\\Interface\\";
 const char kMachineTypeLib[] = "SOFTWARE\\Classes\\TypeLib\\";

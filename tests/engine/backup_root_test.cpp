@@ -10,6 +10,7 @@
 
 #include "engine/accounts/running_account.h"
 #include "engine/backup/backup_root.h"
+#include "engine/files/path_facts.h"
 #include "test_support.h"
 
 namespace {

@@ -21,13 +21,13 @@
 #include "engine/system/system_roots.h"
 #include "engine/text/text_utils.h"
 #include "engine/text/wide_text.h"
+#include "engine/registry/known_keys.h"
 
 namespace {
 
-const wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-const wchar_t kUserShellFolders[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const wchar_t kProfileList[] = L"" KEY_PROFILE_LIST;
+const wchar_t kUserShellFolders[] = L"" KEY_USER_SHELL_FOLDERS;
+const wchar_t kShellFolders[] = L"" KEY_SHELL_FOLDERS;
 const wchar_t kUserHiveFile[] = L"\\NTUSER.DAT";
 const wchar_t kClassesHiveFile[] = L"\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat";
 const wchar_t kClassesSuffix[] = L"_Classes";

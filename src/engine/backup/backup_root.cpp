@@ -11,6 +11,7 @@
 #include "engine/core/optional_calls.h"
 #include "engine/files/file_security.h"
 #include "engine/files/nt_files.h"
+#include "engine/files/path_facts.h"
 #include "engine/text/text_utils.h"
 
 namespace {
@@ -194,7 +195,6 @@ BackupTime BackupTimeOf(const SYSTEMTIME& utc) {
 
 }  // namespace
 
-bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 BackupPlaceResult CheckedFolder::Open(const std::wstring& folder, const wchar_t* label) {
   Release();
@@ -305,12 +305,4 @@ bool BackupRoot::CreateProtectedFile(const std::wstring& path, KernelHandle& fil
   file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &attributes, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
   return static_cast<bool>(file);
-}
-
-bool IsOnFixedLocalDrive(const std::wstring& path) {
-  if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return false;
-  const wchar_t letter = path[0];
-  if (!((letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z'))) return false;
-  const wchar_t root[] = {letter, L':', L'\\', 0};
-  return GetDriveTypeW(root) == DRIVE_FIXED;
 }

@@ -88,10 +88,3 @@ class BackupRoot {
   bool perUser_ = false;
 };
 
-// The path ("X:\...") is on a fixed local drive; false for network, removable and missing
-// drives and for every other form of path (UNC, "\\?\", relative). Only the drive is judged.
-bool IsOnFixedLocalDrive(const std::wstring& path);
-
-// True when a file or folder is there by that path (resolved by its text: for the backup's own
-// places and for existence alone, never for a check before acting on the path).
-bool PathExists(const std::wstring& path);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/backup/backup_root.h"
+#include "engine/files/path_facts.h"
 #include "engine/files/file_calls.h"
 #include "engine/files/file_copy.h"
 #include "engine/safety/protected_folders.h"

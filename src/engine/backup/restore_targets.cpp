@@ -1,4 +1,5 @@
 #include "engine/backup/restore_targets.h"
+#include "engine/registry/known_keys.h"
 #include "engine/text/case_folding.h"
 
 #include <vector>
@@ -12,10 +13,9 @@ const char kClassesRoot[] = "HKEY_CLASSES_ROOT";
 const char kUsers[] = "HKEY_USERS";
 const char kLocalMachine[] = "HKEY_LOCAL_MACHINE";
 const char kUserClassesSuffix[] = "_Classes";
-const char kClassesBelowRoot[] = "\\Software\\Classes\\";
-const char* const kSessionManager[] = {kLocalMachine, "SYSTEM", "CurrentControlSet", "Control",
-                                       "Session Manager"};
-const char kRenameQueueValue[] = "PendingFileRenameOperations";
+const char kClassesBelowRoot[] = "\\" KEY_CLASSES "\\";
+const char kSessionManager[] = "HKEY_LOCAL_MACHINE\\" KEY_SESSION_MANAGER;
+const char kRenameQueueValue[] = VALUE_PENDING_RENAMES;
 
 // The parts of a key path; false when one of them could lead elsewhere than it reads
 // (empty, "." or "..") or would be cut short by the registry calls (a zero character).
@@ -51,11 +51,9 @@ bool IsRemovableKey(const std::vector<std::string>& parts) {
 }
 
 bool IsSessionManagerKey(const std::vector<std::string>& parts) {
-  const size_t count = sizeof(kSessionManager) / sizeof(kSessionManager[0]);
-  if (parts.size() != count) return false;
-  for (size_t i = 0; i < count; ++i)
-    if (!EqualsNoCase(parts[i], kSessionManager[i])) return false;
-  return true;
+  std::string path;
+  for (const std::string& part : parts) path += (path.empty() ? "" : "\\") + part;
+  return EqualsNoCase(path, kSessionManager);
 }
 
 }  // namespace

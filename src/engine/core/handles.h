@@ -58,6 +58,11 @@ struct KernelTraits {
   static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
   static void Close(HANDLE h) { CloseHandle(h); }
 };
+struct ModuleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static bool IsValid(HMODULE m) { return m != nullptr; }
+  static void Close(HMODULE m) { FreeLibrary(m); }
+};
 struct BstrTraits {
   static BSTR Invalid() { return nullptr; }
   static bool IsValid(BSTR s) { return s != nullptr; }
@@ -68,6 +73,7 @@ using RegKey = UniqueHandle<HKEY, RegKeyTraits>;           // an opened registry
 using FindHandle = UniqueHandle<HANDLE, FindTraits>;       // a FindFirstFileA search
 using KernelHandle = UniqueHandle<HANDLE, KernelTraits>;   // events, threads, processes
 using Bstr = UniqueHandle<BSTR, BstrTraits>;               // an OLE automation string
+using ModuleHandle = UniqueHandle<HMODULE, ModuleTraits>;  // a DLL loaded when it is needed
 
 // A COM interface pointer that releases its reference when it goes out of scope.
 template <typename T>
@@ -100,4 +106,28 @@ class ComPtr {
 
  private:
   T* p_ = nullptr;
+};
+
+// An item-id list from the shell, freed with the shell's allocator.
+class ItemIdList {
+ public:
+  ItemIdList() = default;
+  ~ItemIdList() { Free(); }
+  ItemIdList(const ItemIdList&) = delete;
+  ItemIdList& operator=(const ItemIdList&) = delete;
+
+  LPITEMIDLIST* Receive() { return &list_; }
+  LPCITEMIDLIST get() const { return list_; }
+  // False when the shell's allocator could not be had (the list is then kept).
+  bool Free() {
+    if (!list_) return true;
+    ComPtr<IMalloc> allocator;
+    if (FAILED(SHGetMalloc(allocator.Receive())) || !allocator) return false;
+    allocator->Free(list_);
+    list_ = nullptr;
+    return true;
+  }
+
+ private:
+  LPITEMIDLIST list_ = nullptr;
 };

@@ -59,7 +59,7 @@ bool Win9xStart(const std::wstring& path, const std::wstring& arguments, const s
   if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
                       &startup, &started))
     return false;
-  CloseHandle(started.hThread);
+  KernelHandle thread(started.hThread);  // not waited for
   process.Reset(started.hProcess);
   return true;
 }

@@ -58,32 +58,26 @@ bool IsWholeKeyPath(const std::wstring& subKey) {
   return subKey.find(L"\\\\") == std::wstring::npos;
 }
 
-// Removes the key the caller named and everything below it, and reports it. The key passes
-// the policy first.
-LONG DeleteReportedKeyTree(RunContext& run, HKEY root, const std::wstring& subKey) {
+// Removes the key the caller named and everything below it, and reports it unless quiet. The
+// key passes the policy first. A reported removal steps over the nested keys that stay, a
+// quiet one stops at the first.
+LONG DeleteNamedKeyTree(RunContext& run, HKEY root, const std::wstring& subKey, Reporting reporting) {
   {
     RegKey key;
     const LONG opened = OpenKey(root, subKey, kKeyReadWrite, key);
     if (opened != ERROR_SUCCESS) return opened;
-    const GateSays says = run.policy().BeforeKeyTree(root, subKey, key.get(), Reporting::Reported);
+    const GateSays says = run.policy().BeforeKeyTree(root, subKey, key.get(), reporting);
     if (says != GateSays::Go) return HeldError(says);
-    DeleteAllBelow below;
-    VisitKeyTree(key.get(), subKey, kKeyReadWrite, below);
+    if (reporting == Reporting::Reported) {
+      DeleteAllBelow below;
+      VisitKeyTree(key.get(), subKey, kKeyReadWrite, below);
+    } else {
+      DeleteAllBelowOrStop below;
+      if (!VisitKeyTree(key.get(), subKey, kKeyReadWrite, below)) return below.error;
+    }
   }
-  return ReportKey(run.report, root, subKey, DeleteKey(root, subKey));
-}
-
-LONG DeleteQuietKeyTree(RunContext& run, HKEY root, const std::wstring& subKey) {
-  {
-    RegKey key;
-    const LONG opened = OpenKey(root, subKey, kKeyReadWrite, key);
-    if (opened != ERROR_SUCCESS) return opened;
-    const GateSays says = run.policy().BeforeKeyTree(root, subKey, key.get(), Reporting::Quiet);
-    if (says != GateSays::Go) return HeldError(says);
-    DeleteAllBelowOrStop below;
-    if (!VisitKeyTree(key.get(), subKey, kKeyReadWrite, below)) return below.error;
-  }
-  return DeleteKey(root, subKey);
+  const LONG deleted = DeleteKey(root, subKey);
+  return reporting == Reporting::Reported ? ReportKey(run.report, root, subKey, deleted) : deleted;
 }
 
 // Hands each value of the key whose lower-cased name passes `matches` to `change`, from the
@@ -162,8 +156,7 @@ LONG Remover::DeleteKeyTree(HKEY root, const std::wstring& subKey, Reporting rep
     if (reporting == Reporting::Quiet) return ERROR_INVALID_PARAMETER;
     return ReportKey(run_->report, at.root, at.path, Outcome::kErrorRefused);
   }
-  return reporting == Reporting::Reported ? DeleteReportedKeyTree(*run_, at.root, at.path)
-                                          : DeleteQuietKeyTree(*run_, at.root, at.path);
+  return DeleteNamedKeyTree(*run_, at.root, at.path, reporting);
 }
 
 LONG Remover::DeleteValue(HKEY root, const std::wstring& subKey, const std::wstring& name,

@@ -148,7 +148,7 @@ bool CheckedProgram::StartAndWait(const std::wstring& arguments, DWORD waitMs) {
     PROCESS_INFORMATION started = {};
     if (CreateProcessW(path_.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
                        &startup, &started)) {
-      CloseHandle(started.hThread);
+      KernelHandle thread(started.hThread);  // not waited for
       process.Reset(started.hProcess);
     }
   }

@@ -11,30 +11,6 @@ namespace {
 
 const size_t kFolderPathBuffer = 1024;
 
-// An item-id list from the shell, freed with the shell's allocator.
-class ItemIdList {
- public:
-  ItemIdList() = default;
-  ~ItemIdList() { Free(); }
-  ItemIdList(const ItemIdList&) = delete;
-  ItemIdList& operator=(const ItemIdList&) = delete;
-
-  LPITEMIDLIST* Receive() { return &list_; }
-  LPCITEMIDLIST get() const { return list_; }
-  // False when the shell's allocator could not be had (the list is then kept).
-  bool Free() {
-    if (!list_) return true;
-    ComPtr<IMalloc> allocator;
-    if (FAILED(SHGetMalloc(allocator.Receive())) || !allocator) return false;
-    allocator->Free(list_);
-    list_ = nullptr;
-    return true;
-  }
-
- private:
-  LPITEMIDLIST list_ = nullptr;
-};
-
 // The path of an item-id list; empty when it has none.
 std::wstring PathOfList(LPCITEMIDLIST list) {
   if (OnWindows9x()) {
