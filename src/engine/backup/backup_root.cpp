@@ -9,6 +9,7 @@
 #include "engine/accounts/running_account.h"
 #include "engine/backup/backup_names.h"
 #include "engine/core/optional_calls.h"
+#include "engine/files/change_rights.h"
 #include "engine/files/file_security.h"
 #include "engine/files/nt_files.h"
 #include "engine/files/path_facts.h"
@@ -67,55 +68,30 @@ class TrustedAccounts {
   SidBytes system_, administrators_, user_;
 };
 
-// An allowed entry that applies to the folder itself and grants an untrusted account a right
-// to change it. Entries of kinds whose account cannot be read here count when they grant such
-// a right; denied and audit entries take nothing away from the check.
-bool LetsOthersChange(const ACE_HEADER* ace, const TrustedAccounts& trusted) {
-  if (ace->AceFlags & INHERIT_ONLY_ACE) return false;
-  const ACCESS_MASK mask = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(ace)->Mask;
-  switch (ace->AceType) {
-    case ACCESS_ALLOWED_ACE_TYPE:
-    case ACCESS_ALLOWED_CALLBACK_ACE_TYPE: {
-      const auto* allowed = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(ace);
-      return (mask & kChangeRights) && !trusted.Contains(const_cast<DWORD*>(&allowed->SidStart));
-    }
-    case ACCESS_DENIED_ACE_TYPE:
-    case ACCESS_DENIED_OBJECT_ACE_TYPE:
-    case ACCESS_DENIED_CALLBACK_ACE_TYPE:
-    case ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE:
-    case SYSTEM_AUDIT_ACE_TYPE:
-    case SYSTEM_ALARM_ACE_TYPE:
-      return false;
-    default:
-      return (mask & kChangeRights) != 0;
-  }
-}
-
 BackupPlaceResult CheckSecurity(HANDLE folder, const std::wstring& what) {
   const TrustedAccounts trusted;
-  SecurityBytes descriptor;
-  PSID owner = nullptr;
-  PACL dacl = nullptr;
-  BOOL present = FALSE, defaulted = FALSE;
-  const bool read = ReadSecurity(folder, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor) &&
-                    GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted) &&
-                    GetSecurityDescriptorDacl(descriptor.data(), &present, &dacl, &defaulted);
-  const DWORD status = read ? ERROR_SUCCESS : GetLastError();
-  if (!present) dacl = nullptr;
-  if (!read || !trusted.complete() || !owner)
+  SecurityBytes ownerBytes;
+  const PSID owner = OwnerOf(folder, ownerBytes);
+  const DWORD status = owner ? ERROR_SUCCESS : GetLastError();
+  if (!owner || !trusted.complete())
     return Failed(BackupPlaceOutcome::Unreadable, what + L" cannot be checked",
                   status != ERROR_SUCCESS ? status : ERROR_INVALID_SECURITY_DESCR);
   if (!trusted.Contains(owner))
     return Failed(BackupPlaceOutcome::ForeignOwner, what + L" belongs to another account");
-  // No DACL at all lets everyone do everything.
-  bool othersMayChange = dacl == nullptr;
-  for (DWORD index = 0; dacl && index < dacl->AceCount && !othersMayChange; ++index) {
-    void* ace = nullptr;
-    othersMayChange = !GetAce(dacl, index, &ace) || LetsOthersChange(static_cast<ACE_HEADER*>(ace), trusted);
+  SecurityBytes daclBytes;
+  const ChangeGrant grant = FindChangeGrant(
+      folder, kChangeRights, [&trusted](PSID sid) { return trusted.Contains(sid); }, daclBytes);
+  switch (grant.verdict) {
+    case ChangeVerdict::NobodyElse:
+      return BackupPlaceResult();
+    case ChangeVerdict::Unreadable: {
+      const DWORD error = GetLastError();
+      return Failed(BackupPlaceOutcome::Unreadable, what + L" cannot be checked",
+                    error != ERROR_SUCCESS ? error : ERROR_INVALID_SECURITY_DESCR);
+    }
+    default:
+      return Failed(BackupPlaceOutcome::OthersMayChange, what + L" can be changed by other users");
   }
-  if (othersMayChange)
-    return Failed(BackupPlaceOutcome::OthersMayChange, what + L" can be changed by other users");
-  return BackupPlaceResult();
 }
 
 // The name the open folder really has: under Wine a Unix link is opened as what it points at

@@ -1,6 +1,7 @@
 #include "engine/safety/program_start.h"
 
 #include "engine/core/sids.h"
+#include "engine/files/change_rights.h"
 #include "engine/files/files_9x.h"
 #include "engine/files/folder_ids.h"
 #include "engine/files/nt_files.h"
@@ -41,31 +42,30 @@ const OpenMode kHeldOnTheWay = {FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_
 const OpenMode kHeldProgram = {GENERIC_READ | READ_CONTROL, FILE_SHARE_READ, EntryKind::File,
                                LinkHandling::AsItself};
 
-// The first group of every user that an allowed entry of the open object's DACL (one that
-// applies to the object itself) grants one of `rights`; empty when none does. A DACL that
-// cannot be read is as bad as one that grants: what cannot be checked is refused.
+// The group of every user that the open object's DACL lets change it (one of `rights`);
+// empty when none. A DACL that cannot be read is as bad as one that grants: what cannot be
+// checked is refused.
 std::wstring UsersGranted(HANDLE object, ACCESS_MASK rights) {
-  DWORD needed = 0;
-  GetKernelObjectSecurity(object, DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
-  std::vector<BYTE> descriptor(needed ? needed : 1);
-  BOOL present = FALSE, defaulted = FALSE;
-  PACL dacl = nullptr;
-  if (!needed || !GetKernelObjectSecurity(object, DACL_SECURITY_INFORMATION, descriptor.data(), needed, &needed) ||
-      !GetSecurityDescriptorDacl(descriptor.data(), &present, &dacl, &defaulted))
-    return L"nobody can tell who may change";
-  if (!present || !dacl) return L"Everyone may change";  // no DACL: everyone may do everything
-  for (DWORD index = 0; index < dacl->AceCount; ++index) {
-    void* ace = nullptr;
-    if (!GetAce(dacl, index, &ace)) return L"nobody can tell who may change";
-    const auto* header = static_cast<const ACE_HEADER*>(ace);
-    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) continue;
-    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
-    if (!(allowed->Mask & rights)) continue;
+  const auto onlySomeUsers = [](PSID sid) {
     for (const EveryUserGroup& group : kEveryUser)
-      if (IsSid(const_cast<DWORD*>(&allowed->SidStart), group.sid))
-        return std::wstring(group.name) + L" may change";
+      if (IsSid(sid, group.sid)) return false;
+    return true;
+  };
+  SecurityBytes descriptor;
+  const ChangeGrant grant = FindChangeGrant(object, rights, onlySomeUsers, descriptor);
+  switch (grant.verdict) {
+    case ChangeVerdict::NobodyElse:
+      return std::wstring();
+    case ChangeVerdict::NoDacl:
+      return L"Everyone may change";
+    case ChangeVerdict::Unreadable:
+      return L"nobody can tell who may change";
+    default:
+      break;
   }
-  return std::wstring();
+  for (const EveryUserGroup& group : kEveryUser)
+    if (grant.account && IsSid(grant.account, group.sid)) return std::wstring(group.name) + L" may change";
+  return L"an entry of a kind not checked here may let anyone change";
 }
 
 // Why the open folder or file at `path` makes the program unsafe to start; empty when it does
