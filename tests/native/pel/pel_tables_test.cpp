@@ -5,7 +5,9 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "engine/text/case_folding.h"
 #include "pel/brand_editions.h"
 #include "pel/pel_catalogue.h"
 #include "pel/pel_ids.h"
@@ -75,31 +77,48 @@ TEST(PelCatalogue, EachIdentifierNamesItsKeysAndNothingElse) {
   EXPECT_EQ(uses.size(), 35u);
 }
 
-TEST(PelCatalogue, SeventySixKeyTreesAndTheSharedDllCountersAtPlace75) {
-  ASSERT_EQ(kPelCatalogueSize, 77u);
+// Every row names a well-formed key once; all remove a key tree but the shared-DLL counters,
+// whose values naming the client go and whose key stays.
+TEST(PelCatalogue, EachKeyOnceAndOnlyTheSharedDllCountersByValue) {
+  std::set<std::pair<CatalogueRoot, std::string>> keys;
+  int valueRows = 0;
+  for (const CatalogueRow& row : kPelCatalogueRows) {
+    const std::string key = CatalogueKeyPath(kPelCatalogue, row);
+    ASSERT_FALSE(key.empty());
+    EXPECT_NE(key.back(), '\\') << key;
+    EXPECT_EQ(key.find("\\\\"), std::string::npos) << key;
+    EXPECT_TRUE(keys.insert({row.root, LowerAsciiLetters(key)}).second) << "twice: " << key;
+    if (row.action == CatalogueAction::DeleteKeyTree) continue;
+    ++valueRows;
+    EXPECT_EQ(row.action, CatalogueAction::DeleteValuesContaining);
+    EXPECT_EQ(row.root, CatalogueRoot::LocalMachine);
+    EXPECT_EQ(key, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+    EXPECT_STREQ(row.pattern, "Varenta");
+  }
+  EXPECT_EQ(valueRows, 1);
+}
+
+// The machine's own classes are addressed in the machine's hive, never through the merged view
+// (which a user's classes override); and the client's uninstall entry, machine and user, goes
+// last, so a run cut short still leaves the client listed for removal.
+TEST(PelCatalogue, MachineClassesDirectlyAndTheUninstallEntryLast) {
+  const std::string machineClasses = "software\\classes\\";
+  size_t machineClassRows = 0;
+  for (const CatalogueRow& row : kPelCatalogueRows) {
+    const std::string key = LowerAsciiLetters(CatalogueKeyPath(kPelCatalogue, row));
+    if (key.rfind(machineClasses, 0) != 0) continue;
+    ++machineClassRows;
+    EXPECT_EQ(row.root, CatalogueRoot::LocalMachine) << key;
+  }
+  EXPECT_GT(machineClassRows, 0u);
+  const std::string uninstall = std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + PelId(PEL_U1);
+  std::vector<CatalogueRoot> uninstallRoots;
   for (size_t i = 0; i < kPelCatalogueSize; ++i) {
-    const CatalogueRow& e = kPelCatalogueRows[i];
-    const std::string key = CatalogueKeyPath(kPelCatalogue, e);
-    EXPECT_FALSE(key.empty());
-    EXPECT_NE(key.back(), '\\') << "entry " << i + 1;
-    EXPECT_EQ(key.find("\\\\"), std::string::npos) << "entry " << i + 1;
-    if (i == 74) {
-      EXPECT_EQ(e.action, CatalogueAction::DeleteValuesContaining);
-      EXPECT_EQ(e.root, CatalogueRoot::LocalMachine);
-      EXPECT_EQ(key, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
-      EXPECT_STREQ(e.pattern, "Varenta");
-    } else {
-      EXPECT_EQ(e.action, CatalogueAction::DeleteKeyTree) << "entry " << i + 1;
-    }
+    if (CatalogueKeyPath(kPelCatalogue, kPelCatalogueRows[i]) != uninstall) continue;
+    uninstallRoots.push_back(kPelCatalogueRows[i].root);
+    EXPECT_GE(i + 2, kPelCatalogueSize) << "the uninstall entry is followed by other rows";
   }
-  // The machine-wide classes are addressed directly, not through the merged view.
-  for (size_t i = 56; i < 74; ++i) {
-    EXPECT_EQ(kPelCatalogueRows[i].root, CatalogueRoot::LocalMachine);
-    EXPECT_EQ(CatalogueKeyPath(kPelCatalogue, kPelCatalogueRows[i]).rfind("SOFTWARE\\Classes\\", 0), 0u) << i + 1;
-  }
-  EXPECT_EQ(CatalogueKeyPath(kPelCatalogue, kPelCatalogueRows[8]), std::string("CLSID\\") + PelId(PEL_C4));
-  EXPECT_EQ(CatalogueKeyPath(kPelCatalogue, kPelCatalogueRows[76]),
-            std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + PelId(PEL_U1));
+  EXPECT_EQ(uninstallRoots, (std::vector<CatalogueRoot>{CatalogueRoot::LocalMachine, CatalogueRoot::CurrentUser}));
 }
 
 }  // namespace
