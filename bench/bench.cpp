@@ -1,7 +1,7 @@
 // Times the tree removals against a bare loop of the same calls and against Windows' own
 // tools, in the same prefix and the same run:
 //   files:    RemoveDirTree      vs  bare handle loop (open, list, open child, delete)  vs  cmd /c rd /s /q
-//   registry: DeleteRegKeyTree   vs  reg delete /f     vs  bare RegEnumKey/RegDeleteKey loop
+//   registry: DeleteKeyTree      vs  reg delete /f     vs  bare RegEnumKey/RegDeleteKey loop
 // on trees of 20,000 files in 400 folders and 100,000 files in 1,000 folders, and a key tree
 // of 20,000 keys. Logging is off, as for the bare loops. Then it times whole runs of the
 // program (whole_run.cpp). Run it through bench/run.sh, which gives it a sandboxed Wine prefix.
@@ -122,7 +122,7 @@ void BareRemoveTree(const std::wstring& tree) {
   DeleteOpened(folder.get());
 }
 
-// The same calls as DeleteRegKeyTree with nothing around them.
+// The same calls as DeleteKeyTree with nothing around them.
 void BareDeleteKeyTree(HKEY root, const char* subKey) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(root, subKey, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return;
@@ -200,7 +200,7 @@ void BareKeys(const std::string& tree) { BareDeleteKeyTree(HKEY_CURRENT_USER, tr
 const Rival kFileRemovers[] = {
     {"RemoveDirTree", PurgonFiles}, {"bare handle loop", BareFiles}, {"cmd /c rd /s /q", RdFiles}};
 const Rival kKeyRemovers[] = {
-    {"DeleteRegKeyTree", PurgonKeys}, {"reg delete /f", RegKeys}, {"bare call loop", BareKeys}};
+    {"DeleteKeyTree", PurgonKeys}, {"reg delete /f", RegKeys}, {"bare call loop", BareKeys}};
 
 // Each round gives every contender a freshly built tree, in an order that turns by one every
 // round so that none always goes first, and lets the disk settle before timing the removal;
