@@ -1,7 +1,7 @@
 #include "engine/removal/backup_policy.h"
 
 #include "engine/files/file_calls.h"
-#include "engine/removal/policies.h"
+#include "engine/run/delete_now.h"
 #include "engine/text/wide_text.h"
 
 namespace {

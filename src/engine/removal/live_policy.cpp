@@ -1,7 +1,7 @@
 #include "engine/removal/live_policy.h"
 
 #include "engine/files/file_calls.h"
-#include "engine/removal/policies.h"
+#include "engine/run/delete_now.h"
 #include "engine/text/wide_text.h"
 
 Outcome LivePolicy::Delete(const OpenedEntry& entry) {
