@@ -30,8 +30,7 @@ LONG SetString(const RegistrarStep& step) {
   if (result != ERROR_SUCCESS) return result;
   std::wstring data = Widen(step.data);
   data += L'\0';
-  return SetValue(key.get(), Widen(step.name), REG_SZ,
-                  std::string(reinterpret_cast<const char*>(data.data()), data.size() * sizeof(wchar_t)));
+  return SetValue(key.get(), Widen(step.name), REG_SZ, BytesOfUtf16(data));
 }
 
 // A value or key that is not there is no error.

@@ -29,7 +29,7 @@ bool SourceExists(const std::u16string& queued) {
 bool BackupWriter::KeepOperations(HKEY root, const std::wstring& subKey, const std::wstring& name,
                                   const std::u16string& taken) {
   const std::wstring path = FullKeyPath(root, subKey);
-  const std::string bytes(reinterpret_cast<const char*>(taken.data()), taken.size() * sizeof(char16_t));
+  const std::string bytes = BytesOfUtf16(taken);
   RegFileValue value;
   value.name = LogText(name);
   value.type = REG_MULTI_SZ;
@@ -55,8 +55,7 @@ void Restorer::RestoreQueues() {
 // The queue's operations go back into the queue as it is now: only those the removal took
 // out, only those not queued again, only those whose file is still there.
 Restorer::ValueBack Restorer::AddOperationsBack(HKEY key, const std::wstring& name, const RegFileValue& value) {
-  const std::u16string kept(reinterpret_cast<const char16_t*>(value.wide.data()),
-                            value.wide.size() / sizeof(char16_t));
+  const std::u16string kept = Utf16OfBytes(value.wide);
   std::u16string current;
   DWORD type = 0;
   std::string bytes;
@@ -70,8 +69,7 @@ Restorer::ValueBack Restorer::AddOperationsBack(HKEY key, const std::wstring& na
   const ValueBack done = merge.foreign.empty() ? ValueBack::Set : ValueBack::Stays;
   if (merge.added.empty() && merge.sourceGone.empty() && merge.foreign.empty()) return ValueBack::Already;
   if (preview_ || merge.added.empty()) return done;
-  const std::string data(reinterpret_cast<const char*>(merge.data.data()), merge.data.size() * sizeof(char16_t));
-  const bool set = SetValue(key, name, REG_MULTI_SZ, data) == ERROR_SUCCESS;
+  const bool set = SetValue(key, name, REG_MULTI_SZ, BytesOfUtf16(merge.data)) == ERROR_SUCCESS;
   return set ? done : ValueBack::Stays;
 }
 

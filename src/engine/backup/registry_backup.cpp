@@ -25,21 +25,6 @@ namespace {
 
 // ---- keeping ----
 
-bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
-
-std::string BytesOf(const std::wstring& text) {
-  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
-
-// True when the ANSI code page holds every character of the UTF-16 bytes.
-bool FitsAnsi(const std::string& bytes) {
-  if (bytes.size() < 2) return true;
-  BOOL lossy = FALSE;
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(bytes.data()),
-                      static_cast<int>(bytes.size() / 2), nullptr, 0, nullptr, &lossy);
-  return !lossy;
-}
-
 // The value's type and bytes; false when it cannot be read. A string whose characters the
 // ANSI form loses also gets its exact UTF-16 bytes, and so does a name.
 bool ReadValue(HKEY key, const std::wstring& name, RegFileValue& value) {
@@ -48,16 +33,16 @@ bool ReadValue(HKEY key, const std::wstring& name, RegFileValue& value) {
   if (!ReadRegValueWide(key, name, type, bytes)) return false;
   value.name = LogText(name);
   value.type = type;
-  if (!FitsAnsi(BytesOf(name))) {
+  if (!FitsCodePage(name)) {
     value.hasWideName = true;
-    value.wideName = BytesOf(name);
+    value.wideName = BytesOfUtf16(name);
   }
-  if (!IsStringType(type)) {
+  if (!IsRegStringType(type)) {
     value.data = bytes;
     return true;
   }
   value.data = AnsiBytes(bytes);
-  if (!FitsAnsi(bytes) || bytes.size() % sizeof(wchar_t) != 0) {
+  if (!FitsCodePage(WideOfBytes(bytes)) || bytes.size() % sizeof(wchar_t) != 0) {
     value.hasWide = true;
     value.wide = bytes;
   }
@@ -122,10 +107,6 @@ bool FindClassesHalf(HKEY opened, const std::wstring& subKey, HKEY& root, std::w
 
 // ---- putting back ----
 
-std::wstring WideOfBytes(const std::string& bytes) {
-  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-}
-
 // The key's full path: exact when the backup kept its UTF-16 form. A key of the merged
 // classes view (a backup written by hand) goes back into the user's half, never machine-wide.
 std::wstring KeyPathOf(const RegFileKey& key) {
@@ -151,11 +132,7 @@ bool ReadWholeFile(HANDLE file, std::string& bytes) {
 // The bytes the value goes back with: the exact UTF-16 form when the backup has one, else
 // the data, a string's widened from the code page.
 std::string BytesToSet(const RegFileValue& value) {
-  if (value.hasWide) return value.wide;
-  const bool isString = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
-  if (!isString) return value.data;
-  const std::wstring wide = Widen(value.data);
-  return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+  return value.hasWide ? value.wide : WideRegData(value.type, value.data);
 }
 
 bool SetValueOf(HKEY key, const std::wstring& name, const RegFileValue& value) {
@@ -168,13 +145,12 @@ bool AppendKeyLine(const std::wstring& path, std::string& text) {
   std::string line;
   if (!FormatRegKeyLine(LogText(path), line)) return false;
   text += line;
-  if (!FitsAnsi(BytesOf(path))) text += FormatRegWideKeyLine(BytesOf(path));
+  if (!FitsCodePage(path)) text += FormatRegWideKeyLine(BytesOfUtf16(path));
   return true;
 }
 
 std::string AnsiBytes(const std::string& wide) {
-  const std::wstring text(reinterpret_cast<const wchar_t*>(wide.data()), wide.size() / sizeof(wchar_t));
-  return LogText(text);
+  return LogText(WideOfBytes(wide));
 }
 
 std::wstring FullKeyPath(HKEY root, const std::wstring& subKey) {

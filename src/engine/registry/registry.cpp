@@ -11,8 +11,6 @@ namespace {
 const DWORD kKeyNameBuffer = 256;     // 255 characters and the terminator
 const DWORD kStringBuffer = 256;      // ReadRegString reads at most 255 characters into it
 
-bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
-
 // Windows 9x: the registry's wide functions are stubs there, so every name goes through the
 // ANSI code page, exactly or not at all (a name it cannot spell cannot exist there), and
 // string data is given and taken in UTF-16 as on Windows NT.
@@ -24,13 +22,6 @@ LONG NameOf(const std::wstring& wide, std::string& name) {
 
 // A value's name, null for the unnamed value.
 const char* ValueName(const std::string& name, bool unnamed) { return unnamed ? nullptr : name.c_str(); }
-
-// String data of the code page as the UTF-16 bytes a wide call gives.
-std::string WideBytes(DWORD type, const std::string& bytes) {
-  if (!IsStringType(type)) return bytes;
-  const std::wstring wide = Widen(bytes);
-  return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
-}
 
 LONG QueryValue(HKEY key, const std::wstring& valueName, bool unnamed, DWORD& type, std::string& bytes) {
   std::string name;
@@ -46,7 +37,7 @@ LONG QueryValue(HKEY key, const std::wstring& valueName, bool unnamed, DWORD& ty
                                 reinterpret_cast<BYTE*>(&narrow[0]), &size);
     if (status == ERROR_SUCCESS) {
       narrow.resize(size);
-      bytes = WideBytes(type, narrow);
+      bytes = WideRegData(type, narrow);
       return status;
     }
     if (status != ERROR_MORE_DATA) return status;
@@ -98,10 +89,7 @@ LONG DeleteKey(HKEY root, const std::wstring& path) {
 LONG SetValue(HKEY key, const std::wstring& valueName, DWORD type, const std::string& bytes) {
   std::string name, data = bytes;
   if (const LONG status = NameOf(valueName, name)) return status;
-  if (IsStringType(type)) {
-    const std::wstring wide(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
-    if (!ExactAnsi(wide, data)) return ERROR_INVALID_DATA;
-  }
+  if (IsRegStringType(type) && !ExactAnsi(WideOfBytes(bytes), data)) return ERROR_INVALID_DATA;
   return RegSetValueExA(key, ValueName(name, valueName.empty()), 0, type,
                         reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
 }
@@ -116,6 +104,12 @@ LONG DeleteValue(HKEY key, const std::wstring& valueName) {
 
 }  // namespace
 
+bool IsRegStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+std::string WideRegData(DWORD type, const std::string& ansiData) {
+  return IsRegStringType(type) ? BytesOfUtf16(Widen(ansiData)) : ansiData;
+}
+
 std::wstring ReadRegString(HKEY key, const wchar_t* valueName) {
   return ReadRegStringWithin(key, valueName, kStringBuffer - 1);
 }
@@ -127,7 +121,7 @@ std::wstring ReadRegStringWithin(HKEY key, const wchar_t* valueName, DWORD sizeL
     if (ansi::QueryValue(key, valueName ? valueName : L"", !valueName || !*valueName, type, bytes) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
       return std::wstring();
-    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    const std::wstring text = WideOfBytes(bytes);
     if (text.empty() || text.back() != L'\0' || text.size() > sizeLimit) return std::wstring();
     return text.c_str();
   }

@@ -24,6 +24,12 @@ std::wstring ReadRegStringWithin(HKEY key, const wchar_t* valueName, DWORD sizeL
 // names, or an error).
 std::vector<std::wstring> SubKeyNames(HKEY key);
 
+// REG_SZ, REG_EXPAND_SZ and REG_MULTI_SZ: the types whose data is text.
+bool IsRegStringType(DWORD type);
+// Data of `type` read through the code page (an ANSI call, a REGEDIT4 file) as the wide calls
+// give it: text widened to UTF-16, other data as it is.
+std::string WideRegData(DWORD type, const std::string& ansiData);
+
 // The type and UTF-16 bytes of any value; false when it cannot be read.
 bool ReadRegValueWide(HKEY key, const std::wstring& valueName, DWORD& type, std::string& bytes);
 

@@ -143,8 +143,7 @@ LONG TakeOperationsFrom(RunContext& run, HKEY root, const std::wstring& subKey, 
       run.policy().BeforeOperations(root, subKey, key, name, RenameOperationsData(taking.taken), change);
   if (says != GateSays::Go) return HeldError(says);
   if (taking.empty) return DeleteValue(key, name);
-  const std::string rest(reinterpret_cast<const char*>(taking.rest.data()), taking.rest.size() * sizeof(char16_t));
-  return SetValue(key, name, REG_MULTI_SZ, rest);
+  return SetValue(key, name, REG_MULTI_SZ, BytesOfUtf16(taking.rest));
 }
 
 }  // namespace

@@ -19,13 +19,22 @@ std::wstring Widen(const std::string& text) {
 bool ExactAnsi(const std::wstring& text, std::string& ansi) {
   ansi.clear();
   if (text.empty()) return true;
-  BOOL lossy = FALSE;
+  // No flags and no default character, which every code page takes (Windows 9x's, UTF-8). A
+  // character the code page lacks, or spells by a look-alike ("best fit", which sets no flag),
+  // does not come back as it was.
   const int units = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), units, nullptr, 0, nullptr, &lossy);
-  if (length <= 0 || lossy) return false;
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), units, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return false;
   ansi.assign(static_cast<size_t>(length), '\0');
   WideCharToMultiByte(CP_ACP, 0, text.data(), units, &ansi[0], length, nullptr, nullptr);
-  return true;
+  if (Widen(ansi) == text) return true;
+  ansi.clear();
+  return false;
+}
+
+bool FitsCodePage(const std::wstring& text) {
+  std::string ansi;
+  return ExactAnsi(text, ansi);
 }
 
 std::string LogText(const std::wstring& text) {
@@ -56,4 +65,20 @@ std::string Utf8Of(const std::wstring& text) {
 std::wstring WideOfUtf8(const std::string& text) {
   const std::u16string units = Utf16FromWtf8(text);
   return std::wstring(reinterpret_cast<const wchar_t*>(units.data()), units.size());
+}
+
+std::string BytesOfUtf16(const std::wstring& text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+std::string BytesOfUtf16(const std::u16string& text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
+}
+
+std::wstring WideOfBytes(const std::string& bytes) {
+  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+std::u16string Utf16OfBytes(const std::string& bytes) {
+  return std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / sizeof(char16_t));
 }

@@ -279,3 +279,24 @@ TEST(ClassesHalves, AKeyTakenFromTheUsersClassesGoesBackThere) {
 }
 
 }  // namespace
+
+namespace {
+
+// Windows 9x takes every name through the code page: a name that would come out as another
+// one (a look-alike that "best fit" puts in, a "?" for what is missing) has no ANSI form, so no
+// ANSI call is ever made for the neighbour it would name.
+TEST(CodePageNames, OnlyANameSpelledAsItIsHasAnAnsiForm) {
+  std::string ansi;
+  EXPECT_TRUE(ExactAnsi(L"Varenta\\orv.ini", ansi));
+  EXPECT_EQ(ansi, "Varenta\\orv.ini");
+  for (const wchar_t* other : {L"\xff36" L"arenta",  // FULLWIDTH V, which best fit makes "V"
+                               L"\x0100" L"rv",      // A WITH MACRON, which best fit makes "A"
+                               L"orv\x4e2d",         // no such character in the code page
+                               L"orv\xd800"}) {      // half of a surrogate pair
+    EXPECT_FALSE(ExactAnsi(other, ansi)) << Utf8Of(other);
+    EXPECT_TRUE(ansi.empty());
+    EXPECT_FALSE(FitsCodePage(other));
+  }
+}
+
+}  // namespace
