@@ -50,11 +50,6 @@ bool OpenOrMakeBelow(const FileCalls& files, HANDLE base, const std::wstring& re
   return static_cast<bool>(folder);
 }
 
-bool IsThere(const FileCalls& files, HANDLE folder, const std::wstring& name) {
-  KernelHandle entry;
-  return !IsGoneStatus(files.openChild(folder, name, kOwnerOnly, entry));
-}
-
 // The same file: both ids read and equal.
 bool SameFile(HANDLE a, HANDLE b) {
   LONGLONG first = 0, second = 0;
@@ -105,7 +100,7 @@ BackupWriter::FileKept BackupWriter::KeepFile(const OpenedEntry& entry) {
     return FileKept::Failed;
   KernelHandle folder;
   std::wstring name;
-  if (!OpenKeptFolder(entry.path, folder, name) || IsThere(run_.files, folder.get(), name)) return FileKept::Failed;
+  if (!OpenKeptFolder(entry.path, folder, name) || IsEntryThere(run_.files, folder.get(), name)) return FileKept::Failed;
   const NtStatus moved = MoveOpenedInto(entry.handle, folder.get(), name);
   if (NtSucceeded(moved)) return FileKept::Kept;
   if (moved != kStatusNotSameDevice) return FileKept::Failed;

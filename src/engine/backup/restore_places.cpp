@@ -33,12 +33,6 @@ PutBack ReachPlace(RunContext& run, const std::wstring& path, Holder& at) {
   }
 }
 
-bool IsThere(RunContext& run, HANDLE folder, const std::wstring& name) {
-  KernelHandle entry;
-  const NtStatus opened = run.files.openChild(folder, name, kOwnerOnly, entry);
-  return !IsAbsent(opened);
-}
-
 }  // namespace
 
 PutBack MakeFolderBack(RunContext& run, const std::wstring& path, PutMode mode) {
@@ -46,7 +40,7 @@ PutBack MakeFolderBack(RunContext& run, const std::wstring& path, PutMode mode) 
   Holder at;
   const PutBack reached = ReachPlace(run, path, at);
   if (reached != PutBack::Done) return reached;
-  if (IsThere(run, at.folder.get(), at.name)) return PutBack::There;
+  if (IsEntryThere(run.files, at.folder.get(), at.name)) return PutBack::There;
   if (run.safety.IsProtectedTree(path)) return PutBack::Refused;
   if (mode == PutMode::Look) return PutBack::Done;
   KernelHandle made;
@@ -61,7 +55,7 @@ PutBack MoveFileBack(RunContext& run, HANDLE kept, const std::wstring& path, Put
   // nothing goes right into the system's own folders.
   if (run.safety.IsSystemFolderPath(at.folderPath) || run.safety.IsSystemFolder(at.folder.get()))
     return PutBack::Refused;
-  if (IsThere(run, at.folder.get(), at.name)) return PutBack::There;
+  if (IsEntryThere(run.files, at.folder.get(), at.name)) return PutBack::There;
   if (mode == PutMode::Look) return PutBack::Done;
   const NtStatus moved = MoveOpenedInto(kept, at.folder.get(), at.name);
   if (NtSucceeded(moved)) return PutBack::Done;

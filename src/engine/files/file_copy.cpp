@@ -31,13 +31,13 @@ bool ReadOpenedLinkCount(HANDLE file, DWORD& links) {
   return true;
 }
 
-bool CopyOpenedFile(HANDLE source, HANDLE folder, const std::wstring& name, bool withSecurity) {
+bool CopyOpenedFile(HANDLE source, HANDLE folder, const std::wstring& name) {
   SecurityBytes security;
-  if (withSecurity && !ReadOwnerAndDacl(source, security)) return false;
+  if (!ReadOwnerAndDacl(source, security)) return false;
   KernelHandle target;
   if (!NtSucceeded(CreateCopyTarget(folder, name, target))) return false;
   // The permissions first: the bytes never lie in the new file under the folder's own.
-  if ((!withSecurity || WriteOwnerAndDacl(target.get(), security)) && CopyBytes(source, target.get()))
+  if (WriteOwnerAndDacl(target.get(), security) && CopyBytes(source, target.get()))
     return true;
   DeleteOpened(target.get());
   return false;

@@ -20,6 +20,5 @@ extern const OpenMode kFileToCopy;
 
 // Copies the open file `source` (opened as kFileToCopy, or with at least its access) into a
 // new file `name` of the open folder `folder`, with the source's owner and DACL, and flushes
-// it. On any failure nothing is left of the copy. `withSecurity` false (Windows 9x: no
-// permissions at all) copies the bytes alone.
-bool CopyOpenedFile(HANDLE source, HANDLE folder, const std::wstring& name, bool withSecurity = true);
+// it. On any failure nothing is left of the copy.
+bool CopyOpenedFile(HANDLE source, HANDLE folder, const std::wstring& name);

@@ -61,6 +61,11 @@ bool IsLinkHandle(HANDLE handle) {
   return ReadOpenedAttributes(handle, attributes) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+bool IsEntryThere(const FileCalls& calls, HANDLE folder, const std::wstring& name) {
+  KernelHandle entry;
+  return !IsAbsent(calls.openChild(folder, name, kOwnerOnly, entry));
+}
+
 Looked PickListed(const std::vector<ListedEntry>& entries, const std::wstring& name, ListedEntry& picked) {
   for (const ListedEntry& entry : entries) {
     if (entry.name != name) continue;

@@ -34,6 +34,10 @@ bool IsAbsent(NtStatus status);
 // True when the open entry shows itself as a link (on Windows; Wine shows the target).
 bool IsLinkHandle(HANDLE handle);
 
+// True when something of that name is in the open `folder` (opened as itself, to read nothing
+// of it), or may be: only what is plainly not there counts as free.
+bool IsEntryThere(const FileCalls& calls, HANDLE folder, const std::wstring& name);
+
 // What a look-up of one name in a folder's listing found.
 enum class Looked {
   Found,    // the entry the name means

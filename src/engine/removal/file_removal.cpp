@@ -55,17 +55,29 @@ DWORD RemoveChild(RunContext& run, HANDLE parent, const std::wstring& name, LogK
   return DeleteAsThePolicySays(run, entry.get(), parent, name, kind, path);
 }
 
-// The same for a name the program asked for: the entry is the one its folder's listing shows
-// under that name, and the object opened is that entry.
-DWORD RemoveNamedChild(RunContext& run, const Holder& at, LogKind kind, EntryKind entryKind,
-                       const std::wstring& path) {
+// The same for an entry looked up in its folder's listing: the object opened is that entry.
+DWORD RemoveListedChild(RunContext& run, const Holder& at, const ListedEntry& listed, LogKind kind,
+                        EntryKind entryKind, const std::wstring& path) {
   OpenMode mode = kEntryToDelete;
   mode.kind = entryKind;
   KernelHandle entry;
-  const ListedOpen found = LookUpAndOpen(run.files, at.folder.get(), at.folderPath, at.name, mode, entry);
-  if (found.reach == Reach::Gone) return ERROR_SUCCESS;
-  if (found.reach != Reach::Reached) return ReportFailed(run, kind, path, RefusalError(found));
-  return DeleteAsThePolicySays(run, entry.get(), at.folder.get(), found.entry.name, kind, path);
+  const NtStatus opened = OpenListed(run.files, at.folder.get(), listed, mode, entry);
+  if (IsAbsent(opened)) return ERROR_SUCCESS;
+  if (!NtSucceeded(opened)) return ReportFailed(run, kind, path, ErrorOfStatus(opened));
+  return DeleteAsThePolicySays(run, entry.get(), at.folder.get(), listed.name, kind, path);
+}
+
+// The same for a name the program asked for: the entry is the one its folder's listing shows
+// under that name.
+DWORD RemoveNamedChild(RunContext& run, const Holder& at, LogKind kind, EntryKind entryKind,
+                       const std::wstring& path) {
+  ListedEntry listed;
+  switch (LookUp(run.files, at.folder.get(), at.folderPath, at.name, listed)) {
+    case Looked::Missing: return ERROR_SUCCESS;
+    case Looked::Refused: return ReportFailed(run, kind, path, kRefused);
+    case Looked::Found: break;
+  }
+  return RemoveListedChild(run, at, listed, kind, entryKind, path);
 }
 
 // The walk below a held folder: every entry by the name its listing gave, relative to the
@@ -181,7 +193,7 @@ DWORD RemoveNamedTree(RunContext& run, const std::wstring& path) {
   const bool read = ReadOpenedInfo(folder.get(), info);
   if (found.entry.IsLink() || (read && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
     folder.Reset();  // only the link itself may go
-    return RemoveNamedChild(run, at, LOG_DIR, EntryKind::Any, path);
+    return RemoveListedChild(run, at, found.entry, LOG_DIR, EntryKind::Any, path);
   }
   if (!read) return ReportDirFailed(run, path, GetLastError());
   if (run.safety.IsProtectedFolder(info)) return ReportDirFailed(run, path, kRefused);
