@@ -90,11 +90,10 @@ HRESULT LoadOwnTypeLib(ComPtr<ITypeLib>& library, std::string& loadedFrom) {
 LONG DeleteKeyTree(HKEY root, const std::wstring& path) {
   {
     RegKey key;
-    const LONG opened = OpenKey(root, path, KEY_READ, key);
+    const LONG opened = OpenKey(root, path, kKeyReadWrite, key);
     if (opened == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
     if (opened != ERROR_SUCCESS) return opened;
-    for (const std::wstring& name : SubKeyNames(key.get()))
-      if (const LONG status = DeleteKeyTree(root, path + L"\\" + name)) return status;
+    if (const LONG status = DeleteSubKeys(key.get(), SubKeyStays::Stop)) return status;
   }
   const LONG status = DeleteKey(root, path);
   return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;

@@ -24,14 +24,13 @@ Restorer::Restorer(RunContext& run, HANDLE backup, const std::wstring& folder,
 // What is put back is reported as the policy says (found, in a look); what stays, as failed.
 void Restorer::Report(LogKind kind, bool succeeded, const std::wstring& item) {
   const std::string text = LogText(item);
-  if (succeeded)
+  if (succeeded) {
     run_.policy().ReportDone(kind, text);
-  else
-    run_.report.ReportResult(kind, false, text);
-  if (succeeded)
     ++restored_;
-  else
+  } else {
+    run_.report.ReportResult(kind, false, text);
     ++stayed_;
+  }
 }
 
 

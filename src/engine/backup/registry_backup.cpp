@@ -90,7 +90,9 @@ std::wstring KernelKeyName(HKEY key) {
 
 // A key of HKEY_CLASSES_ROOT is one of its two halves, and the one the deletion through the
 // merged view takes is the one its open key lies in: the user's classes (Windows shows those
-// first) or the machine's. Told by the open key's own name; false when it cannot be told.
+// first) or the machine's. Told by the open key's own name; false when it cannot be told. The
+// key is opened again in its half: opened through the merged view it lists both halves'
+// sub-keys.
 bool FindClassesHalf(HKEY opened, const std::wstring& subKey, HKEY& root, std::wstring& path,
                      RegKey& key) {
   const std::wstring name = KernelKeyName(opened);
@@ -104,6 +106,15 @@ bool FindClassesHalf(HKEY opened, const std::wstring& subKey, HKEY& root, std::w
   return OpenKey(root, path, KEY_READ, key) == ERROR_SUCCESS;
 }
 
+// The full path under which the key `subKey` of `root` (open as `key`) is kept: a key of the
+// merged classes under its half, with `key` then the half's own (held by `half`). Empty for a
+// root whose keys are not kept.
+std::wstring KeptKeyPath(HKEY root, const std::wstring& subKey, HKEY& key, RegKey& half) {
+  HKEY halfRoot = root;
+  std::wstring halfKey = subKey;
+  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(key, subKey, halfRoot, halfKey, half)) key = half.get();
+  return FullKeyPath(halfRoot, halfKey);
+}
 
 // ---- putting back ----
 
@@ -173,21 +184,15 @@ bool SplitKeyPath(const std::wstring& path, HKEY& root, std::wstring& subKey) {
 }
 
 bool BackupWriter::KeepKeyTree(HKEY root, const std::wstring& subKey, HKEY key) {
-  HKEY halfRoot = root;
-  std::wstring halfKey = subKey;
   RegKey half;
-  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(key, subKey, halfRoot, halfKey, half)) key = half.get();
-  const std::wstring path = FullKeyPath(halfRoot, halfKey);
+  const std::wstring path = KeptKeyPath(root, subKey, key, half);
   KeyTreeText tree;
   return !path.empty() && VisitKeyTree(key, path, KEY_READ, tree) && Write(tree.text);
 }
 
 bool BackupWriter::KeepValue(HKEY root, const std::wstring& subKey, HKEY key, const std::wstring& name) {
-  HKEY halfRoot = root;
-  std::wstring halfKey = subKey;
   RegKey half;
-  if (root == HKEY_CLASSES_ROOT && FindClassesHalf(key, subKey, halfRoot, halfKey, half)) key = half.get();
-  const std::wstring path = FullKeyPath(halfRoot, halfKey);
+  const std::wstring path = KeptKeyPath(root, subKey, key, half);
   std::string text;
   return !path.empty() && AppendKeyLine(path, text) && AppendValue(key, name, text) &&
          Write(text);

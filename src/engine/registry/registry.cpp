@@ -246,6 +246,33 @@ LONG UnloadUserRegistry(const std::wstring& name) {
   return RegUnLoadKeyW(HKEY_USERS, name.c_str());
 }
 
+namespace {
+
+// Deletes every sub-key on the way out of the walk, stepping over or stopping at one that stays.
+class SubKeyDeletion : public KeyVisitor {
+ public:
+  explicit SubKeyDeletion(SubKeyStays stays) : stop_(stays == SubKeyStays::Stop) {}
+  LONG error = ERROR_SUCCESS;
+  bool Unopened(HKEY, const std::wstring&, LONG status) override { return Goes(status); }
+  bool Leave(HKEY parent, const std::wstring& name) override { return Goes(DeleteKey(parent, name)); }
+
+ private:
+  bool Goes(LONG status) {
+    if (!stop_ || status == ERROR_SUCCESS) return true;
+    error = status;
+    return false;
+  }
+  bool stop_;
+};
+
+}  // namespace
+
+LONG DeleteSubKeys(HKEY key, SubKeyStays stays) {
+  SubKeyDeletion deletion(stays);
+  VisitKeyTree(key, std::wstring(), kKeyReadWrite, deletion);
+  return deletion.error;
+}
+
 bool VisitKeyTree(HKEY key, const std::wstring& path, REGSAM access, KeyVisitor& visitor) {
   if (!visitor.Enter(key, path)) return false;
   for (const std::wstring& name : SubKeyNames(key)) {

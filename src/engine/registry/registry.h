@@ -72,3 +72,11 @@ class KeyVisitor {
 };
 // False when a visitor ended the walk.
 bool VisitKeyTree(HKEY key, const std::wstring& path, REGSAM access, KeyVisitor& visitor);
+
+// What a deletion of sub-keys does with one that stays (no access, or something below it
+// stays): steps over it, so that the walk always ends (the key above then cannot be deleted),
+// or stops there with its error.
+enum class SubKeyStays { StepOver, Stop };
+// Deletes every sub-key of the open `key` (opened read-write), deepest first. ERROR_SUCCESS
+// unless the walk stopped at a sub-key that stays.
+LONG DeleteSubKeys(HKEY key, SubKeyStays stays);

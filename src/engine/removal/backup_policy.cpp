@@ -56,7 +56,3 @@ Outcome BackupPolicy::Delete(const OpenedEntry& entry) {
   run_.report.ReportResult(entry.kind, outcome, LogText(entry.path));
   return outcome;
 }
-
-void BackupPolicy::ReportDone(LogKind kind, const std::string& text) {
-  run_.report.ReportResult(kind, Outcome::Done(), text);
-}

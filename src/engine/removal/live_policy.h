@@ -21,6 +21,6 @@ class LivePolicy : public ChangePolicy {
   Outcome Delete(const OpenedEntry& entry) override;
   void ReportDone(LogKind kind, const std::string& text) override;
 
- private:
+ protected:
   RunContext& run_;
 };

@@ -21,32 +21,6 @@ LONG ReportKey(CleanupContext& report, HKEY root, const std::wstring& subKey, LO
   return error;
 }
 
-// Deletes every sub-key on the way out of the walk. A sub-key that stays (no access, or
-// something below it stays) is stepped over, so the walk always ends; the key the caller
-// named then cannot be deleted, and that is what gets reported.
-class DeleteAllBelow : public KeyVisitor {
- public:
-  bool Leave(HKEY parent, const std::wstring& name) override {
-    DeleteKey(parent, name);
-    return true;
-  }
-};
-
-// The same, for a removal that stops at the first nested key that cannot be removed and keeps
-// its error.
-class DeleteAllBelowOrStop : public KeyVisitor {
- public:
-  LONG error = ERROR_SUCCESS;
-  bool Unopened(HKEY, const std::wstring&, LONG status) override { return Stop(status); }
-  bool Leave(HKEY parent, const std::wstring& name) override { return Stop(DeleteKey(parent, name)); }
-
- private:
-  bool Stop(LONG status) {
-    error = status;
-    return status == ERROR_SUCCESS;
-  }
-};
-
 // The error a removal returns for what the policy held back; the policy has reported it.
 LONG HeldError(GateSays says) { return says == GateSays::Gone ? ERROR_FILE_NOT_FOUND : ERROR_CANCELLED; }
 
@@ -68,13 +42,9 @@ LONG DeleteNamedKeyTree(RunContext& run, HKEY root, const std::wstring& subKey, 
     if (opened != ERROR_SUCCESS) return opened;
     const GateSays says = run.policy().BeforeKeyTree(root, subKey, key.get(), reporting);
     if (says != GateSays::Go) return HeldError(says);
-    if (reporting == Reporting::Reported) {
-      DeleteAllBelow below;
-      VisitKeyTree(key.get(), subKey, kKeyReadWrite, below);
-    } else {
-      DeleteAllBelowOrStop below;
-      if (!VisitKeyTree(key.get(), subKey, kKeyReadWrite, below)) return below.error;
-    }
+    // A reported removal reports the named key's failure; a quiet one ends with the first.
+    const SubKeyStays stays = reporting == Reporting::Reported ? SubKeyStays::StepOver : SubKeyStays::Stop;
+    if (const LONG error = DeleteSubKeys(key.get(), stays)) return error;
   }
   const LONG deleted = DeleteKey(root, subKey);
   return reporting == Reporting::Reported ? ReportKey(run.report, root, subKey, deleted) : deleted;
@@ -146,6 +116,11 @@ LONG TakeOperationsFrom(RunContext& run, HKEY root, const std::wstring& subKey, 
   return SetValue(key, name, REG_MULTI_SZ, BytesOfUtf16(taking.rest));
 }
 
+// Matches a lower-cased value name that contains `word` (lower-cased already).
+auto Containing(const std::wstring& word) {
+  return [word](const std::wstring& name) { return name.find(word) != std::wstring::npos; };
+}
+
 }  // namespace
 
 LONG Remover::DeleteKeyTree(HKEY root, const std::wstring& subKey, Reporting reporting) const {
@@ -170,20 +145,18 @@ LONG Remover::DeleteValue(HKEY root, const std::wstring& subKey, const std::wstr
 LONG Remover::DeleteValuesContaining(HKEY root, const std::wstring& subKey, const std::wstring& word) const {
   RegLocation at;
   if (!scope_.Locate(root, subKey, at)) return ERROR_FILE_NOT_FOUND;
-  const std::wstring wanted = LowerAsciiLetters(word);
-  return DeleteMatchingValues(*run_, at.root, at.path,
-                              [&wanted](const std::wstring& n) { return n.find(wanted) != std::wstring::npos; });
+  return DeleteMatchingValues(*run_, at.root, at.path, Containing(LowerAsciiLetters(word)));
 }
 
 LONG Remover::TakeQueueOperations(HKEY root, const std::wstring& subKey, const std::wstring& word,
                                   const std::u16string& owner) const {
   RegLocation at;
   if (!scope_.Locate(root, subKey, at)) return ERROR_FILE_NOT_FOUND;
-  const std::wstring wanted = LowerAsciiLetters(word);
   RunContext& run = *run_;
-  return ChangeMatchingValues(
-      run, at.root, at.path, [&wanted](const std::wstring& n) { return n.find(wanted) != std::wstring::npos; },
-      [&](HKEY key, const std::wstring& name) { return TakeOperationsFrom(run, at.root, at.path, key, name, owner); });
+  return ChangeMatchingValues(run, at.root, at.path, Containing(LowerAsciiLetters(word)),
+                              [&](HKEY key, const std::wstring& name) {
+                                return TakeOperationsFrom(run, at.root, at.path, key, name, owner);
+                              });
 }
 
 bool Remover::EnsureKey(HKEY root, const std::wstring& subKey) const {
